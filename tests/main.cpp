@@ -1,0 +1,26 @@
+// Test entry point: one QApplication on the offscreen platform, and a private sandbox so that no
+// test reads or writes the user's configuration, data or working folder.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir sandbox;
+    if (!sandbox.isValid())
+        return 2;
+    const QByteArray root = sandbox.path().toLocal8Bit();
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("HOME", root);
+    QDir().mkpath(sandbox.path() + "/work");
+    QDir::setCurrent(sandbox.path() + "/work");
+
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

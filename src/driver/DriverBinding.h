@@ -1,0 +1,75 @@
+// The loaded driver library: one slot per entry point, the library handle, the interface
+// configuration block and the interface handle. Each operation calls its entry point and answers
+// the result unchanged, or 0 without calling anything when the library lacks the entry point.
+// Call on one thread only (the user-interface thread); the binding never touches the last-error
+// code, so a failed OpenInterface leaves the library's reason in platform::GetLastError().
+#pragma once
+
+#include "driver/KorvaneApi.h"
+#include "platform/Library.h"
+
+#include <array>
+#include <cstdint>
+
+namespace driver {
+
+using InterfaceConfigBlock = std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE>;
+
+// Receive buffer of Parameter_Get_ARRAY: room for 255 bytes and a terminating zero.
+using ParameterBuffer = std::array<uint8_t, 256>;
+
+// Where the library keeps the interface configuration.
+inline constexpr const char* ConfigurationRegistryPath = "\\Software\\Velmora\\CANopen Quillfen App\\";
+
+// Stored in bytes 0-3 of the block before the library's configuration window opens.
+inline constexpr uint32_t HardwareConfigurationSignature = 0x00040001;
+
+class DriverBinding {
+public:
+    DriverBinding(); // loads "Korvane" (libKorvane.so / Korvane.dll) by the system's usual search
+    // Loads the given library base name or path instead. Construction never fails: a library
+    // or entry point that is not there leaves its slots empty.
+    explicit DriverBinding(const char* library);
+    ~DriverBinding(); // CloseCard(), then UnloadDriver(); the library stays loaded
+    DriverBinding(const DriverBinding&) = delete;
+    DriverBinding& operator=(const DriverBinding&) = delete;
+
+    // Copies block into the binding's own block, then opens with the address of the GIVEN block,
+    // which the library may update.
+    int32_t OpenInterface(InterfaceConfigBlock& block);
+    int32_t OpenInterface(); // with the binding's own block
+    int32_t CloseCard();
+    int32_t UnloadDriver();
+    int32_t HardwareConfigurationWindow(); // stores HardwareConfigurationSignature first, always
+    int32_t ReadConfiguration(const char* path);
+    int32_t SaveConfiguration(const char* path);
+
+    int32_t Parameter_Get_USIGN8(uint16_t number, uint8_t& value);
+    int32_t Parameter_Get_USIGN32(uint16_t number, uint32_t& value);
+    // On success count (0..255) bytes are in buffer; buffer[count] stays free for a terminating zero.
+    int32_t Parameter_Get_ARRAY(uint16_t number, uint8_t& count, ParameterBuffer& buffer);
+    int32_t Parameter_Set_USIGN8(uint16_t number, uint8_t value);
+    int32_t Parameter_Set_USIGN32(uint16_t number, uint32_t value);
+    int32_t Parameter_Set_ARRAY(uint16_t number, uint8_t count, const uint8_t* bytes);
+
+    bool LibraryLoaded() const { return library_ != nullptr; }
+    const InterfaceConfigBlock& ConfigBlock() const { return block_; }
+    InterfaceConfigBlock& ConfigBlock() { return block_; }
+    // Bytes 12-15 of the block, little-endian: 0 = USB, anything else = RS232.
+    uint32_t ConnectionType() const;
+    uint32_t InterfaceHandle() const { return interfaceHandle_; }
+
+private:
+    struct EntryPoints {
+#define KORVANE_SLOT(name, ret, params) Korvane_##name##_fn name = nullptr;
+        KORVANE_ENTRY_POINTS(KORVANE_SLOT)
+#undef KORVANE_SLOT
+    };
+
+    EntryPoints entry_;
+    platform::LibraryHandle library_ = nullptr;
+    InterfaceConfigBlock block_{};
+    uint32_t interfaceHandle_ = 0;
+};
+
+} // namespace driver

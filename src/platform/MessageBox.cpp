@@ -1,0 +1,144 @@
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+MessageBoxService* installedService = nullptr;
+
+QMessageBox::StandardButtons QtButtons(MessageBoxButtons buttons)
+{
+    switch (buttons) {
+    case MessageBoxButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageBoxButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageBoxButtons::OK:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+bool HasDisplay()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+} // namespace
+
+MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons)
+{
+    MessageBoxService& service = installedService ? *installedService : DisplayMessageBoxService();
+    return service.Show(text, caption, buttons);
+}
+
+MessageBoxResult SafeAnswer(MessageBoxButtons buttons)
+{
+    switch (buttons) {
+    case MessageBoxButtons::YesNo:
+        return MessageBoxResult::No;
+    case MessageBoxButtons::YesNoCancel:
+        return MessageBoxResult::Cancel;
+    case MessageBoxButtons::OK:
+        break;
+    }
+    return MessageBoxResult::Ok;
+}
+
+MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QtButtons(buttons));
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MessageBoxResult::Ok;
+    case QMessageBox::Yes:
+        return MessageBoxResult::Yes;
+    case QMessageBox::No:
+        return MessageBoxResult::No;
+    case QMessageBox::Cancel:
+        return MessageBoxResult::Cancel;
+    default:
+        return SafeAnswer(buttons); // closed some other way
+    }
+}
+
+MessageBoxResult HeadlessMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+{
+    QString line = caption + QLatin1String(": ") + text;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return SafeAnswer(buttons);
+}
+
+MessageBoxService& DisplayMessageBoxService()
+{
+    static QtMessageBoxService qtService;
+    static HeadlessMessageBoxService headlessService;
+    if (HasDisplay())
+        return qtService;
+    return headlessService;
+}
+
+void SetMessageBoxService(MessageBoxService* service)
+{
+    installedService = service;
+}
+
+ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService& service)
+    : previous_(installedService)
+{
+    installedService = &service;
+}
+
+ScopedMessageBoxService::~ScopedMessageBoxService()
+{
+    installedService = previous_;
+}
+
+ScriptedMessageBox::ScriptedMessageBox()
+    : installed_(*this)
+{
+}
+
+MessageBoxResult ScriptedMessageBox::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+{
+    calls_.push_back({text, caption, buttons});
+    if (whileOpen_)
+        whileOpen_();
+    if (!answers_.empty()) {
+        const MessageBoxResult answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    if (buttons == MessageBoxButtons::OK)
+        return MessageBoxResult::Ok;
+    return defaultAnswer_.value_or(SafeAnswer(buttons));
+}
+
+void ScriptedMessageBox::Answer(MessageBoxResult answer)
+{
+    answers_.push_back(answer);
+}
+
+void ScriptedMessageBox::SetDefaultAnswer(MessageBoxResult answer)
+{
+    defaultAnswer_ = answer;
+}
+
+void ScriptedMessageBox::WhileOpen(std::function<void()> callback)
+{
+    whileOpen_ = std::move(callback);
+}
+
+} // namespace platform

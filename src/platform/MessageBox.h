@@ -1,0 +1,95 @@
+// Application-modal message boxes with a text, a caption and a button set, answering the button
+// pressed. All boxes go through one replaceable service so tests can script the answers.
+#pragma once
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+enum class MessageBoxButtons { OK, YesNo, YesNoCancel };
+enum class MessageBoxResult { Ok, Yes, No, Cancel };
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) = 0;
+};
+
+// Shows the box through the installed service; without one, through DisplayMessageBoxService().
+// Call on the user-interface thread.
+MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons);
+
+// The answer that loses nothing when nobody can be asked: Ok, No or Cancel.
+MessageBoxResult SafeAnswer(MessageBoxButtons buttons);
+
+// A QMessageBox without icon, application-modal.
+class QtMessageBoxService final : public MessageBoxService {
+public:
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+};
+
+// For runs without a display: writes "Caption: text" as one line to standard error and answers
+// SafeAnswer(buttons).
+class HeadlessMessageBoxService final : public MessageBoxService {
+public:
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+};
+
+// The Qt service when the application has a display, the headless one otherwise (no application,
+// or the "offscreen"/"minimal" platform), so a box never waits for a user who cannot see it.
+MessageBoxService& DisplayMessageBoxService();
+
+// Installs a service (nullptr: back to DisplayMessageBoxService()). The application calls this at
+// start-up when it wants a particular one.
+void SetMessageBoxService(MessageBoxService* service);
+
+class ScopedMessageBoxService {
+public:
+    explicit ScopedMessageBoxService(MessageBoxService& service);
+    ~ScopedMessageBoxService();
+    ScopedMessageBoxService(const ScopedMessageBoxService&) = delete;
+    ScopedMessageBoxService& operator=(const ScopedMessageBoxService&) = delete;
+
+private:
+    MessageBoxService* previous_;
+};
+
+// Test service, installed for its lifetime: records every box in order and answers from a
+// scripted queue. With the queue empty an OK box answers Ok and any other box the default answer
+// (SafeAnswer(buttons) unless SetDefaultAnswer was called).
+class ScriptedMessageBox final : public MessageBoxService {
+public:
+    struct Call {
+        QString text;
+        QString caption;
+        MessageBoxButtons buttons;
+        bool operator==(const Call&) const = default;
+    };
+
+    ScriptedMessageBox();
+
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+
+    void Answer(MessageBoxResult answer); // queues the answer to the next box
+    void SetDefaultAnswer(MessageBoxResult answer);
+    // Runs while each box is "open" (after it was recorded, before it answers), e.g. to let
+    // timers and worker hand-overs run as they would under a real modal box.
+    void WhileOpen(std::function<void()> callback);
+
+    const std::vector<Call>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+
+private:
+    std::vector<Call> calls_;
+    std::deque<MessageBoxResult> answers_;
+    std::optional<MessageBoxResult> defaultAnswer_;
+    std::function<void()> whileOpen_;
+    ScopedMessageBoxService installed_;
+};
+
+} // namespace platform

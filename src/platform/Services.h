@@ -1,0 +1,81 @@
+// System services the application waits on or reads: sleeping, beeping and the local clock.
+// Everything goes through one replaceable object so tests can run waits in no time and pin the date.
+#pragma once
+
+#include <QDateTime>
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class Services {
+public:
+    virtual ~Services() = default;
+    virtual void Sleep(uint32_t milliseconds) = 0;
+    virtual void Beep(uint32_t frequencyHz, uint32_t durationMs) = 0;
+    virtual QDateTime Now() = 0;
+};
+
+// The real services. Beep rings the system bell (no tone generator on Linux) and lasts durationMs.
+class SystemServices final : public Services {
+public:
+    void Sleep(uint32_t milliseconds) override;
+    void Beep(uint32_t frequencyHz, uint32_t durationMs) override;
+    QDateTime Now() override;
+};
+
+// The installed services (SystemServices unless a ScopedServices is alive). Safe from any thread.
+Services& CurrentServices();
+
+void Sleep(uint32_t milliseconds);
+void Beep(uint32_t frequencyHz, uint32_t durationMs);
+QDateTime Now();
+
+// Installs services for its lifetime and puts the previous ones back afterwards.
+class ScopedServices {
+public:
+    explicit ScopedServices(Services& services);
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    Services* previous_;
+};
+
+// Test services, installed for their lifetime: Sleep returns at once and records the request,
+// Beep only records, and the clock can be pinned. Usable from worker threads.
+class FakeServices final : public Services {
+public:
+    struct BeepCall {
+        uint32_t frequencyHz;
+        uint32_t durationMs;
+        bool operator==(const BeepCall&) const = default;
+    };
+
+    FakeServices();
+
+    void Sleep(uint32_t milliseconds) override;
+    void Beep(uint32_t frequencyHz, uint32_t durationMs) override;
+    QDateTime Now() override;
+
+    std::vector<uint32_t> Sleeps() const;
+    std::vector<BeepCall> Beeps() const;
+    void PinNow(const QDateTime& now);
+    // Runs inside every Sleep, on the sleeping thread, before it returns.
+    void OnSleep(std::function<void(uint32_t milliseconds)> hook);
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<uint32_t> sleeps_;
+    std::vector<BeepCall> beeps_;
+    std::optional<QDateTime> pinnedNow_;
+    std::function<void(uint32_t)> onSleep_;
+    ScopedServices installed_;
+};
+
+} // namespace platform

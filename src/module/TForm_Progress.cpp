@@ -1,0 +1,62 @@
+#include "module/TForm_Progress.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+// The dialog's outer size is 381 x 214; this is its client area inside a standard frame.
+constexpr int ClientWidth = 373;
+constexpr int ClientHeight = 187;
+
+QLabel* StaticText(QWidget* parent, const char* text, int left, int top)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TForm_Progress::TForm_Progress(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("Progress"));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    StaticText1 = StaticText(this, "Status:", 67, 50);
+    StaticText_Status = StaticText(this, "", 113, 50);
+    StaticText_Status->setMinimumWidth(200);
+
+    AdvProgress1 = new QProgressBar(this);
+    AdvProgress1->setGeometry(67, 76, 245, 32);
+    AdvProgress1->setRange(0, 100);
+    AdvProgress1->setValue(0);
+    AdvProgress1->setTextVisible(false);
+
+    StaticText3 = StaticText(this, "Bytes Uploaded:", 68, 118);
+    StaticText_BytesRead = StaticText(this, "000000", 150, 118);
+    StaticText_BytesRead->setMinimumWidth(100);
+
+    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button1->setGeometry(153, 142, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, &TForm_Progress::Button1Click);
+}
+
+void TForm_Progress::ShowProgress(std::uint32_t percentage, std::uint32_t bytesUploaded)
+{
+    // A value outside the range would be ignored by the bar, so it would freeze below its top.
+    AdvProgress1->setValue(static_cast<int>(std::min<std::uint32_t>(percentage, 100)));
+    StaticText_BytesRead->setText(QString::number(bytesUploaded));
+    AdvProgress1->repaint();
+    StaticText_BytesRead->repaint();
+}
+
+void TForm_Progress::Button1Click()
+{
+    done(QDialog::Rejected);
+}

@@ -1,0 +1,55 @@
+// The progress dialog of a memory upload.
+#include "module/TForm_Progress.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TForm_Progress, HasTheCaptionControlsAndPlaces)
+{
+    TForm_Progress dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Progress");
+    EXPECT_EQ(dialog.StaticText1->text(), "Status:");
+    EXPECT_EQ(dialog.StaticText3->text(), "Bytes Uploaded:");
+    EXPECT_EQ(dialog.StaticText_BytesRead->text(), "000000");
+    EXPECT_EQ(dialog.Button1->text(), "Cancel");
+    EXPECT_EQ(dialog.AdvProgress1->geometry(), QRect(67, 76, 245, 32));
+    EXPECT_EQ(dialog.Button1->geometry(), QRect(153, 142, 75, 25));
+    EXPECT_EQ(dialog.StaticText_BytesRead->pos(), QPoint(150, 118));
+    EXPECT_EQ(dialog.AdvProgress1->minimum(), 0);
+    EXPECT_EQ(dialog.AdvProgress1->maximum(), 100);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+}
+
+TEST(TForm_Progress, TheBarStopsAtItsTopWhileTheCountRises)
+{
+    TForm_Progress dialog;
+    dialog.ShowProgress(37, 94);
+    EXPECT_EQ(dialog.AdvProgress1->value(), 37);
+    EXPECT_EQ(dialog.StaticText_BytesRead->text(), "94");
+
+    dialog.ShowProgress(100, 255);
+    dialog.ShowProgress(150, 383);
+    EXPECT_EQ(dialog.AdvProgress1->value(), 100);
+    EXPECT_EQ(dialog.StaticText_BytesRead->text(), "383");
+
+    dialog.ShowProgress(4294967295u, 4294967295u);
+    EXPECT_EQ(dialog.AdvProgress1->value(), 100);
+    EXPECT_EQ(dialog.StaticText_BytesRead->text(), "4294967295");
+}
+
+TEST(TForm_Progress, CancelOnlyHidesTheDialog)
+{
+    TForm_Progress dialog;
+    dialog.show();
+    ASSERT_TRUE(dialog.isVisible());
+    QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+}  // namespace

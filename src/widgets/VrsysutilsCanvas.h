@@ -120,7 +120,8 @@ public:
     TRect ClipRect() const; // logical
 
     // For drawing that only Qt provides (rendering a widget): a painter on the target with this
-    // canvas's origin and clip, no antialiasing.
+    // canvas's origin and clip, no antialiasing. No other painter may be open on the target
+    // while the canvas draws.
     void WithPainter(const std::function<void(QPainter&)>& paint);
 
 private:
@@ -136,8 +137,11 @@ private:
 
     TRect DeviceClip() const;
     void PlotDevice(int x, int y, QRgb rgb);
-    void FillDevice(const TRect& deviceRect, const QImage& pattern, QRgb solid);
-    void BlitDevice(int x, int y, const QImage& source, const TRect& sourceRect);
+    // The brush's pixel at device (x, y); tile is the pattern bitmap in Format_RGB32, or null.
+    QRgb BrushPixel(const QImage& tile, int x, int y) const;
+    // Calls fn(destination pixel, nearest source pixel, device x, device y) over dest ∩ clip.
+    template <class Fn>
+    void ForEachStretched(const TRect& dest, const QImage& source, const TRect& sourceRect, Fn fn);
     void PaintShape(const std::function<void(QPainter&)>& paint);
     QFont RenderFont() const;
 
@@ -147,6 +151,18 @@ private:
     bool clipped = false;
     TPoint penPos;
     std::vector<State> saved;
+};
+
+// Saves a canvas's drawing state and restores it on every exit of the scope.
+class TVrCanvasStateGuard {
+public:
+    explicit TVrCanvasStateGuard(TVrCanvas& canvas) : canvas(canvas) { canvas.SaveState(); }
+    ~TVrCanvasStateGuard() { canvas.RestoreState(); }
+    TVrCanvasStateGuard(const TVrCanvasStateGuard&) = delete;
+    TVrCanvasStateGuard& operator=(const TVrCanvasStateGuard&) = delete;
+
+private:
+    TVrCanvas& canvas;
 };
 
 // A copy of bitmap in which pixels of keyColor are white and all others black: the platform's

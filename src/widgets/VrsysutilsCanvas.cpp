@@ -1,0 +1,451 @@
+// Canvas primitives: fills, lines and block copies are scanline loops so that they follow the
+// platform's pixel rules exactly; outlines of shapes and text go through QPainter, unsmoothed.
+#include "widgets/VrsysutilsCanvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr QRgb rgbMask = 0x00FFFFFF;
+
+// Logical rectangle moved by the origin, computed wide so that extreme values cannot overflow,
+// then cut to bounds (device coordinates).
+TRect ToDeviceWithin(const TRect& logical, const TPoint& origin, const TRect& bounds)
+{
+    auto clampTo = [](long long v, int low, int high) { return int(std::clamp<long long>(v, low, high)); };
+    TRect r;
+    r.left = clampTo(static_cast<long long>(logical.left) + origin.x, bounds.left, bounds.right);
+    r.right = clampTo(static_cast<long long>(logical.right) + origin.x, bounds.left, bounds.right);
+    r.top = clampTo(static_cast<long long>(logical.top) + origin.y, bounds.top, bounds.bottom);
+    r.bottom = clampTo(static_cast<long long>(logical.bottom) + origin.y, bounds.top, bounds.bottom);
+    return r;
+}
+
+int PositiveModulo(long long value, int modulus)
+{
+    const long long m = value % modulus;
+    return int(m < 0 ? m + modulus : m);
+}
+
+QRgb Combine(TVrCopyMode mode, QRgb source, QRgb dest)
+{
+    switch (mode) {
+    case TVrCopyMode::SrcInvert:
+        return 0xFF000000u | ((source ^ dest) & rgbMask);
+    case TVrCopyMode::SrcAnd:
+        return 0xFF000000u | (source & dest & rgbMask);
+    case TVrCopyMode::SrcCopy:
+        break;
+    }
+    return 0xFF000000u | source;
+}
+
+// Maps a destination column or row onto the source by nearest pixel.
+int SourceIndex(long long destOffset, int destExtent, int sourceStart, int sourceExtent)
+{
+    return sourceStart + int(destOffset * sourceExtent / destExtent);
+}
+
+} // namespace
+
+QImage ColorMask(const QImage& bitmap, TColor keyColor)
+{
+    QImage mask(bitmap.size(), QImage::Format_RGB32);
+    if (mask.isNull())
+        return mask;
+    const QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
+    const QRgb key = ColorToRgb(keyColor) & rgbMask;
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < source.width(); ++x)
+            out[x] = (in[x] & rgbMask) == key ? 0xFFFFFFFFu : 0xFF000000u;
+    }
+    return mask;
+}
+
+TRect TVrCanvas::DeviceClip() const
+{
+    if (!image || image->isNull())
+        return {};
+    const TRect bounds{0, 0, image->width(), image->height()};
+    return clipped ? bounds.Intersected(clip) : bounds;
+}
+
+TRect TVrCanvas::ClipRect() const
+{
+    TRect r = DeviceClip();
+    r.Offset(-origin.x, -origin.y);
+    return r;
+}
+
+void TVrCanvas::PlotDevice(int x, int y, QRgb rgb)
+{
+    if (DeviceClip().Contains(x, y))
+        reinterpret_cast<QRgb*>(image->scanLine(y))[x] = rgb;
+}
+
+void TVrCanvas::FillRect(const TRect& rect)
+{
+    if (Brush.Style == TVrBrushStyle::Clear)
+        return;
+    const TRect r = ToDeviceWithin(rect, origin, DeviceClip());
+    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    for (int y = r.top; y < r.bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
+        for (int x = r.left; x < r.right; ++x)
+            line[x] = 0xFF000000u | BrushPixel(tile, x, y);
+    }
+}
+
+void TVrCanvas::MoveTo(int x, int y)
+{
+    penPos = {x, y};
+}
+
+void TVrCanvas::LineTo(int x, int y)
+{
+    const TPoint points[] = {penPos, {x, y}};
+    Polyline(points);
+    penPos = {x, y};
+}
+
+void TVrCanvas::Polyline(std::span<const TPoint> points)
+{
+    if (points.size() < 2 || Pen.Style == TVrPenStyle::Clear || !image)
+        return;
+    if (Pen.Style == TVrPenStyle::Solid && Pen.Width <= 1) {
+        // Bresenham from each point up to, not including, the next one.
+        const QRgb rgb = ColorToRgb(Pen.Color) | 0xFF000000u;
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            long long x = static_cast<long long>(points[i].x) + origin.x;
+            long long y = static_cast<long long>(points[i].y) + origin.y;
+            const long long x1 = static_cast<long long>(points[i + 1].x) + origin.x;
+            const long long y1 = static_cast<long long>(points[i + 1].y) + origin.y;
+            const long long dx = std::llabs(x1 - x), dy = std::llabs(y1 - y);
+            const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+            const long long steps = std::max(dx, dy);
+            long long error = (dx >= dy ? dx : dy) / 2;
+            for (long long n = 0; n < steps; ++n) {
+                if (x >= 0 && y >= 0 && x <= INT_MAX && y <= INT_MAX)
+                    PlotDevice(int(x), int(y), rgb);
+                if (dx >= dy) {
+                    x += sx;
+                    error -= dy;
+                    if (error < 0) {
+                        y += sy;
+                        error += dx;
+                    }
+                } else {
+                    y += sy;
+                    error -= dx;
+                    if (error < 0) {
+                        x += sx;
+                        error += dy;
+                    }
+                }
+            }
+        }
+        return;
+    }
+    PaintShape([&](QPainter& p) {
+        p.setBrush(Qt::NoBrush);
+        QPolygon polygon;
+        for (const TPoint& point : points)
+            polygon << QPoint(point.x, point.y);
+        p.drawPolyline(polygon);
+    });
+}
+
+void TVrCanvas::PaintShape(const std::function<void(QPainter&)>& paint)
+{
+    WithPainter([&](QPainter& p) {
+        if (Pen.Style == TVrPenStyle::Clear) {
+            p.setPen(Qt::NoPen);
+        } else {
+            QPen pen(QColor::fromRgb(ColorToRgb(Pen.Color)), std::max(1, Pen.Width),
+                     Pen.Style == TVrPenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            p.setPen(pen);
+        }
+        if (Brush.Style == TVrBrushStyle::Clear)
+            p.setBrush(Qt::NoBrush);
+        else if (!Brush.Bitmap.isNull())
+            p.setBrush(QBrush(Brush.Bitmap));
+        else
+            p.setBrush(QColor::fromRgb(ColorToRgb(Brush.Color)));
+        p.setBrushOrigin(-origin.x, -origin.y);
+        paint(p);
+    });
+}
+
+namespace {
+
+// The outline box of a shape from (left, top) to (right, bottom): the platform draws the pen
+// on left..right-1, which an aliased QPainter does for a rectangle one pixel narrower.
+QRect ShapeBox(int left, int top, int right, int bottom)
+{
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
+    return QRect(left, top, right - left - 1, bottom - top - 1);
+}
+
+} // namespace
+
+void TVrCanvas::Rectangle(int left, int top, int right, int bottom)
+{
+    PaintShape([&](QPainter& p) { p.drawRect(ShapeBox(left, top, right, bottom)); });
+}
+
+void TVrCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
+{
+    PaintShape([&](QPainter& p) {
+        p.drawRoundedRect(ShapeBox(left, top, right, bottom), cornerWidth / 2.0, cornerHeight / 2.0);
+    });
+}
+
+void TVrCanvas::Ellipse(int left, int top, int right, int bottom)
+{
+    PaintShape([&](QPainter& p) { p.drawEllipse(ShapeBox(left, top, right, bottom)); });
+}
+
+QFont TVrCanvas::RenderFont() const
+{
+    QFont font = Font.Description;
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
+    return font;
+}
+
+int TVrCanvas::TextWidth(const QString& text) const
+{
+    return QFontMetrics(RenderFont(), image).horizontalAdvance(text);
+}
+
+int TVrCanvas::TextHeight(const QString& /*text*/) const
+{
+    return QFontMetrics(RenderFont(), image).height();
+}
+
+void TVrCanvas::TextOut(int x, int y, const QString& text)
+{
+    const QFont font = RenderFont();
+    const QFontMetrics metrics(font, image);
+    WithPainter([&](QPainter& p) {
+        p.translate(x, y);
+        p.rotate(-Font.Escapement / 10.0);
+        if (Brush.Style == TVrBrushStyle::Solid)
+            p.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
+                       QColor::fromRgb(ColorToRgb(Brush.Color)));
+        p.setFont(font);
+        p.setPen(QColor::fromRgb(ColorToRgb(Font.Color)));
+        p.drawText(QPoint(0, metrics.ascent()), text);
+    });
+    penPos = {x + metrics.horizontalAdvance(text), y};
+}
+
+namespace {
+
+int QtTextFlags(std::uint32_t format)
+{
+    using namespace VrTextFormat;
+    int flags = Qt::TextExpandTabs;
+    if (format & Right)
+        flags |= Qt::AlignRight;
+    else if (format & Center)
+        flags |= Qt::AlignHCenter;
+    else
+        flags |= Qt::AlignLeft;
+    if (format & SingleLine) {
+        flags |= Qt::TextSingleLine;
+        if (format & Bottom)
+            flags |= Qt::AlignBottom;
+        else if (format & VCenter)
+            flags |= Qt::AlignVCenter;
+        else
+            flags |= Qt::AlignTop;
+    } else {
+        flags |= Qt::AlignTop;
+        if (format & WordBreak)
+            flags |= Qt::TextWordWrap;
+    }
+    return flags;
+}
+
+} // namespace
+
+int TVrCanvas::DrawText(const QString& text, TRect& rect, std::uint32_t format)
+{
+    const QFont font = RenderFont();
+    const QFontMetrics metrics(font, image);
+    const int flags = QtTextFlags(format);
+    if (format & VrTextFormat::CalcRect) {
+        QSize size;
+        if (!text.isEmpty()) {
+            // Wrapping needs a width; without one the text keeps its own line breaks only.
+            const int limit = (flags & Qt::TextWordWrap) && rect.Width() > 0 ? rect.Width() : 0x3FFFFFFF;
+            size = metrics.boundingRect(QRect(0, 0, limit, 0x3FFFFFFF), flags & ~Qt::AlignVertical_Mask, text)
+                       .size();
+        }
+        rect.right = rect.left + size.width();
+        rect.bottom = rect.top + size.height();
+        return size.height();
+    }
+    const QRect box = rect.ToQRect();
+    int height = 0;
+    WithPainter([&](QPainter& p) {
+        if (!(format & VrTextFormat::NoClip))
+            p.setClipRect(box, Qt::IntersectClip);
+        p.setFont(font);
+        const QRect used = p.boundingRect(box, flags, text);
+        height = used.height();
+        if (Brush.Style == TVrBrushStyle::Solid)
+            p.fillRect(used, QColor::fromRgb(ColorToRgb(Brush.Color)));
+        p.setPen(QColor::fromRgb(ColorToRgb(Font.Color)));
+        p.drawText(box, flags, text);
+    });
+    return height;
+}
+
+TColor TVrCanvas::Pixel(int x, int y) const
+{
+    if (!image)
+        return clNone;
+    const long long dx = static_cast<long long>(x) + origin.x, dy = static_cast<long long>(y) + origin.y;
+    if (dx < 0 || dy < 0 || dx >= image->width() || dy >= image->height())
+        return clNone;
+    return RgbToColor(image->pixel(int(dx), int(dy)));
+}
+
+void TVrCanvas::SetPixel(int x, int y, TColor color)
+{
+    const TRect r = ToDeviceWithin({x, y, x + 1, y + 1}, origin, DeviceClip());
+    if (!r.IsEmpty())
+        PlotDevice(r.left, r.top, ColorToRgb(color));
+}
+
+void TVrCanvas::Draw(int x, int y, const QImage& bitmap)
+{
+    CopyRect(Bounds(x, y, bitmap.width(), bitmap.height()), bitmap, {0, 0, bitmap.width(), bitmap.height()});
+}
+
+void TVrCanvas::StretchDraw(const TRect& dest, const QImage& bitmap)
+{
+    CopyRect(dest, bitmap, {0, 0, bitmap.width(), bitmap.height()});
+}
+
+template <class Fn>
+void TVrCanvas::ForEachStretched(const TRect& dest, const QImage& source, const TRect& sourceRect, Fn fn)
+{
+    if (dest.IsEmpty() || sourceRect.IsEmpty() || source.isNull())
+        return;
+    const QImage src = source.convertToFormat(QImage::Format_RGB32);
+    const TRect r = ToDeviceWithin(dest, origin, DeviceClip());
+    const long long destLeft = static_cast<long long>(dest.left) + origin.x;
+    const long long destTop = static_cast<long long>(dest.top) + origin.y;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int sy = SourceIndex(y - destTop, dest.Height(), sourceRect.top, sourceRect.Height());
+        if (sy < 0 || sy >= src.height())
+            continue;
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+        auto* out = reinterpret_cast<QRgb*>(image->scanLine(y));
+        for (int x = r.left; x < r.right; ++x) {
+            const int sx = SourceIndex(x - destLeft, dest.Width(), sourceRect.left, sourceRect.Width());
+            if (sx >= 0 && sx < src.width())
+                fn(out[x], in[sx], x, y);
+        }
+    }
+}
+
+void TVrCanvas::CopyRect(const TRect& dest, const QImage& source, const TRect& sourceRect)
+{
+    const TVrCopyMode mode = CopyMode;
+    ForEachStretched(dest, source, sourceRect,
+                     [mode](QRgb& out, QRgb in, int, int) { out = Combine(mode, in, out); });
+}
+
+QRgb TVrCanvas::BrushPixel(const QImage& tile, int x, int y) const
+{
+    if (tile.isNull())
+        return ColorToRgb(Brush.Color);
+    return reinterpret_cast<const QRgb*>(tile.constScanLine(PositiveModulo(y, tile.height())))
+        [PositiveModulo(x, tile.width())];
+}
+
+void TVrCanvas::BrushCopy(const TRect& dest, const QImage& bitmap, const TRect& sourceRect, TColor keyColor)
+{
+    const QRgb key = ColorToRgb(keyColor) & rgbMask;
+    const bool clearBrush = Brush.Style == TVrBrushStyle::Clear;
+    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    ForEachStretched(dest, bitmap, sourceRect, [&](QRgb& out, QRgb in, int x, int y) {
+        if ((in & rgbMask) != key)
+            out = 0xFF000000u | in;
+        else if (!clearBrush)
+            out = 0xFF000000u | BrushPixel(tile, x, y);
+    });
+}
+
+void TVrCanvas::MaskCopyBrush(const TRect& dest, const QImage& mask)
+{
+    if (mask.isNull())
+        return;
+    const QImage s = mask.convertToFormat(QImage::Format_RGB32);
+    const TRect placed = Bounds(dest.left, dest.top, std::min(dest.Width(), s.width()), std::min(dest.Height(), s.height()));
+    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    ForEachStretched(placed, s, {0, 0, placed.Width(), placed.Height()}, [&](QRgb& out, QRgb source, int x, int y) {
+        const QRgb pattern = BrushPixel(tile, x, y);
+        out = 0xFF000000u | (((source & pattern) | (~source & out)) & rgbMask);
+    });
+}
+
+void TVrCanvas::SaveState()
+{
+    saved.push_back({Pen, Brush, Font, CopyMode, origin, clip, clipped});
+}
+
+void TVrCanvas::RestoreState()
+{
+    if (saved.empty())
+        return;
+    const State& s = saved.back();
+    Pen = s.pen;
+    Brush = s.brush;
+    Font = s.font;
+    CopyMode = s.copyMode;
+    origin = s.origin;
+    clip = s.clip;
+    clipped = s.clipped;
+    saved.pop_back();
+}
+
+void TVrCanvas::MoveOrigin(int dx, int dy)
+{
+    origin.x += dx;
+    origin.y += dy;
+}
+
+void TVrCanvas::ClipTo(const TRect& rect)
+{
+    const TRect everywhere{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    const TRect device = ToDeviceWithin(rect, origin, everywhere);
+    clip = clipped ? clip.Intersected(device) : device;
+    clipped = true;
+}
+
+void TVrCanvas::WithPainter(const std::function<void(QPainter&)>& paint)
+{
+    if (!image || image->isNull())
+        return;
+    const TRect area = DeviceClip();
+    if (area.IsEmpty())
+        return;
+    QPainter p(image);
+    p.setClipRect(area.ToQRect());
+    p.translate(origin.x, origin.y);
+    paint(p);
+}

@@ -163,12 +163,14 @@ void Thread::Synchronize(std::function<void()> step)
         step();
         return;
     }
+    // A local reference: the step may destroy this object (see Stop).
+    const std::shared_ptr<WorkerState> state = state_;
     HandOverQueue& queue = Queue();
     auto handOver = std::make_shared<HandOver>();
     handOver->step = std::move(step);
-    handOver->owner = state_;
+    handOver->owner = state;
     std::unique_lock lock(queue.mutex);
-    if (state_->cancelled)
+    if (state->cancelled)
         throw Cancelled{};
     queue.pending.push_back(handOver);
     queue.changed.notify_all(); // wakes a WaitFor on the user-interface thread
@@ -177,7 +179,7 @@ void Thread::Synchronize(std::function<void()> step)
     queue.changed.wait(lock, [&] {
         return handOver->status == HandOver::Status::Done || handOver->status == HandOver::Status::Dropped;
     });
-    if (handOver->status == HandOver::Status::Dropped || state_->cancelled)
+    if (handOver->status == HandOver::Status::Dropped || state->cancelled)
         throw Cancelled{};
     if (handOver->error)
         std::rethrow_exception(handOver->error);

@@ -1,0 +1,72 @@
+#include "app/FileNameEdit.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+const QColor Silver(0xC0, 0xC0, 0xC0);
+}
+
+FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtension, QWidget* parent)
+    : QWidget(parent), filter_(filter), defaultExtension_(defaultExtension), edit_(new QLineEdit(this)),
+      browse_(new QToolButton(this))
+{
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Active, QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Inactive, QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Base, Silver);
+    edit_->setPalette(palette);
+    browse_->setText(QStringLiteral("..."));
+    browse_->setFocusPolicy(Qt::NoFocus);
+    connect(edit_, &QLineEdit::textChanged, this, &FileNameEdit::textChanged);
+    connect(browse_, &QToolButton::clicked, this, &FileNameEdit::Browse);
+}
+
+QString FileNameEdit::text() const
+{
+    return edit_->text();
+}
+
+void FileNameEdit::setText(const QString& text)
+{
+    edit_->setText(text);
+}
+
+QStringList FileNameEdit::QtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString patterns = parts[i + 1];
+        // Qt reads the patterns from the last parentheses; a description that already ends with
+        // them is used as it stands.
+        if (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") + QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                           QLatin1Char(')');
+    }
+    return filters;
+}
+
+void FileNameEdit::resizeEvent(QResizeEvent*)
+{
+    const int button = height();
+    edit_->setGeometry(0, 0, width() - button, height());
+    browse_->setGeometry(width() - button, 0, button, height());
+}
+
+void FileNameEdit::Browse()
+{
+    QFileDialog dialog(window());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(QtNameFilters(filter_));
+    dialog.setDefaultSuffix(defaultExtension_);
+    if (!text().isEmpty())
+        dialog.selectFile(text());
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        setText(dialog.selectedFiles().constFirst());
+}

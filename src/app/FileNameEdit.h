@@ -1,0 +1,39 @@
+// A file-name field with a browse button that picks a file to save (the overwrite prompt on).
+// Disabled, its field turns silver; enabled, white.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+class FileNameEdit : public QWidget {
+    Q_OBJECT
+
+public:
+    // filter: "Description|patterns|Description|patterns|..." pairs; the first is selected.
+    FileNameEdit(const QString& filter, const QString& defaultExtension, QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+
+    QLineEdit* Edit() const { return edit_; }
+    QToolButton* BrowseButton() const { return browse_; }
+
+    // The save dialog's name filters in Qt's form, e.g. "CANopen Memory Files (*.cmf)".
+    static QStringList QtNameFilters(const QString& filter);
+
+signals:
+    void textChanged(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Browse();
+
+    QString filter_;
+    QString defaultExtension_;
+    QLineEdit* edit_;
+    QToolButton* browse_;
+};

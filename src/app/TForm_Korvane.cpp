@@ -1,0 +1,242 @@
+#include "app/TForm_Korvane.h"
+
+#include "app/FileNameEdit.h"
+#include "app/FormLayout.h"
+#include "app/PanelStatusBar.h"
+#include "app/TAboutBox.h"
+#include "driver/DriverBinding.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
+
+TForm_Korvane* Form_Korvane = nullptr;
+
+namespace {
+const QSize ClientSize(559, 350);
+const QSize PageControlSize(559, 331);
+const int StatusBarHeight = 19;
+const int ConnectionPanelWidth = 150;
+const QPoint DesignedPosition(265, 138);
+const int ClockPollMs = 1000;
+
+const char* const PlacementFile = "./FORM.INI";
+const char* const PlacementKey = "Form_Korvane";
+
+const char* const UploadFileFilter =
+    "Comma Seperated Values(*.csv)|*.csv|CANopen Memory Files (*.cmf)|*.cmf|All Files (*.*)|*.*";
+const char* const UploadFileExtension = "cmf";
+
+QPushButton* PlaceButton(const QString& caption, const QRect& area, QWidget* page)
+{
+    auto* button = new QPushButton(caption, page);
+    button->setGeometry(area);
+    return button;
+}
+
+QLineEdit* PlaceClockField(const QString& text, const QRect& area, QWidget* page)
+{
+    auto* field = new QLineEdit(text, page);
+    field->setGeometry(area);
+    field->setAlignment(Qt::AlignCenter);
+    field->setReadOnly(true);
+    field->setEnabled(false);
+    SetDisabledBase(field, Qt::white);
+    return field;
+}
+
+FileNameEdit* PlaceFileNameEdit(const QRect& area, QWidget* page)
+{
+    auto* edit = new FileNameEdit(QString::fromLatin1(UploadFileFilter), QString::fromLatin1(UploadFileExtension), page);
+    edit->setGeometry(area);
+    edit->setEnabled(false);
+    PlaceLabelLeft(edit, QStringLiteral("File:"));
+    return edit;
+}
+} // namespace
+
+TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    Form_Korvane = this;
+    setWindowTitle(QStringLiteral("Korvane - CANopen Memory Module, by Velmora"));
+    UseDesignFont(this);
+
+    BuildMenus();
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setFixedSize(PageControlSize);
+    setCentralWidget(PageControl1);
+    BuildUploadPage();
+    BuildSettingsPage();
+
+    StatusBar1 = new PanelStatusBar(ConnectionPanelWidth, this);
+    StatusBar1->setFixedHeight(StatusBarHeight);
+    StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
+    StatusBar1->setPanelText(1, QStringLiteral("Operation:"));
+    setStatusBar(StatusBar1);
+
+    Timer_TimeDate = new QTimer(this);
+    Timer_TimeDate->setInterval(ClockPollMs);
+    connect(Timer_TimeDate, &QTimer::timeout, this, &TForm_Korvane::Timer_TimeDateTimer);
+
+    setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    RestorePosition();
+
+    Connected = false;
+    ModuleSettings.DeviceMode = 0;
+    Driver = std::make_unique<driver::DriverBinding>(driverLibrary);
+    Driver->ReadConfiguration(driver::ConfigurationRegistryPath);
+    PageControl1->setCurrentWidget(TabSheet1);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), false);
+    SettingsChanged = false;
+    SetDefaultFileNames();
+    AutoState = 0;
+
+    WatchSettingsPageExit();
+}
+
+TForm_Korvane::~TForm_Korvane()
+{
+    if (Form_Korvane == this)
+        Form_Korvane = nullptr;
+}
+
+void TForm_Korvane::BuildMenus()
+{
+    File1 = menuBar()->addMenu(QStringLiteral("File"));
+    Exit1 = File1->addAction(QStringLiteral("Exit"), this, &TForm_Korvane::Exit1Click);
+    Configuration1 = menuBar()->addMenu(QStringLiteral("Interface"));
+    Menu_Configuration =
+        Configuration1->addAction(QStringLiteral("Configuration"), this, &TForm_Korvane::Menu_ConfigurationClick);
+    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    About1 = Help1->addAction(QStringLiteral("About"), this, &TForm_Korvane::About1Click);
+}
+
+void TForm_Korvane::BuildUploadPage()
+{
+    TabSheet1 = new QWidget;
+    PageControl1->addTab(TabSheet1, QStringLiteral("Upload"));
+
+    Button_Connect = PlaceButton(QStringLiteral("Connect"), QRect(64, 56, 75, 25), TabSheet1);
+    Button_Disconnect = PlaceButton(QStringLiteral("Disconnect"), QRect(64, 88, 75, 25), TabSheet1);
+    Button_Disconnect->setEnabled(false);
+    connect(Button_Connect, &QPushButton::clicked, this, &TForm_Korvane::Button_ConnectClick);
+    connect(Button_Disconnect, &QPushButton::clicked, this, &TForm_Korvane::Button_DisconnectClick);
+
+    AdvEdit_Time = PlaceClockField(QStringLiteral("00:00:00"), QRect(232, 56, 65, 21), TabSheet1);
+    PlaceLabelLeft(AdvEdit_Time, QStringLiteral("Time:"));
+    AdvEdit_Date = PlaceClockField(QStringLiteral("00/00/0000"), QRect(232, 88, 65, 21), TabSheet1);
+    PlaceLabelLeft(AdvEdit_Date, QStringLiteral("Date:"));
+
+    // The connection LEDs share the place at 8, 32 (73 x 25) below the type.
+    GroupBox1 = new QGroupBox(QStringLiteral("Connection Status:"), TabSheet1);
+    GroupBox1->setGeometry(376, 48, 105, 65);
+    StaticText1 = new QLabel(QStringLiteral("Type:"), GroupBox1);
+    StaticText1->move(16, 20);
+    StaticText_ConnectionType = new QLabel(QStringLiteral("Invalid"), GroupBox1);
+    StaticText_ConnectionType->move(48, 20);
+    StaticText_ConnectionType->setMinimumWidth(50);
+
+    AdvFileNameEdit_Config = PlaceFileNameEdit(QRect(36, 142, 493, 21), TabSheet1);
+    Button_UploadConfiguration =
+        PlaceButton(QStringLiteral("Upload Configuration"), QRect(191, 172, 111, 25), TabSheet1);
+    Button_UploadConfiguration->setEnabled(false);
+    AdvFileNameEdit_FileName = PlaceFileNameEdit(QRect(36, 205, 493, 21), TabSheet1);
+    CheckBox_Append = new QCheckBox(QStringLiteral("Append Config/Memory"), TabSheet1);
+    CheckBox_Append->setGeometry(37, 249, 142, 17);
+    Button_UploadMemory = PlaceButton(QStringLiteral("Upload Memory"), QRect(191, 248, 113, 25), TabSheet1);
+    Button_UploadMemory->setEnabled(false);
+    Button_EraseMemory = PlaceButton(QStringLiteral("Erase Memory"), QRect(347, 247, 113, 25), TabSheet1);
+    Button_EraseMemory->setEnabled(false);
+    connect(Button_UploadConfiguration, &QPushButton::clicked, this, &TForm_Korvane::Button_UploadConfigurationClick);
+    connect(Button_UploadMemory, &QPushButton::clicked, this, &TForm_Korvane::Button_UploadMemoryClick);
+    connect(Button_EraseMemory, &QPushButton::clicked, this, &TForm_Korvane::Button_EraseMemoryClick);
+}
+
+void TForm_Korvane::SetOperationText(const QString& text)
+{
+    StatusBar1->setPanelText(1, text);
+    StatusBar1->repaint();
+}
+
+void TForm_Korvane::Exit1Click()
+{
+    close();
+}
+
+void TForm_Korvane::About1Click()
+{
+    if (!AboutBox)
+        AboutBox = new TAboutBox;
+    AboutBox->exec();
+    delete AboutBox;
+    AboutBox = nullptr;
+}
+
+void TForm_Korvane::Menu_ConfigurationClick()
+{
+    if (!Driver)
+        return;
+    if (Driver->HardwareConfigurationWindow() != 0)
+        Driver->SaveConfiguration(driver::ConfigurationRegistryPath);
+}
+
+void TForm_Korvane::FormClose()
+{
+    SavePosition();
+    Driver.reset();
+}
+
+void TForm_Korvane::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+// The window's position lives in ./FORM.INI under Form_Korvane; its size is fixed and not kept.
+void TForm_Korvane::RestorePosition()
+{
+    QSettings placement(QString::fromLatin1(PlacementFile), QSettings::IniFormat);
+    placement.beginGroup(QString::fromLatin1(PlacementKey));
+    bool leftRead = false;
+    bool topRead = false;
+    const QPoint stored(placement.value(QStringLiteral("Left")).toInt(&leftRead),
+                        placement.value(QStringLiteral("Top")).toInt(&topRead));
+    // A position that no screen shows any more (a monitor removed) falls back to the designed one.
+    const bool visible = leftRead && topRead && QGuiApplication::screenAt(stored + QPoint(8, 8)) != nullptr;
+    move(visible ? stored : DesignedPosition);
+}
+
+void TForm_Korvane::SavePosition() const
+{
+    QSettings placement(QString::fromLatin1(PlacementFile), QSettings::IniFormat);
+    placement.beginGroup(QString::fromLatin1(PlacementKey));
+    placement.setValue(QStringLiteral("Left"), pos().x());
+    placement.setValue(QStringLiteral("Top"), pos().y());
+}
+
+void TForm_Korvane::Button_EraseMemoryClick()
+{
+    EraseMemory();
+}
+
+void TForm_Korvane::Button_UploadMemoryClick()
+{
+    UploadMemory();
+}
+
+void TForm_Korvane::Button_UploadConfigurationClick()
+{
+    UploadConfiguration();
+}

@@ -1,0 +1,185 @@
+// The main window: the Upload and Settings pages, the menus, the status bar, and the state that
+// the module operations share. The operations themselves are routines of this class, defined one
+// file per operation in src/module (connection, settings, time/date, erase, uploads) and in
+// src/app (start-up, automation).
+#pragma once
+
+#include "driver/ModuleParameters.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QTimer;
+
+namespace driver {
+class DriverBinding;
+}
+
+class FileNameEdit;
+class PanelStatusBar;
+class TForm_Progress;
+class TThread_Auto;
+class TThread_MemRead;
+class UploadFile;
+
+// The upload and automation types are known completely only in their own source files, which
+// define these deleters; so this header and its users need no more than their names.
+struct UploadFileDeleter {
+    void operator()(UploadFile* file) const;
+};
+struct MemReadWorkerDeleter {
+    void operator()(TThread_MemRead* worker) const;
+};
+struct AutoWorkerDeleter {
+    void operator()(TThread_Auto* worker) const;
+};
+
+class TForm_Korvane : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Loads the driver library by its base name ("Korvane": libKorvane.so / Korvane.dll); tests
+    // give another name, e.g. one that does not exist.
+    explicit TForm_Korvane(const char* driverLibrary = "Korvane", QWidget* parent = nullptr);
+    ~TForm_Korvane() override;
+
+    // --- Start-up and shell ------------------------------------------------------------------
+    void FormCreate(); // command line; run by main() right after construction
+    void FormClose();  // destroys the driver binding; run when the window closes
+    void Exit1Click();
+    void About1Click();
+    void Menu_ConfigurationClick();
+    void SetDefaultFileNames();
+    // Status bar panel 1, repainted at once so the text shows before the operation goes on.
+    void SetOperationText(const QString& text);
+
+    // --- Connection and clock poll -------------------------------------------------------------
+    bool ConnectModule();
+    void DisconnectModule();
+    void GoOffline();
+    void Timer_TimeDateTimer();
+    void Button_ConnectClick();
+    void Button_DisconnectClick();
+
+    // --- Settings exchange ---------------------------------------------------------------------
+    bool ReadSettings();
+    void StoreSettings();
+    void ControlsToSettings();
+    void SettingsToControls();
+    void Button_UploadSettingsClick();
+    void Button6Click();
+    void TabSheet_SettingsExit();
+    void CheckBox_AutoTimeStampClick();
+    void AdvComboBox_MemoryModeChange();
+    void Button_SetTimeDateClick();
+
+    // --- Erase, uploads, automation ------------------------------------------------------------
+    bool EraseMemory();
+    bool UploadMemory();
+    bool ReadMemoryBlock();
+    bool UploadConfiguration();
+    void AutoStep();
+    void Button_EraseMemoryClick();
+    void Button_UploadMemoryClick();
+    void Button_UploadConfigurationClick();
+
+    // --- Controls ------------------------------------------------------------------------------
+    QTabWidget* PageControl1 = nullptr;
+
+    QWidget* TabSheet1 = nullptr; // "Upload"
+    QPushButton* Button_Connect = nullptr;
+    QPushButton* Button_Disconnect = nullptr;
+    QLineEdit* AdvEdit_Time = nullptr;
+    QLineEdit* AdvEdit_Date = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QLabel* StaticText_ConnectionType = nullptr;
+    FileNameEdit* AdvFileNameEdit_Config = nullptr;
+    QPushButton* Button_UploadConfiguration = nullptr;
+    FileNameEdit* AdvFileNameEdit_FileName = nullptr;
+    QCheckBox* CheckBox_Append = nullptr;
+    QPushButton* Button_UploadMemory = nullptr;
+    QPushButton* Button_EraseMemory = nullptr;
+
+    QWidget* TabSheet_Settings = nullptr; // "Settings"
+    QComboBox* AdvComboBox_TimeFormat = nullptr;
+    QComboBox* AdvComboBox_DateFormat = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QCheckBox* CheckBox_AutoTimeStamp = nullptr;
+    QComboBox* AdvComboBox_AutoStampFormat = nullptr;
+    QComboBox* AdvComboBox_Baud = nullptr;
+    QSpinBox* AdvSpinEdit_NodeId = nullptr;
+    QComboBox* AdvComboBox_MemoryMode = nullptr;
+    QSpinBox* AdvSpinEdit_FixedLength = nullptr;
+    QSpinBox* AdvSpinEdit_Delimiter = nullptr;
+    QCheckBox* CheckBox_OverwriteMode = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QRadioButton* RadioButton_MemModule = nullptr;
+    QRadioButton* RadioButton_Logger = nullptr;
+    QPushButton* Button_UploadSettings = nullptr;
+    QPushButton* Button6 = nullptr; // "Download Settings"
+    QPushButton* Button_SetTimeDate = nullptr;
+
+    PanelStatusBar* StatusBar1 = nullptr; // panel 0: connection, panel 1: operation
+
+    QMenu* File1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Configuration1 = nullptr;
+    QAction* Menu_Configuration = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+
+    QTimer* Timer_TimeDate = nullptr;
+
+    // --- State shared by the module operations -------------------------------------------------
+    std::unique_ptr<driver::DriverBinding> Driver; // from construction until FormClose
+    bool Connected = false;
+    bool SettingsChanged = false;
+    driver::ModuleSettings ModuleSettings;
+
+    uint32_t BytesUploaded = 0;
+    uint32_t ReadoutTotal = 0;
+    std::unique_ptr<UploadFile, UploadFileDeleter> OutputFile;
+    bool UploadFinished = false;
+    std::unique_ptr<TThread_MemRead, MemReadWorkerDeleter> MemReadWorker;
+    TForm_Progress* Form_Progress = nullptr; // exists only while an upload runs with the dialog
+
+    bool AutoMode = false;
+    bool SilentMode = false;
+    bool EraseRequested = false;
+    bool ConfigRequested = false;
+    bool MemoryFileGiven = false;
+    bool ConfigFileGiven = false;
+    int32_t AutoState = 0;
+    std::unique_ptr<TThread_Auto, AutoWorkerDeleter> AutoWorker;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildUploadPage();
+    void BuildSettingsPage();
+    void RestorePosition();
+    void SavePosition() const;
+    void WatchSettingsPageExit();
+    void SettingsPageLeft();
+
+    bool settingsPageEntered_ = false; // the page had focus or was current since it was last left
+};
+
+// The application's main window, set while one exists.
+extern TForm_Korvane* Form_Korvane;

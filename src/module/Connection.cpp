@@ -1,0 +1,138 @@
+// Connecting to the module, the online and offline looks of the window, and the clock poll.
+#include "app/TForm_Korvane.h"
+
+#include "app/FileNameEdit.h"
+#include "app/PanelStatusBar.h"
+#include "driver/DriverBinding.h"
+#include "platform/LastError.h"
+#include "platform/MessageBox.h"
+#include "platform/WaitCursor.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+void ShowError(const QString& text)
+{
+    platform::MessageBox(text, QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+}
+
+// The controls that act on the module: usable only while it is connected.
+void EnableModuleOperations(TForm_Korvane& window, bool enabled)
+{
+    window.Button_UploadMemory->setEnabled(enabled);
+    window.Button_EraseMemory->setEnabled(enabled);
+    window.Button_UploadConfiguration->setEnabled(enabled);
+    window.AdvFileNameEdit_FileName->setEnabled(enabled);
+    window.AdvFileNameEdit_Config->setEnabled(enabled);
+}
+
+// A clock parameter as text: the delivered bytes up to the first zero byte among them.
+bool ReadClockText(driver::DriverBinding& binding, uint16_t number, QString& text)
+{
+    uint8_t count = 0;
+    driver::ParameterBuffer buffer{};
+    if (binding.Parameter_Get_ARRAY(number, count, buffer) == 0)
+        return false;
+    buffer[count] = 0;
+    const auto* bytes = reinterpret_cast<const char*>(buffer.data());
+    text = QString::fromLatin1(bytes, std::find(bytes, bytes + count, '\0') - bytes);
+    return true;
+}
+} // namespace
+
+bool TForm_Korvane::ConnectModule()
+{
+    if (!Driver)
+        return false;
+    int32_t opened = 0;
+    {
+        platform::WaitCursor hourglass;
+        opened = Driver->OpenInterface();
+    }
+    if (opened == 0) {
+        const uint32_t reason = platform::GetLastError();
+        ShowError(reason == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
+                                                     : QStringLiteral("Cannot Open Interface"));
+        return false;
+    }
+
+    Connected = true;
+    Timer_TimeDate->start();
+    StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? QStringLiteral("USB")
+                                                                     : QStringLiteral("RS232"));
+    Button_Connect->setEnabled(false);
+    Button_Disconnect->setEnabled(true);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), true);
+    StatusBar1->setPanelText(0, QStringLiteral("Connection:Online"));
+    Menu_Configuration->setEnabled(false);
+    EnableModuleOperations(*this, true);
+
+    if (ReadSettings())
+        SettingsToControls();
+    else
+        ShowError(QStringLiteral("Settings cannot be read!"));
+    SetDefaultFileNames();
+    return true;
+}
+
+void TForm_Korvane::DisconnectModule()
+{
+    if (!Driver)
+        return;
+    SetOperationText(QStringLiteral("Operation: Disconnecting"));
+    GoOffline();
+}
+
+void TForm_Korvane::GoOffline()
+{
+    Timer_TimeDate->stop();
+    Connected = false;
+    Driver->CloseCard();
+    StaticText_ConnectionType->setText(QStringLiteral("Invalid"));
+    Button_Connect->setEnabled(true);
+    Button_Disconnect->setEnabled(false);
+    // Leaving the page this way is no edit of the user's to ask about: the module is gone.
+    settingsPageEntered_ = false;
+    if (PageControl1->currentWidget() == TabSheet_Settings)
+        PageControl1->setCurrentWidget(TabSheet1);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), false);
+    StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
+    Menu_Configuration->setEnabled(true);
+    EnableModuleOperations(*this, false);
+    AdvEdit_Time->setText(QStringLiteral("00:00:00"));
+    AdvEdit_Date->setText(QStringLiteral("00/00/0000"));
+}
+
+void TForm_Korvane::Timer_TimeDateTimer()
+{
+    if (!Driver || !Connected)
+        return;
+    QString text;
+    bool answered = ReadClockText(*Driver, driver::ModuleParameter::ModuleTime, text);
+    if (answered) {
+        AdvEdit_Time->setText(text);
+        answered = ReadClockText(*Driver, driver::ModuleParameter::ModuleDate, text);
+        if (answered)
+            AdvEdit_Date->setText(text);
+    }
+    if (!answered) {
+        GoOffline();
+        ShowError(QStringLiteral("Module Connection Lost!"));
+    }
+}
+
+void TForm_Korvane::Button_ConnectClick()
+{
+    ConnectModule();
+}
+
+void TForm_Korvane::Button_DisconnectClick()
+{
+    DisconnectModule();
+}

@@ -1,0 +1,34 @@
+// Temporary until the upload and automation routines land; removed by them.
+#include "app/TForm_Korvane.h"
+
+void TForm_Korvane::FormCreate()
+{
+    show();
+}
+
+bool TForm_Korvane::EraseMemory()
+{
+    return false;
+}
+
+bool TForm_Korvane::UploadMemory()
+{
+    return false;
+}
+
+bool TForm_Korvane::ReadMemoryBlock()
+{
+    return false;
+}
+
+bool TForm_Korvane::UploadConfiguration()
+{
+    return false;
+}
+
+void TForm_Korvane::AutoStep() {}
+
+// Nothing creates these objects before their owners land, so there is nothing to destroy yet.
+void UploadFileDeleter::operator()(UploadFile*) const {}
+void MemReadWorkerDeleter::operator()(TThread_MemRead*) const {}
+void AutoWorkerDeleter::operator()(TThread_Auto*) const {}

@@ -1,0 +1,143 @@
+#include "module/SetTimeDate.h"
+
+#include "app/FormLayout.h"
+#include "app/TForm_Korvane.h"
+#include "driver/DriverBinding.h"
+#include "platform/MessageBox.h"
+#include "platform/Services.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+TForm_SetTimeDate* Form_SetTimeDate = nullptr;
+
+namespace {
+const QSize ClientSize(304, 136);
+const int PollMs = 1000;
+const QColor Silver(0xC0, 0xC0, 0xC0);
+
+// Qt's mask characters for the design's "!90:00:00;1; " and "!99/99/0000;1; ": '0' a digit that
+// may stay empty, '9' a digit that must be filled; an empty position reads as a space.
+const char* const TimeMask = "09:99:99; ";
+const char* const DateMask = "00/00/9999; ";
+
+QLineEdit* PlaceModuleClock(const QString& label, const QString& text, const QRect& area, QWidget* parent)
+{
+    auto* field = new QLineEdit(text, parent);
+    field->setGeometry(area);
+    field->setEnabled(false);
+    SetDisabledBase(field, Silver);
+    PlaceLabelLeft(field, label);
+    return field;
+}
+
+QLineEdit* PlaceEntry(const QString& label, const char* mask, int maximumLength, const QString& text, const QRect& area, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setInputMask(QString::fromLatin1(mask));
+    field->setMaxLength(maximumLength);
+    field->setText(text);
+    field->setGeometry(area);
+    PlaceLabelLeft(field, label);
+    return field;
+}
+
+void ShowModuleText(driver::DriverBinding& binding, uint16_t number, QLineEdit* field)
+{
+    uint8_t count = 0;
+    driver::ParameterBuffer buffer{};
+    if (binding.Parameter_Get_ARRAY(number, count, buffer) != 0)
+        field->setText(QString::fromLatin1(reinterpret_cast<const char*>(buffer.data()), count));
+}
+} // namespace
+
+TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("Set Time/Date"));
+    UseDesignFont(this);
+    setFixedSize(ClientSize);
+
+    StaticText1 = new QLabel(QStringLiteral("Module Time/Date:"), this);
+    StaticText1->move(16, 10);
+    AdvEdit_Time = PlaceModuleClock(QStringLiteral("Time:"), QStringLiteral("00:00:00"), QRect(56, 32, 73, 21), this);
+    AdvEdit_Date = PlaceModuleClock(QStringLiteral("Date:"), QStringLiteral("00/00/0000"), QRect(56, 60, 73, 21), this);
+    StaticText2 = new QLabel(QStringLiteral("New Time/Date:"), this);
+    StaticText2->move(168, 10);
+    AdvMaskEdit_Time = PlaceEntry(QStringLiteral("Time:"), TimeMask, 8, QStringLiteral("00:00:00"), QRect(208, 32, 73, 21), this);
+    AdvMaskEdit_Date = PlaceEntry(QStringLiteral("Date:"), DateMask, 10, QStringLiteral("00/00/0000"), QRect(208, 60, 73, 21), this);
+
+    Button_SetTimeDate = new QPushButton(QStringLiteral("Set Time/Date"), this);
+    Button_SetTimeDate->setGeometry(40, 100, 89, 25);
+    Button_Ok = new QPushButton(QStringLiteral("Ok"), this);
+    Button_Ok->setGeometry(192, 100, 75, 25);
+    connect(Button_SetTimeDate, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SetTimeDateClick);
+    connect(Button_Ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(PollMs);
+    connect(Timer1, &QTimer::timeout, this, &TForm_SetTimeDate::Timer1Timer);
+    Timer1->start();
+}
+
+void TForm_SetTimeDate::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm_SetTimeDate::FormShow()
+{
+    const QDateTime now = platform::Now();
+    const QTime time = now.time();
+    const QDate date = now.date();
+    AdvMaskEdit_Time->setText(QString::asprintf("%02d:%02d:%02d", time.hour(), time.minute(), time.second()));
+    AdvMaskEdit_Date->setText(QString::asprintf("%02d/%02d/%04d", date.month(), date.day(), date.year()));
+}
+
+void TForm_SetTimeDate::Timer1Timer()
+{
+    if (!Driver)
+        return;
+    ShowModuleText(*Driver, driver::ModuleParameter::ModuleTime, AdvEdit_Time);
+    ShowModuleText(*Driver, driver::ModuleParameter::ModuleDate, AdvEdit_Date);
+}
+
+// Sends the field's text as the user sees it, separators and empty positions (spaces) included.
+bool TForm_SetTimeDate::WriteClockText(uint16_t number, const QLineEdit* field)
+{
+    const QByteArray text = field->displayText().toLatin1();
+    driver::ParameterBuffer buffer{};
+    const auto count = uint8_t(std::min<qsizetype>(text.size(), qsizetype(buffer.size() - 1)));
+    std::copy_n(text.constData(), count, buffer.begin());
+    return Driver->Parameter_Set_ARRAY(number, count, buffer.data()) != 0;
+}
+
+void TForm_SetTimeDate::Button_SetTimeDateClick()
+{
+    if (!Driver)
+        return;
+    using platform::MessageBoxButtons;
+    if (!WriteClockText(driver::ModuleParameter::ModuleTime, AdvMaskEdit_Time)) {
+        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        return;
+    }
+    if (!WriteClockText(driver::ModuleParameter::ModuleDate, AdvMaskEdit_Date))
+        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+    else
+        platform::MessageBox(QStringLiteral("Ok!"), QStringLiteral("Ok"), MessageBoxButtons::OK);
+}
+
+void TForm_Korvane::Button_SetTimeDateClick()
+{
+    if (!Form_SetTimeDate)
+        Form_SetTimeDate = new TForm_SetTimeDate;
+    Form_SetTimeDate->Driver = Driver.get();
+    Form_SetTimeDate->exec();
+    delete Form_SetTimeDate;
+    Form_SetTimeDate = nullptr;
+}

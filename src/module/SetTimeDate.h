@@ -1,0 +1,49 @@
+// The "Set Time/Date" dialog: the module's running clock beside a proposal from the PC clock,
+// which the user may edit and write to the module. Times and dates travel as the fields' text;
+// only the module decides whether it takes them.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace driver {
+class DriverBinding;
+}
+
+class TForm_SetTimeDate : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm_SetTimeDate(QWidget* parent = nullptr);
+
+    void FormShow();
+    void Timer1Timer();
+    void Button_SetTimeDateClick();
+
+    // The main window's binding, handed over before each showing; without it the poll and the
+    // write do nothing.
+    driver::DriverBinding* Driver = nullptr;
+
+    QLabel* StaticText1;
+    QLineEdit* AdvEdit_Time;
+    QLineEdit* AdvEdit_Date;
+    QLabel* StaticText2;
+    QLineEdit* AdvMaskEdit_Time;
+    QLineEdit* AdvMaskEdit_Date;
+    QPushButton* Button_SetTimeDate;
+    QPushButton* Button_Ok;
+    QTimer* Timer1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool WriteClockText(uint16_t number, const QLineEdit* field);
+};
+
+// The dialog shown next; empty after a showing until the next one creates it.
+extern TForm_SetTimeDate* Form_SetTimeDate;

@@ -1,0 +1,76 @@
+// Reading the module's ten settings into the window's copy and storing the copy back.
+#include "app/TForm_Korvane.h"
+
+#include "driver/DriverBinding.h"
+#include "platform/MessageBox.h"
+
+namespace {
+using driver::AccessType;
+using driver::SettingsEntry;
+
+bool IsDeviceMode(const SettingsEntry& entry)
+{
+    return entry.number == driver::ModuleParameter::DeviceMode;
+}
+
+// Each value goes into its field the moment it arrives.
+bool ReadEntry(driver::DriverBinding& binding, const SettingsEntry& entry, driver::ModuleSettings& settings)
+{
+    if (entry.type == AccessType::U32) {
+        uint32_t value = 0;
+        if (binding.Parameter_Get_USIGN32(entry.number, value) == 0)
+            return false;
+        settings.*entry.u32Field = value;
+        return true;
+    }
+    uint8_t value = 0;
+    if (binding.Parameter_Get_USIGN8(entry.number, value) == 0)
+        return false;
+    settings.*entry.u8Field = value;
+    return true;
+}
+
+bool WriteEntry(driver::DriverBinding& binding, const SettingsEntry& entry, const driver::ModuleSettings& settings)
+{
+    if (entry.type == AccessType::U32)
+        return binding.Parameter_Set_USIGN32(entry.number, settings.*entry.u32Field) != 0;
+    return binding.Parameter_Set_USIGN8(entry.number, settings.*entry.u8Field) != 0;
+}
+} // namespace
+
+bool TForm_Korvane::ReadSettings()
+{
+    if (!Driver)
+        return false;
+    for (const SettingsEntry& entry : driver::SettingsOrder) {
+        if (ReadEntry(*Driver, entry, ModuleSettings))
+            continue;
+        // A module that does not answer DeviceMode is a memory module.
+        if (!IsDeviceMode(entry))
+            return false;
+        ModuleSettings.DeviceMode = 0;
+    }
+    return true;
+}
+
+void TForm_Korvane::StoreSettings()
+{
+    bool stored = Driver != nullptr;
+    for (const SettingsEntry& entry : driver::SettingsOrder) {
+        if (!stored)
+            break;
+        if (IsDeviceMode(entry))
+            WriteEntry(*Driver, entry, ModuleSettings); // its result does not decide the store
+        else
+            stored = WriteEntry(*Driver, entry, ModuleSettings);
+    }
+    if (stored) {
+        SettingsChanged = false;
+        platform::MessageBox(QStringLiteral("Settings Stored!"), QStringLiteral("Ok"), platform::MessageBoxButtons::OK);
+    } else {
+        platform::MessageBox(
+            QStringLiteral("Settings cannot be stored!\r\n\r\nMake sure Module is blank\r\nbefore changing modes!"),
+            QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+    }
+    SetDefaultFileNames();
+}

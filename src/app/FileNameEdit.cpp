@@ -6,6 +6,7 @@
 
 namespace {
 const QColor Silver(0xC0, 0xC0, 0xC0);
+const QColor GrayText(0x80, 0x80, 0x80);
 }
 
 FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtension, QWidget* parent)
@@ -16,6 +17,7 @@ FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtensio
     palette.setColor(QPalette::Active, QPalette::Base, Qt::white);
     palette.setColor(QPalette::Inactive, QPalette::Base, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::Base, Silver);
+    palette.setColor(QPalette::Disabled, QPalette::Text, GrayText);
     edit_->setPalette(palette);
     browse_->setText(QStringLiteral("..."));
     browse_->setFocusPolicy(Qt::NoFocus);

@@ -20,6 +20,11 @@ QLabel* PlaceLabelLeft(QWidget* control, const QString& text)
 
 void UseDesignFont(QWidget* window)
 {
+    // Faces close to MS Sans Serif's narrow metrics come first, so the designed captions fit.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                                QStringLiteral("Helvetica")});
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);

@@ -1,6 +1,7 @@
 // Small helpers for placing controls at the pixel positions of the window's design.
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class QLabel;

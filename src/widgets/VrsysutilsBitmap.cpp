@@ -156,7 +156,7 @@ void StretchPaintOnRasterPattern(TVrCanvas& canvas, const TRect& rect, const QIm
                                  TColor backgroundColor, int dotSize, int gap)
 {
     const QSize size = VisibleSize(canvas, rect.Width(), rect.Height());
-    if (size.isEmpty())
+    if (size.isEmpty() || static_cast<long long>(dotSize) + gap <= 0)
         return;
     QImage mask, picture;
     RasterPair(size, dotColor, backgroundColor, dotSize, gap, mask, picture);

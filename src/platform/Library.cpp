@@ -4,6 +4,8 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+
+#include <vector>
 #endif
 
 namespace platform {
@@ -28,6 +30,28 @@ bool HasLibrarySuffix(std::string_view name)
 #endif
 }
 
+#if !defined(_WIN32)
+// The main program's library search path (LD_LIBRARY_PATH, RUNPATH with $ORIGIN expanded, system
+// folders). dlopen normally searches it by itself, but a sanitizer's dlopen interceptor makes the
+// runtime, not the program, the caller, so the program's RUNPATH would be missed.
+std::vector<std::string> ProgramSearchPath()
+{
+    std::vector<std::string> folders;
+    void* program = ::dlopen(nullptr, RTLD_NOW);
+    Dl_serinfo size;
+    if (program == nullptr || ::dlinfo(program, RTLD_DI_SERINFOSIZE, &size) != 0)
+        return folders;
+    std::vector<unsigned char> storage(size.dls_size);
+    auto* info = reinterpret_cast<Dl_serinfo*>(storage.data());
+    ::dlinfo(program, RTLD_DI_SERINFOSIZE, info);
+    if (::dlinfo(program, RTLD_DI_SERINFO, info) != 0)
+        return folders;
+    for (unsigned int i = 0; i < info->dls_cnt; ++i)
+        folders.emplace_back(info->dls_serpath[i].dls_name);
+    return folders;
+}
+#endif
+
 } // namespace
 
 std::string LibraryFileName(std::string_view name)
@@ -49,7 +73,16 @@ LibraryHandle OpenLibrary(std::string_view name)
 #if defined(_WIN32)
     return reinterpret_cast<LibraryHandle>(::LoadLibraryA(fileName.c_str()));
 #else
-    return ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (LibraryHandle library = ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL))
+        return library;
+    if (HasDirectory(fileName))
+        return nullptr;
+    for (const std::string& folder : ProgramSearchPath()) {
+        const std::string path = folder + '/' + fileName;
+        if (LibraryHandle library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return library;
+    }
+    return nullptr;
 #endif
 }
 

@@ -4,6 +4,7 @@
 
 #include "driver/KorvaneApi.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -96,7 +97,7 @@ int32_t KORVANE_CALL Parameter_Get_USIGN32(uint32_t handle, uint32_t number, uin
 int32_t KORVANE_CALL Parameter_Get_ARRAY(uint32_t handle, uint32_t number, uint8_t* count, uint8_t* buffer)
 {
     *count = static_cast<uint8_t>(state.arrayValue.size());
-    std::memcpy(buffer, state.arrayValue.data(), state.arrayValue.size());
+    std::copy(state.arrayValue.begin(), state.arrayValue.end(), buffer);
     return Record("Parameter_Get_ARRAY", {handle, number, Address(count), Address(buffer)});
 }
 

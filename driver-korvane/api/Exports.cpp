@@ -1,0 +1,182 @@
+// The 38 C entry points of the driver library. Arguments arrive in 32-bit slots: parameter numbers
+// count in their low 16 bits, 8-bit values and counts in their low 8 bits.
+#include "api/OpenInterfaces.h"
+#include "config/ConfigurationDialog.h"
+#include "config/InterfaceConfig.h"
+#include "driver/KorvaneApi.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <type_traits>
+
+using namespace korvane;
+
+#define KORVANE_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+void report(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+template <typename Access>
+int32_t onInterface(uint32_t handle, Access&& access)
+{
+    return api::OpenInterfaces::instance().with(handle, std::forward<Access>(access)) ? 1 : 0;
+}
+
+int32_t open(uint32_t* handle, const uint8_t* block)
+{
+    if (!handle) {
+        errno = EINVAL;
+        return 0;
+    }
+    const config::InterfaceConfig config = block ? config::fromBlock(block) : config::InterfaceConfig{};
+    api::OpenFailure failure;
+    auto interface = api::openInterface(config, failure);
+    if (!interface) {
+        report(failure.message);
+        errno = failure.errorCode;
+        return 0;
+    }
+    *handle = api::OpenInterfaces::instance().add(std::move(interface));
+    return 1;
+}
+
+} // namespace
+
+KORVANE_EXPORT int32_t UnloadDriver(void)
+{
+    api::OpenInterfaces::instance().closeAll();
+    return 1;
+}
+
+KORVANE_EXPORT int32_t LoadDriver(void) { return 1; }
+
+KORVANE_EXPORT int32_t OpenInterface(uint32_t* handle, uint8_t* block) { return open(handle, block); }
+
+KORVANE_EXPORT int32_t CloseInterface(uint32_t handle) { return api::OpenInterfaces::instance().close(handle) ? 1 : 0; }
+
+KORVANE_EXPORT int32_t CloseCard(uint32_t handle) { return api::OpenInterfaces::instance().close(handle) ? 1 : 0; }
+
+// Versions, firmware, flash sectors and product data belong to the vendor's adapters; this
+// library has none of them to offer.
+KORVANE_EXPORT int32_t Hardware_Version(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Serial_Number(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Firmware_Version(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t DLL_Version(uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t GetErrorString(uint32_t, char*) { return 0; }
+KORVANE_EXPORT int32_t Download_Firmware(uint32_t, const char*) { return 0; }
+KORVANE_EXPORT int32_t Upload_Firmware(uint32_t, const char*) { return 0; }
+KORVANE_EXPORT int32_t Set_Active_Sector(uint32_t, uint32_t) { return 0; }
+KORVANE_EXPORT int32_t Get_Active_Sector(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Set_Boot_Sector(uint32_t, uint32_t) { return 0; }
+KORVANE_EXPORT int32_t Get_Boot_Sector(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Erase_Sector(uint32_t, uint32_t) { return 0; }
+KORVANE_EXPORT int32_t Execute_Firmware(uint32_t) { return 0; }
+KORVANE_EXPORT int32_t Get_Mode(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t OpenCard(uint32_t*, uint8_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Sector_Checksum(uint32_t, uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Set_Sector_Checksum(uint32_t, uint32_t, uint32_t) { return 0; }
+KORVANE_EXPORT int32_t Get_Sector_Size(uint32_t, uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Device_Type(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Product_Code(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Vendor_Id(uint32_t, uint32_t*) { return 0; }
+KORVANE_EXPORT int32_t Get_Product_Name(uint32_t, char*) { return 0; }
+
+KORVANE_EXPORT int32_t HardwareConfigurationWindow(uint8_t* block)
+{
+    return block && config::runConfigurationDialog(block) ? 1 : 0;
+}
+
+KORVANE_EXPORT int32_t ReadConfiguration(const char* path, uint8_t* block)
+{
+    if (!path || !block)
+        return 0;
+    const QString file = config::configFileFor(QString::fromLocal8Bit(path));
+    if (file.isEmpty()) {
+        report(QStringLiteral("Korvane: \"%1\" names no configuration folder").arg(QString::fromLocal8Bit(path)));
+        return 0;
+    }
+    config::InterfaceConfig config;
+    QString error;
+    if (!config::readConfigFile(file, config, error) || !config::toBlock(config, block, error)) {
+        report(QStringLiteral("Korvane: the interface configuration is unusable: ") + error);
+        config::markUnreadable(block);
+        return 0;
+    }
+    return 1;
+}
+
+KORVANE_EXPORT int32_t SaveConfiguration(const char* path, uint8_t* block)
+{
+    if (!path || !block)
+        return 0;
+    const QString file = config::configFileFor(QString::fromLocal8Bit(path));
+    const config::InterfaceConfig config = config::fromBlock(block);
+    QString error;
+    if (file.isEmpty() || config.transport == config::Transport::Unreadable
+        || !config::writeConfigFile(file, config, error)) {
+        report(QStringLiteral("Korvane: the interface configuration was not saved. ") + error);
+        return 0;
+    }
+    return 1;
+}
+
+KORVANE_EXPORT int32_t Parameter_Get_USIGN8(uint32_t handle, uint32_t number, uint8_t* value)
+{
+    return value && onInterface(handle, [&](api::Interface& interface) {
+        uint32_t read = 0;
+        return interface.getUnsigned(number, 1, read) && (*value = uint8_t(read), true);
+    });
+}
+
+KORVANE_EXPORT int32_t Parameter_Get_USIGN16(uint32_t handle, uint32_t number, uint16_t* value)
+{
+    return value && onInterface(handle, [&](api::Interface& interface) {
+        uint32_t read = 0;
+        return interface.getUnsigned(number, 2, read) && (*value = uint16_t(read), true);
+    });
+}
+
+KORVANE_EXPORT int32_t Parameter_Get_USIGN32(uint32_t handle, uint32_t number, uint32_t* value)
+{
+    return value && onInterface(handle, [&](api::Interface& interface) { return interface.getUnsigned(number, 4, *value); });
+}
+
+KORVANE_EXPORT int32_t Parameter_Get_ARRAY(uint32_t handle, uint32_t number, uint8_t* count, uint8_t* buffer)
+{
+    return count && buffer
+        && onInterface(handle, [&](api::Interface& interface) { return interface.getArray(number, *count, buffer); });
+}
+
+KORVANE_EXPORT int32_t Parameter_Set_USIGN8(uint32_t handle, uint32_t number, uint32_t value)
+{
+    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 1, value & 0xFF); });
+}
+
+KORVANE_EXPORT int32_t Parameter_Set_USIGN16(uint32_t handle, uint32_t number, uint32_t value)
+{
+    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 2, value & 0xFFFF); });
+}
+
+KORVANE_EXPORT int32_t Parameter_Set_USIGN32(uint32_t handle, uint32_t number, uint32_t value)
+{
+    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 4, value); });
+}
+
+KORVANE_EXPORT int32_t Parameter_Set_ARRAY(uint32_t handle, uint32_t number, uint32_t count, const uint8_t* bytes)
+{
+    const auto length = uint8_t(count & 0xFF);
+    return (bytes || length == 0) && onInterface(handle, [&](api::Interface& interface) {
+        static const uint8_t none = 0;
+        return interface.setArray(number, length, bytes ? bytes : &none);
+    });
+}
+
+// Every entry point has exactly the type the tool looks it up with.
+#define KORVANE_CHECK_TYPE(name, ret, params) \
+    static_assert(std::is_same_v<decltype(&name), Korvane_##name##_fn>, #name " differs from KorvaneApi.h");
+KORVANE_ENTRY_POINTS(KORVANE_CHECK_TYPE)
+#undef KORVANE_CHECK_TYPE

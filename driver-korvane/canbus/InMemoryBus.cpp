@@ -1,0 +1,63 @@
+#include "canbus/InMemoryBus.h"
+
+namespace korvane {
+
+InMemoryBus::Station& InMemoryBus::attach()
+{
+    std::lock_guard lock(mutex_);
+    stations_.push_back(std::unique_ptr<Station>(new Station(*this)));
+    return *stations_.back();
+}
+
+void InMemoryBus::broadcast(const Station& sender, const CanFrame& frame)
+{
+    std::vector<Station*> receivers;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& station : stations_)
+            if (station.get() != &sender)
+                receivers.push_back(station.get());
+    }
+    // Delivered outside the bus lock: a handler answering in place sends on this bus again.
+    for (Station* station : receivers)
+        station->deliver(frame);
+}
+
+bool InMemoryBus::Station::send(const CanFrame& frame)
+{
+    bus_.broadcast(*this, frame);
+    return true;
+}
+
+void InMemoryBus::Station::setHandler(std::function<void(const CanFrame&)> handler)
+{
+    std::lock_guard lock(mutex_);
+    handler_ = std::move(handler);
+}
+
+void InMemoryBus::Station::deliver(const CanFrame& frame)
+{
+    std::function<void(const CanFrame&)> handler;
+    {
+        std::lock_guard lock(mutex_);
+        if (!handler_) {
+            queue_.push_back(frame);
+            arrived_.notify_one();
+            return;
+        }
+        handler = handler_;
+    }
+    handler(frame);
+}
+
+ReceiveStatus InMemoryBus::Station::receive(CanFrame& frame, std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, timeout, [this] { return !queue_.empty(); }))
+        return ReceiveStatus::TimedOut;
+    frame = queue_.front();
+    queue_.pop_front();
+    return ReceiveStatus::Received;
+}
+
+} // namespace korvane

@@ -1,0 +1,48 @@
+// A bus inside one process: every frame one station sends reaches every other station, either
+// queued for receive() or handed at once to the station's handler (a server answering in place).
+#pragma once
+
+#include "canbus/CanChannel.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace korvane {
+
+class InMemoryBus {
+public:
+    class Station : public CanChannel {
+    public:
+        bool send(const CanFrame& frame) override;
+        ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
+
+        // Frames for this station go to `handler` on the sender's thread instead of the queue.
+        void setHandler(std::function<void(const CanFrame&)> handler);
+
+    private:
+        friend class InMemoryBus;
+        explicit Station(InMemoryBus& bus) : bus_(bus) {}
+        void deliver(const CanFrame& frame);
+
+        InMemoryBus& bus_;
+        std::mutex mutex_;
+        std::condition_variable arrived_;
+        std::deque<CanFrame> queue_;
+        std::function<void(const CanFrame&)> handler_;
+    };
+
+    // The station lives as long as the bus.
+    Station& attach();
+
+private:
+    void broadcast(const Station& sender, const CanFrame& frame);
+
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<Station>> stations_;
+};
+
+} // namespace korvane

@@ -1,0 +1,141 @@
+#include "config/ConfigurationDialog.h"
+
+#include "module/StateFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+
+#include <cstdio>
+
+namespace korvane::config {
+
+namespace {
+
+QString bitrateText(uint32_t bitrate)
+{
+    return bitrate >= 1000000 ? QStringLiteral("%1M").arg(bitrate / 1000000) : QStringLiteral("%1k").arg(bitrate / 1000);
+}
+
+} // namespace
+
+ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget* parent)
+    : QDialog(parent)
+    , original_(config)
+    , transport_(new QComboBox)
+    , connectionType_(new QComboBox)
+    , nodeId_(new QSpinBox)
+    , bitrate_(new QComboBox)
+    , timeout_(new QSpinBox)
+    , stateFile_(new QLineEdit)
+    , problem_(new QLabel)
+{
+    setWindowTitle(tr("Interface Configuration"));
+    setObjectName(QStringLiteral("KorvaneConfigurationDialog"));
+
+    transport_->addItem(tr("Simulated module"), uint32_t(Transport::Simulated));
+    transport_->setCurrentIndex(std::max(0, transport_->findData(uint32_t(config.transport))));
+
+    connectionType_->addItem(tr("USB"), 0u);
+    connectionType_->addItem(tr("RS232"), 1u);
+    connectionType_->setCurrentIndex(config.connectionType == 0 ? 0 : 1);
+
+    nodeId_->setRange(1, 127);
+    nodeId_->setValue(int(config.nodeId));
+
+    for (uint32_t rate : kBitrates)
+        bitrate_->addItem(bitrateText(rate), rate);
+    bitrate_->setCurrentIndex(std::max(0, bitrate_->findData(config.bitrate)));
+
+    timeout_->setRange(1, 60000);
+    timeout_->setSuffix(tr(" ms"));
+    timeout_->setValue(int(config.sdoTimeoutMs));
+
+    stateFile_->setText(config.moduleState);
+    stateFile_->setPlaceholderText(module::defaultStateFile());
+    stateFile_->setMinimumWidth(360);
+    auto* browse = new QPushButton(tr("Browse..."));
+    connect(browse, &QPushButton::clicked, this, &ConfigurationDialog::browseStateFile);
+    auto* stateRow = new QHBoxLayout;
+    stateRow->addWidget(stateFile_, 1);
+    stateRow->addWidget(browse);
+
+    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+    problem_->setWordWrap(true);
+    problem_->hide();
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ConfigurationDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ConfigurationDialog::reject);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(tr("Transport:"), transport_);
+    form->addRow(tr("Connection type:"), connectionType_);
+    form->addRow(tr("Node-ID:"), nodeId_);
+    form->addRow(tr("Bit rate:"), bitrate_);
+    form->addRow(tr("Answer timeout:"), timeout_);
+    form->addRow(tr("Module state file:"), stateRow);
+    form->addRow(problem_);
+    form->addRow(buttons);
+}
+
+InterfaceConfig ConfigurationDialog::config() const
+{
+    InterfaceConfig config = original_;
+    config.transport = Transport(transport_->currentData().toUInt());
+    config.connectionType = connectionType_->currentData().toUInt();
+    config.nodeId = uint32_t(nodeId_->value());
+    config.bitrate = bitrate_->currentData().toUInt();
+    config.sdoTimeoutMs = uint32_t(timeout_->value());
+    config.moduleState = stateFile_->text().trimmed();
+    return config;
+}
+
+void ConfigurationDialog::accept()
+{
+    // Only a configuration that fits the block and passes the checks leaves the dialog.
+    uint8_t block[300] = {};
+    QString error;
+    if (!validate(config(), error) || !toBlock(config(), block, error)) {
+        problem_->setText(error);
+        problem_->show();
+        return;
+    }
+    QDialog::accept();
+}
+
+void ConfigurationDialog::browseStateFile()
+{
+    const QString start = stateFile_->text().isEmpty() ? module::defaultStateFile() : stateFile_->text();
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("Module State File"), start,
+                                                        tr("Module state (*.json);;All files (*)"));
+    if (!chosen.isEmpty())
+        stateFile_->setText(chosen);
+}
+
+bool runConfigurationDialog(uint8_t* block)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())
+        || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        std::fprintf(stderr, "Korvane: the configuration window needs the application's user-interface thread\n");
+        return false;
+    }
+    InterfaceConfig current = fromBlock(block);
+    if (current.transport == Transport::Unreadable)
+        current = InterfaceConfig{};
+    ConfigurationDialog dialog(current, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QString error;
+    return toBlock(dialog.config(), block, error);
+}
+
+} // namespace korvane::config

@@ -1,0 +1,41 @@
+// The library's own window for the interface configuration (HardwareConfigurationWindow).
+#pragma once
+
+#include "config/InterfaceConfig.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace korvane::config {
+
+class ConfigurationDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ConfigurationDialog(const InterfaceConfig& config, QWidget* parent = nullptr);
+
+    InterfaceConfig config() const;
+
+    void accept() override;
+
+private:
+    void browseStateFile();
+
+    InterfaceConfig original_;
+    QComboBox* transport_;
+    QComboBox* connectionType_;
+    QSpinBox* nodeId_;
+    QComboBox* bitrate_;
+    QSpinBox* timeout_;
+    QLineEdit* stateFile_;
+    QLabel* problem_;
+};
+
+// Shows the dialog over the configuration in `block`; on OK fills the block and answers true.
+bool runConfigurationDialog(uint8_t* block);
+
+} // namespace korvane::config

@@ -1,0 +1,77 @@
+// The module's parameters as the simulated module serves them: parameter N is object 0x2000 + N,
+// sub-index 0, on the module's node-ID.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace korvane::module {
+
+constexpr uint16_t kFirstIndex = 0x2000;
+// Parameters live in the manufacturer-specific area 0x2000-0x5FFF.
+constexpr uint16_t kLastIndex = 0x5FFF;
+
+enum Parameter : uint16_t {
+    MemoryMode = 3,
+    Delimiter = 4,
+    FixedLength = 5,
+    ModuleTime = 6,
+    ModuleDate = 7,
+    TimeFormat = 8,
+    DateFormat = 9,
+    AutoTimeStamp = 10,
+    Baud = 11,
+    NodeId = 12,
+    EraseCommand = 13,
+    MemoryData = 14,
+    ReadoutStart = 15,
+    BlankStatus = 16,
+    ConfigurationData = 17,
+    OverwriteMode = 18,
+    ReadoutLength = 19,
+    DeviceMode = 21,
+};
+
+constexpr uint32_t kEraseKey = 0x44332211;
+constexpr size_t kMaxArray = 255;
+
+struct Setting {
+    std::string_view name;
+    uint16_t number;
+    uint8_t size;          // bytes on the bus: 1 for u8, 4 for u32
+    uint32_t defaultValue;
+};
+
+// The ten settings in the order the tool reads and stores them.
+constexpr std::array<Setting, 10> kSettings{{
+    {"NodeId", NodeId, 1, 5},
+    {"Baud", Baud, 4, 250000},
+    {"MemoryMode", MemoryMode, 1, 1},
+    {"Delimiter", Delimiter, 1, 10},
+    {"FixedLength", FixedLength, 1, 0},
+    {"TimeFormat", TimeFormat, 1, 0},
+    {"DateFormat", DateFormat, 1, 1},
+    {"AutoTimeStamp", AutoTimeStamp, 1, 2},
+    {"OverwriteMode", OverwriteMode, 1, 0},
+    {"DeviceMode", DeviceMode, 1, 0},
+}};
+
+constexpr const Setting* findSetting(uint16_t number)
+{
+    for (const Setting& setting : kSettings)
+        if (setting.number == number)
+            return &setting;
+    return nullptr;
+}
+
+// The object index of a parameter number, if that number can be addressed at all.
+constexpr std::optional<uint16_t> objectIndex(uint16_t number)
+{
+    if (number > kLastIndex - kFirstIndex)
+        return std::nullopt;
+    return uint16_t(kFirstIndex + number);
+}
+
+} // namespace korvane::module

@@ -1,0 +1,224 @@
+#include "module/ModuleState.h"
+
+#include "module/ModuleClock.h"
+#include "module/ModuleParameters.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace korvane::module {
+
+namespace {
+
+// Thrown inside the parser only, caught by parseModuleState.
+struct Fault {
+    QString text;
+};
+
+[[noreturn]] void fault(const QString& text) { throw Fault{text}; }
+
+void onlyKeys(const QJsonObject& object, const QString& where, std::initializer_list<const char*> keys)
+{
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (std::none_of(keys.begin(), keys.end(), [&](const char* key) { return it.key() == QLatin1String(key); }))
+            fault(QStringLiteral("unknown key \"%1\"%2").arg(it.key(), where));
+    }
+}
+
+int64_t integer(const QJsonValue& value, const QString& name, int64_t low, int64_t high)
+{
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isDouble() || std::floor(number) != number || number < double(low) || number > double(high))
+        fault(QStringLiteral("%1 must be an integer from %2 to %3").arg(name).arg(low).arg(high));
+    return int64_t(number);
+}
+
+QByteArray text(const QJsonValue& value, const QString& name)
+{
+    if (!value.isString())
+        fault(QStringLiteral("%1 must be a text").arg(name));
+    return value.toString().toUtf8();
+}
+
+QJsonObject object(const QJsonValue& value, const QString& name)
+{
+    if (!value.isObject())
+        fault(QStringLiteral("%1 must be an object").arg(name));
+    return value.toObject();
+}
+
+void readSettings(const QJsonObject& json, ModuleState& state)
+{
+    for (const Setting& setting : kSettings)
+        state.settings[setting.number] = setting.defaultValue;
+    if (!json.contains(QLatin1String("settings")))
+        return;
+    const QJsonObject settings = object(json[QLatin1String("settings")], QStringLiteral("\"settings\""));
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const auto known = std::find_if(kSettings.begin(), kSettings.end(), [&](const Setting& s) {
+            return it.key() == QLatin1String(s.name.data(), qsizetype(s.name.size()));
+        });
+        if (known == kSettings.end())
+            fault(QStringLiteral("unknown setting \"%1\"").arg(it.key()));
+        const int64_t high = known->size == 1 ? 0xFF : 0xFFFFFFFF;
+        state.settings[known->number] = uint32_t(integer(it.value(), QStringLiteral("setting \"%1\"").arg(it.key()), 0, high));
+    }
+}
+
+void readClock(const QJsonObject& json, const QDateTime& now, ModuleState& state)
+{
+    if (!json.contains(QLatin1String("clock")))
+        return;
+    const QJsonObject clock = object(json[QLatin1String("clock")], QStringLiteral("\"clock\""));
+    onlyKeys(clock, QStringLiteral(" in \"clock\""), {"time", "date", "offset_seconds"});
+    state.clockSet = true;
+    if (clock.contains(QLatin1String("offset_seconds"))) {
+        if (clock.contains(QLatin1String("time")) || clock.contains(QLatin1String("date")))
+            fault(QStringLiteral("\"clock\" takes either \"offset_seconds\" or \"time\" and \"date\""));
+        // About 9000 years either way: far enough for any date the module can show.
+        constexpr int64_t limit = 300'000'000'000;
+        state.clockOffsetSeconds = integer(clock[QLatin1String("offset_seconds")], QStringLiteral("clock \"offset_seconds\""), -limit, limit);
+        return;
+    }
+    const auto time = parseModuleTime(text(clock[QLatin1String("time")], QStringLiteral("clock \"time\"")));
+    if (!time)
+        fault(QStringLiteral("clock \"time\" must be a time of day \"hh:mm:ss\""));
+    const auto date = parseModuleDate(text(clock[QLatin1String("date")], QStringLiteral("clock \"date\"")));
+    if (!date)
+        fault(QStringLiteral("clock \"date\" must be a date \"mm/dd/yyyy\""));
+    state.clockOffsetSeconds = clockOffset(now, QDateTime(*date, *time));
+}
+
+void readMemory(const QJsonObject& json, ModuleState& state)
+{
+    const bool plain = json.contains(QLatin1String("memory"));
+    const bool hex = json.contains(QLatin1String("memory_hex"));
+    if (plain && hex)
+        fault(QStringLiteral("give either \"memory\" or \"memory_hex\", not both"));
+    if (plain)
+        state.memory = text(json[QLatin1String("memory")], QStringLiteral("\"memory\""));
+    if (hex) {
+        const QByteArray digits = text(json[QLatin1String("memory_hex")], QStringLiteral("\"memory_hex\""));
+        const bool valid = digits.size() % 2 == 0 && std::all_of(digits.begin(), digits.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c));
+        });
+        if (!valid)
+            fault(QStringLiteral("\"memory_hex\" must be pairs of hexadecimal digits"));
+        state.memory = QByteArray::fromHex(digits);
+    }
+}
+
+std::set<uint16_t> parameterList(const QJsonValue& value, const QString& name)
+{
+    if (!value.isArray())
+        fault(QStringLiteral("%1 must be a list of parameter numbers").arg(name));
+    std::set<uint16_t> numbers;
+    for (const QJsonValue& number : value.toArray())
+        numbers.insert(uint16_t(integer(number, name + QStringLiteral(" entries"), 0, 0xFFFF)));
+    return numbers;
+}
+
+void readFaults(const QJsonObject& json, ModuleState& state)
+{
+    if (!json.contains(QLatin1String("faults")))
+        return;
+    const QJsonObject faults = object(json[QLatin1String("faults")], QStringLiteral("\"faults\""));
+    onlyKeys(faults, QStringLiteral(" in \"faults\""), {"open", "read", "write", "memory_fail_after_blocks", "readout_length"});
+    ModuleFaults& f = state.faults;
+    if (faults.contains(QLatin1String("open"))) {
+        const QJsonValue open = faults[QLatin1String("open")];
+        if (open == QLatin1String("fail"))
+            f.open = ModuleFaults::Open::Fail;
+        else if (open == QLatin1String("wrong-mode"))
+            f.open = ModuleFaults::Open::WrongMode;
+        else
+            fault(QStringLiteral("faults \"open\" must be \"fail\" or \"wrong-mode\""));
+    }
+    if (faults.contains(QLatin1String("read")))
+        f.read = parameterList(faults[QLatin1String("read")], QStringLiteral("faults \"read\""));
+    if (faults.contains(QLatin1String("write")))
+        f.write = parameterList(faults[QLatin1String("write")], QStringLiteral("faults \"write\""));
+    if (faults.contains(QLatin1String("memory_fail_after_blocks")))
+        f.memoryFailAfterBlocks = uint32_t(integer(faults[QLatin1String("memory_fail_after_blocks")],
+                                                   QStringLiteral("faults \"memory_fail_after_blocks\""), 0, 0xFFFFFFFF));
+    if (faults.contains(QLatin1String("readout_length")))
+        f.readoutLength = uint32_t(integer(faults[QLatin1String("readout_length")],
+                                           QStringLiteral("faults \"readout_length\""), 0, 0xFFFFFFFF));
+}
+
+QJsonArray numbers(const std::set<uint16_t>& parameters)
+{
+    QJsonArray list;
+    for (uint16_t number : parameters)
+        list.append(number);
+    return list;
+}
+
+} // namespace
+
+std::optional<ModuleState> parseModuleState(const QByteArray& json, const QDateTime& now, QString& error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        error = QStringLiteral("not valid JSON (%1 at byte %2)").arg(parseError.errorString()).arg(parseError.offset);
+        return std::nullopt;
+    }
+    if (!document.isObject()) {
+        error = QStringLiteral("the top level must be a JSON object");
+        return std::nullopt;
+    }
+    const QJsonObject root = document.object();
+    try {
+        onlyKeys(root, QString(), {"settings", "clock", "memory", "memory_hex", "configuration", "faults"});
+        ModuleState state;
+        readSettings(root, state);
+        readClock(root, now, state);
+        readMemory(root, state);
+        if (root.contains(QLatin1String("configuration"))) {
+            state.configuration = text(root[QLatin1String("configuration")], QStringLiteral("\"configuration\""));
+            if (state.configuration->size() > qsizetype(kMaxArray))
+                fault(QStringLiteral("\"configuration\" must be at most %1 bytes").arg(kMaxArray));
+        }
+        readFaults(root, state);
+        return state;
+    } catch (const Fault& f) {
+        error = f.text;
+        return std::nullopt;
+    }
+}
+
+QByteArray serializeModuleState(const ModuleState& state)
+{
+    QJsonObject root;
+    QJsonObject settings;
+    for (const Setting& setting : kSettings)
+        settings[QLatin1String(setting.name.data(), qsizetype(setting.name.size()))] = qint64(state.settings.at(setting.number));
+    root[QLatin1String("settings")] = settings;
+    if (state.clockSet)
+        root[QLatin1String("clock")] = QJsonObject{{QLatin1String("offset_seconds"), qint64(state.clockOffsetSeconds)}};
+    root[QLatin1String("memory_hex")] = QString::fromLatin1(state.memory.toHex());
+    if (state.configuration)
+        root[QLatin1String("configuration")] = QString::fromUtf8(*state.configuration);
+
+    const ModuleFaults& f = state.faults;
+    QJsonObject faults;
+    if (f.open != ModuleFaults::Open::None)
+        faults[QLatin1String("open")] = f.open == ModuleFaults::Open::Fail ? QLatin1String("fail") : QLatin1String("wrong-mode");
+    if (!f.read.empty())
+        faults[QLatin1String("read")] = numbers(f.read);
+    if (!f.write.empty())
+        faults[QLatin1String("write")] = numbers(f.write);
+    if (f.memoryFailAfterBlocks)
+        faults[QLatin1String("memory_fail_after_blocks")] = qint64(*f.memoryFailAfterBlocks);
+    if (f.readoutLength)
+        faults[QLatin1String("readout_length")] = qint64(*f.readoutLength);
+    if (!faults.isEmpty())
+        root[QLatin1String("faults")] = faults;
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+} // namespace korvane::module

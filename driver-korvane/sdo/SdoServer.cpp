@@ -1,0 +1,161 @@
+#include "sdo/SdoServer.h"
+
+#include <algorithm>
+
+namespace korvane::sdo {
+
+namespace {
+// A segmented download longer than this is refused rather than buffered without end.
+constexpr size_t kMaxDownload = 4096;
+} // namespace
+
+SdoServer::SdoServer(ObjectDictionary& dictionary, uint8_t node, Send send)
+    : dictionary_(dictionary), node_(node), send_(std::move(send))
+{
+}
+
+void SdoServer::handle(const CanFrame& request)
+{
+    if (request.id != requestId(node_))
+        return;
+    if (request.length != 8) {
+        abort(UnknownCommand);
+        return;
+    }
+    switch (commandOf(request)) {
+    case InitiateDownloadRequest: initiateDownload(request); break;
+    case DownloadSegmentRequest: downloadSegment(request); break;
+    case InitiateUploadRequest: initiateUpload(request); break;
+    case UploadSegmentRequest: uploadSegment(request); break;
+    case AbortTransfer: state_ = State::Idle; break;
+    default:
+        index_ = indexOf(request);
+        subIndex_ = subIndexOf(request);
+        abort(UnknownCommand);
+    }
+}
+
+void SdoServer::abort(uint32_t code)
+{
+    state_ = State::Idle;
+    reply(abortFrame(responseId(node_), index_, subIndex_, code));
+}
+
+void SdoServer::initiateDownload(const CanFrame& request)
+{
+    // A new initiate ends whatever transfer was still open.
+    state_ = State::Idle;
+    index_ = indexOf(request);
+    subIndex_ = subIndexOf(request);
+    const uint8_t command = request.data[0];
+    const bool expedited = command & 0x02;
+    const bool sized = command & 0x01;
+    if (expedited) {
+        const size_t size = sized ? 4 - ((command >> 2) & 0x03) : 4;
+        const Bytes value(request.data.begin() + 4, request.data.begin() + 4 + size);
+        if (const uint32_t code = dictionary_.write(index_, subIndex_, value))
+            abort(code);
+        else
+            reply(frame(responseId(node_), 0x60, index_, subIndex_));
+        return;
+    }
+    sizeKnown_ = sized;
+    size_ = sized ? word(request) : 0;
+    if (sizeKnown_ && size_ > kMaxDownload) {
+        abort(LengthTooHigh);
+        return;
+    }
+    buffer_.clear();
+    toggle_ = 0;
+    state_ = State::Downloading;
+    reply(frame(responseId(node_), 0x60, index_, subIndex_));
+}
+
+void SdoServer::downloadSegment(const CanFrame& request)
+{
+    if (state_ != State::Downloading) {
+        abort(UnknownCommand);
+        return;
+    }
+    const uint8_t command = request.data[0];
+    const uint8_t toggle = (command >> 4) & 1;
+    if (toggle != toggle_) {
+        abort(ToggleNotAlternated);
+        return;
+    }
+    const size_t count = 7 - ((command >> 1) & 0x07);
+    buffer_.insert(buffer_.end(), request.data.begin() + 1, request.data.begin() + 1 + count);
+    if (buffer_.size() > (sizeKnown_ ? size_ : kMaxDownload)) {
+        abort(LengthTooHigh);
+        return;
+    }
+    toggle_ ^= 1;
+    CanFrame answer;
+    answer.id = responseId(node_);
+    answer.length = 8;
+    answer.data[0] = uint8_t(0x20 | toggle << 4);
+    if (!(command & 0x01)) {
+        reply(answer);
+        return;
+    }
+    state_ = State::Idle;
+    if (sizeKnown_ && buffer_.size() != size_)
+        abort(LengthMismatch);
+    else if (const uint32_t code = dictionary_.write(index_, subIndex_, buffer_))
+        abort(code);
+    else
+        reply(answer);
+}
+
+void SdoServer::initiateUpload(const CanFrame& request)
+{
+    state_ = State::Idle;
+    index_ = indexOf(request);
+    subIndex_ = subIndexOf(request);
+    Bytes value;
+    if (const uint32_t code = dictionary_.read(index_, subIndex_, value)) {
+        abort(code);
+        return;
+    }
+    if (!value.empty() && value.size() <= 4) {
+        CanFrame answer = frame(responseId(node_), uint8_t(0x43 | (4 - value.size()) << 2), index_, subIndex_);
+        std::copy(value.begin(), value.end(), answer.data.begin() + 4);
+        reply(answer);
+        return;
+    }
+    // Segmented, also for an empty value: expedited cannot say "no bytes".
+    buffer_ = std::move(value);
+    position_ = 0;
+    toggle_ = 0;
+    state_ = State::Uploading;
+    CanFrame answer = frame(responseId(node_), 0x41, index_, subIndex_);
+    setWord(answer, uint32_t(buffer_.size()));
+    reply(answer);
+}
+
+void SdoServer::uploadSegment(const CanFrame& request)
+{
+    if (state_ != State::Uploading) {
+        abort(UnknownCommand);
+        return;
+    }
+    const uint8_t toggle = (request.data[0] >> 4) & 1;
+    if (toggle != toggle_) {
+        abort(ToggleNotAlternated);
+        return;
+    }
+    const size_t count = std::min<size_t>(7, buffer_.size() - position_);
+    const bool last = position_ + count == buffer_.size();
+    CanFrame answer;
+    answer.id = responseId(node_);
+    answer.length = 8;
+    answer.data[0] = uint8_t(toggle << 4 | (7 - count) << 1 | (last ? 1 : 0));
+    std::copy_n(buffer_.begin() + position_, count, answer.data.begin() + 1);
+    position_ += count;
+    toggle_ ^= 1;
+    if (last)
+        state_ = State::Idle;
+    reply(answer);
+}
+
+} // namespace korvane::sdo

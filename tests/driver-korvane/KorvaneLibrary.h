@@ -1,0 +1,36 @@
+// libKorvane.so loaded the way the tool loads it: by bare name, every entry point looked up.
+#pragma once
+
+#include "driver/KorvaneApi.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+struct KorvaneLibrary {
+#define KORVANE_SLOT(name, ret, params) Korvane_##name##_fn name = nullptr;
+    KORVANE_ENTRY_POINTS(KORVANE_SLOT)
+#undef KORVANE_SLOT
+    void* handle = nullptr;
+    int missing = 0;
+
+    KorvaneLibrary()
+    {
+        // Never closed: like the tool, the library stays loaded until the process ends.
+        handle = dlopen("libKorvane.so", RTLD_NOW);
+        if (!handle) {
+            ADD_FAILURE() << dlerror();
+            return;
+        }
+#define KORVANE_LOOKUP(entry, ret, params) \
+        entry = reinterpret_cast<Korvane_##entry##_fn>(dlsym(handle, #entry)); \
+        missing += entry ? 0 : 1;
+        KORVANE_ENTRY_POINTS(KORVANE_LOOKUP)
+#undef KORVANE_LOOKUP
+    }
+};
+
+inline const KorvaneLibrary& korvane()
+{
+    static const KorvaneLibrary library;
+    return library;
+}

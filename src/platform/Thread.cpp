@@ -192,6 +192,12 @@ void Thread::WaitFor()
     if (IsUiThread()) {
         std::unique_lock lock(Queue().mutex);
         while (!state_->finished) {
+            if (state_->runningSteps > 0) {
+                // Called from inside one of this worker's own steps: the worker waits for that
+                // step, so waiting here would never end.
+                qWarning("Thread::WaitFor called from the worker's own hand-over; not waiting");
+                return;
+            }
             if (!RunNextHandOver(lock))
                 Queue().changed.wait(lock);
         }

@@ -35,7 +35,9 @@ public:
     bool Started() const;
     bool Finished() const; // Execute has returned
     // Blocks until Execute has returned (at once when never started). On the user-interface
-    // thread it runs handed-over steps meanwhile; on any other thread it simply joins.
+    // thread it runs handed-over steps meanwhile; on any other thread it simply joins. Called
+    // from the worker itself or from one of its own steps it returns at once, as waiting there
+    // could never end.
     void WaitFor();
 
 protected:

@@ -289,6 +289,22 @@ TEST(Thread, WaitForWithoutStartReturnsAndStartRunsExecuteOnce)
     EXPECT_TRUE(worker.Finished());
 }
 
+TEST(Thread, WaitForFromItsOwnStepOrExecuteReturnsInsteadOfHanging)
+{
+    bool finishedSeenInStep = true;
+    TestThread worker([&](TestThread& self) {
+        self.WaitFor();
+        self.Synchronize([&] {
+            self.WaitFor();
+            finishedSeenInStep = self.Finished();
+        });
+    });
+    worker.Start();
+    worker.WaitFor();
+    EXPECT_FALSE(finishedSeenInStep);
+    EXPECT_TRUE(worker.Finished());
+}
+
 TEST(Thread, WaitForFromAnotherThreadJoins)
 {
     std::promise<void> release;

@@ -285,7 +285,7 @@ int TVrCanvas::DrawText(const QString& text, TRect& rect, std::uint32_t format)
     const QFontMetrics metrics(font, image);
     const int flags = QtTextFlags(format);
     if (format & VrTextFormat::CalcRect) {
-        QSize size;
+        QSize size(0, 0);
         if (!text.isEmpty()) {
             // Wrapping needs a width; without one the text keeps its own line breaks only.
             const int limit = (flags & Qt::TextWordWrap) && rect.Width() > 0 ? rect.Width() : 0x3FFFFFFF;

@@ -9,6 +9,10 @@
 #include <optional>
 #include <vector>
 
+#if defined(_WIN32) && defined(MessageBox)
+#undef MessageBox // <windows.h> maps it onto MessageBoxA/W
+#endif
+
 namespace platform {
 
 enum class MessageBoxButtons { OK, YesNo, YesNoCancel };

@@ -218,7 +218,7 @@ void Thread::Stop()
         return;
     Terminate();
     HandOverQueue& queue = Queue();
-    std::vector<std::shared_ptr<HandOver>> dropped;
+    std::vector<std::shared_ptr<HandOver>> dropped; // released after the lock: steps may own anything
     bool ownStepRunning = false;
     {
         std::lock_guard lock(queue.mutex);

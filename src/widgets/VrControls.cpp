@@ -1,0 +1,285 @@
+#include "widgets/VrControls.h"
+
+#include "widgets/Vrsysutils.h"
+
+#include <QEnterEvent>
+#include <QPainter>
+
+TVrControlBase::TVrControlBase(QWidget* AOwner) : QWidget(AOwner), FVersion(VrLibraryVersion) {}
+
+void TVrControlBase::BeginUpdate()
+{
+    ++FUpdateCount;
+}
+
+void TVrControlBase::EndUpdate()
+{
+    --FUpdateCount;
+    UpdateControlCanvas();
+}
+
+void TVrControlBase::UpdateControlCanvas()
+{
+    if (!Loading() && FUpdateCount == 0)
+        repaint();
+}
+
+TColor TVrControlBase::Color() const
+{
+    const QWidget* parent = parentWidget();
+    if (!FParentColor || !parent)
+        return FColor;
+    if (const auto* control = qobject_cast<const TVrControlBase*>(parent))
+        return control->Color();
+    return RgbToColor(parent->palette().color(parent->backgroundRole()).rgb());
+}
+
+void TVrControlBase::SetColor(TColor Value)
+{
+    if (Value == FColor && !FParentColor)
+        return;
+    FColor = Value;
+    FParentColor = false;
+    update();
+}
+
+void TVrControlBase::SetParentColor(bool Value)
+{
+    if (Value == FParentColor)
+        return;
+    FParentColor = Value;
+    update();
+}
+
+void TVrControlBase::SetCaption(const QString& Value)
+{
+    if (Value == FCaption)
+        return;
+    FCaption = Value;
+    TextChanged();
+}
+
+void TVrControlBase::SetFontColor(TColor Value)
+{
+    if (Value == FFontColor)
+        return;
+    FFontColor = Value;
+    FontChanged();
+}
+
+TVrFont TVrControlBase::ControlFont() const
+{
+    TVrFont result;
+    result.Description = font();
+    result.Color = FFontColor;
+    return result;
+}
+
+void TVrControlBase::ClearClientCanvas()
+{
+    FCanvas.Brush.Style = TVrBrushStyle::Solid;
+    FCanvas.Brush.Color = Color();
+    FCanvas.FillRect(ClientRect());
+}
+
+void TVrControlBase::WMPaint(QImage* DeviceContext)
+{
+    if (!DeviceContext)
+        return;
+    FCanvas.SetTarget(DeviceContext);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas.SetTarget(nullptr);
+        throw;
+    }
+    FCanvas.SetTarget(nullptr);
+}
+
+void TVrControlBase::MouseEnter()
+{
+    Notify(OnMouseEnter);
+}
+
+void TVrControlBase::MouseLeave()
+{
+    Notify(OnMouseLeave);
+}
+
+void TVrControlBase::FontChanged()
+{
+    Notify(OnFontChanged);
+}
+
+void TVrControlBase::TextChanged()
+{
+    Notify(OnTextChanged);
+}
+
+void TVrControlBase::paintEvent(QPaintEvent*)
+{
+    if (FScreen.size() != size())
+        FScreen = QImage(size(), QImage::Format_RGB32);
+    if (!testAttribute(Qt::WA_OpaquePaintEvent)) {
+        TVrCanvas screen(&FScreen);
+        ::CopyParentImage(this, screen);
+    }
+    WMPaint(&FScreen);
+    QPainter(this).drawImage(0, 0, FScreen);
+}
+
+void TVrControlBase::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    MouseEnter();
+}
+
+void TVrControlBase::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    MouseLeave();
+}
+
+void TVrControlBase::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        FontChanged();
+}
+
+void TVrGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    setGeometry(ALeft, ATop, AWidth, AHeight);
+}
+
+void TVrGraphicControl::ReapplyBounds(bool SkipWhileLoading)
+{
+    const TRect before = BoundsRect();
+    if (Loading()) {
+        if (SkipWhileLoading)
+            return;
+    } else {
+        SetBounds(x(), y(), width(), height());
+    }
+    // Changed bounds repaint through the resize; unchanged ones need their own repaint.
+    if (CompareRect(before, BoundsRect()))
+        UpdateControlCanvas();
+}
+
+void TVrGraphicControl::AdjustControlSize()
+{
+    ReapplyBounds(true);
+}
+
+void TVrGraphicControl::UpdateControlBounds()
+{
+    if (FAutoSize && FAlign != alClient)
+        ReapplyBounds(false);
+    else
+        UpdateControlCanvas();
+}
+
+void TVrGraphicControl::ShowDesignFrame(TVrCanvas& ACanvas) const
+{
+    if (!Designing())
+        return;
+    ACanvas.Pen.Style = TVrPenStyle::Dot;
+    ACanvas.Pen.Color = clBlack;
+    ACanvas.Pen.Width = 1;
+    ACanvas.Brush.Style = TVrBrushStyle::Clear;
+    ACanvas.Rectangle(0, 0, width(), height());
+}
+
+TVrGraphicImageControl::TVrGraphicImageControl(QWidget* AOwner)
+    : TVrGraphicControl(AOwner), FBitmapCanvas(&FBitmap)
+{
+}
+
+void TVrGraphicImageControl::SetTransparent(bool Value)
+{
+    if (Value == FTransparent)
+        return;
+    FTransparent = Value;
+    setAttribute(Qt::WA_OpaquePaintEvent, !Value);
+    if (Designing())
+        update();
+    else
+        UpdateControlCanvas();
+}
+
+void TVrGraphicImageControl::UpdateControlCanvas()
+{
+    // A property change redraws over the cached background: the parent need not repaint
+    // beneath, so nothing flickers.
+    if (!Designing() && FTransparent && !FParentImage.isNull()) {
+        FParentCopy = false;
+        setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
+    TVrGraphicControl::UpdateControlCanvas();
+}
+
+void TVrGraphicImageControl::WMPaint(QImage* DeviceContext)
+{
+    if (!DeviceContext)
+        return;
+    if (FBitmap.size() != size())
+        FBitmap = QImage(size(), QImage::Format_RGB32);
+    TVrGraphicControl::WMPaint(DeviceContext);
+}
+
+void TVrGraphicImageControl::ClearBitmapCanvas()
+{
+    FBitmapCanvas.Brush.Style = TVrBrushStyle::Solid;
+    if (!FTransparent) {
+        FBitmapCanvas.Brush.Color = Color();
+        FBitmapCanvas.FillRect(BitmapRect(FBitmap));
+        return;
+    }
+    if (FParentCopy)
+        CopyParentImage();
+    CopyOverlayImage();
+}
+
+void TVrGraphicImageControl::CopyParentImage()
+{
+    if (FParentImage.size() != size())
+        FParentImage = QImage(size(), QImage::Format_RGB32);
+    const QImage* screen = Canvas().Target();
+    if (!screen)
+        return;
+    const TRect clip = Canvas().ClipRect();
+    TVrCanvas(&FParentImage).CopyRect(clip, *screen, clip);
+}
+
+void TVrGraphicImageControl::CopyOverlayImage()
+{
+    const TRect area = BitmapRect(FBitmap);
+    FBitmapCanvas.CopyRect(area, FParentImage, area);
+}
+
+void TVrGraphicImageControl::Paint()
+{
+    const TRect area = ClientRect();
+    Canvas().CopyRect(area, FBitmap, area);
+    if (FTransparent) {
+        FParentCopy = true;
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+    }
+}
+
+TVrCustomImageControl::TVrCustomImageControl(QWidget* AOwner) : TVrCustomControl(AOwner), FBitmapCanvas(&FBitmap) {}
+
+void TVrCustomImageControl::ClearBitmapCanvas()
+{
+    if (FBitmap.size() != size())
+        FBitmap = QImage(size(), QImage::Format_RGB32);
+    FBitmapCanvas.Brush.Style = TVrBrushStyle::Solid;
+    FBitmapCanvas.Brush.Color = Color();
+    FBitmapCanvas.FillRect(BitmapRect(FBitmap));
+}
+
+void TVrCustomImageControl::Paint()
+{
+    const TRect area = ClientRect();
+    Canvas().CopyRect(area, FBitmap, area);
+}

@@ -70,11 +70,14 @@ void CheckInfoHeader(const QByteArray& file)
     } else {
         Corrupt();
     }
+    const qint64 pixelOffset = At<quint32>(file, 10);
+    if (pixelOffset < FileHeaderSize + infoSize || pixelOffset > file.size())
+        Corrupt();
     if (width <= 0 || height <= 0 || width * height > MaxPixels)
         Corrupt();
     const bool uncompressed = compression == 0 || compression == 3;
     const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-    if (uncompressed && rowBytes * height > file.size())
+    if (uncompressed && rowBytes * height > file.size() - pixelOffset)
         Corrupt();
 }
 

@@ -201,22 +201,40 @@ TEST_F(ShownControlTest, TransparentControlShowsTheParentBackground)
     EXPECT_EQ(control->ParentImage().pixel(0, 0), qRgb(0, 200, 0));
 }
 
+// Sizes itself to a natural width whenever its bounds are applied, as an automatically sized
+// control does.
+class SizingControl : public SquareControl
+{
+public:
+    using SquareControl::SquareControl;
+    int naturalWidth = 20;
+    void SetBounds(int ALeft, int ATop, int, int AHeight) override
+    {
+        SquareControl::SetBounds(ALeft, ATop, naturalWidth, AHeight);
+    }
+};
+
 TEST_F(ShownControlTest, AdjustControlSizeRepaintsOnlyWhenTheBoundsStay)
 {
-    control->AdjustControlSize();
-    EXPECT_EQ(control->paints, 1);
+    auto* sizing = new SizingControl(&window);
+    sizing->setGeometry(40, 40, 20, 20);
+    sizing->show();
+    QApplication::processEvents();
+    sizing->paints = 0;
 
-    control->setMinimumSize(30, 30); // Qt resizes at once; bring it back below the minimum
-    control->setMinimumSize(0, 0);
-    control->resize(20, 20);
-    control->setMinimumSize(30, 30);
-    control->paints = 0;
-    control->AdjustControlSize();
-    EXPECT_EQ(control->paints, 0);
+    sizing->AdjustControlSize();
+    EXPECT_EQ(sizing->paints, 1);
 
-    control->BeginLoading();
-    control->AdjustControlSize();
-    EXPECT_EQ(control->paints, 0);
+    sizing->naturalWidth = 30;
+    sizing->AdjustControlSize();
+    EXPECT_EQ(sizing->width(), 30);
+    EXPECT_EQ(sizing->paints, 1); // the resize repaints later, through the event loop
+
+    sizing->naturalWidth = 35;
+    sizing->BeginLoading();
+    sizing->AdjustControlSize();
+    EXPECT_EQ(sizing->width(), 30);
+    EXPECT_EQ(sizing->paints, 1);
 }
 
 TEST_F(ShownControlTest, UpdateControlBoundsReappliesOnlyAutomaticSizes)

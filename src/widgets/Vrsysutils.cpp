@@ -74,12 +74,12 @@ void AdjustRange(int& value, int low, int high)
 
 int WidthOf(const TRect& rect)
 {
-    return rect.right - rect.left;
+    return rect.Width();
 }
 
 int HeightOf(const TRect& rect)
 {
-    return rect.bottom - rect.top;
+    return rect.Height();
 }
 
 bool CompareRect(const TRect& a, const TRect& b)

@@ -93,8 +93,9 @@ struct TRect {
     std::int32_t right = 0;
     std::int32_t bottom = 0;
 
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
+    // 32-bit arithmetic that wraps, as the platform's, rather than overflowing.
+    std::int32_t Width() const { return std::int32_t(std::uint32_t(right) - std::uint32_t(left)); }
+    std::int32_t Height() const { return std::int32_t(std::uint32_t(bottom) - std::uint32_t(top)); }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     void Offset(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }

@@ -1,0 +1,102 @@
+// Canvas text: written unsmoothed so that text masks stay two-coloured and pixel tests hold.
+#include "widgets/VrsysutilsCanvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+QFont TVrCanvas::RenderFont() const
+{
+    QFont font = Font.Description;
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
+    return font;
+}
+
+int TVrCanvas::TextWidth(const QString& text) const
+{
+    return QFontMetrics(RenderFont(), image).horizontalAdvance(text);
+}
+
+int TVrCanvas::TextHeight(const QString& /*text*/) const
+{
+    return QFontMetrics(RenderFont(), image).height();
+}
+
+void TVrCanvas::TextOut(int x, int y, const QString& text)
+{
+    const QFont font = RenderFont();
+    const QFontMetrics metrics(font, image);
+    WithPainter([&](QPainter& p) {
+        p.translate(x, y);
+        p.rotate(-Font.Escapement / 10.0);
+        if (Brush.Style == TVrBrushStyle::Solid)
+            p.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
+                       QColor::fromRgb(ColorToRgb(Brush.Color)));
+        p.setFont(font);
+        p.setPen(QColor::fromRgb(ColorToRgb(Font.Color)));
+        p.drawText(QPoint(0, metrics.ascent()), text);
+    });
+    penPos = {x + metrics.horizontalAdvance(text), y};
+}
+
+namespace {
+
+int QtTextFlags(std::uint32_t format)
+{
+    using namespace VrTextFormat;
+    int flags = Qt::TextExpandTabs;
+    if (format & Right)
+        flags |= Qt::AlignRight;
+    else if (format & Center)
+        flags |= Qt::AlignHCenter;
+    else
+        flags |= Qt::AlignLeft;
+    if (format & SingleLine) {
+        flags |= Qt::TextSingleLine;
+        if (format & Bottom)
+            flags |= Qt::AlignBottom;
+        else if (format & VCenter)
+            flags |= Qt::AlignVCenter;
+        else
+            flags |= Qt::AlignTop;
+    } else {
+        flags |= Qt::AlignTop;
+        if (format & WordBreak)
+            flags |= Qt::TextWordWrap;
+    }
+    return flags;
+}
+
+} // namespace
+
+int TVrCanvas::DrawText(const QString& text, TRect& rect, std::uint32_t format)
+{
+    const QFont font = RenderFont();
+    const QFontMetrics metrics(font, image);
+    const int flags = QtTextFlags(format);
+    if (format & VrTextFormat::CalcRect) {
+        QSize size(0, 0);
+        if (!text.isEmpty()) {
+            // Wrapping needs a width; without one the text keeps its own line breaks only.
+            const int limit = (flags & Qt::TextWordWrap) && rect.Width() > 0 ? rect.Width() : 0x3FFFFFFF;
+            size = metrics.boundingRect(QRect(0, 0, limit, 0x3FFFFFFF), flags & ~Qt::AlignVertical_Mask, text)
+                       .size();
+        }
+        rect.right = rect.left + size.width();
+        rect.bottom = rect.top + size.height();
+        return size.height();
+    }
+    const QRect box = rect.ToQRect();
+    int height = 0;
+    WithPainter([&](QPainter& p) {
+        if (!(format & VrTextFormat::NoClip))
+            p.setClipRect(box, Qt::IntersectClip);
+        p.setFont(font);
+        const QRect used = p.boundingRect(box, flags, text);
+        height = used.height();
+        if (Brush.Style == TVrBrushStyle::Solid)
+            p.fillRect(used, QColor::fromRgb(ColorToRgb(Brush.Color)));
+        p.setPen(QColor::fromRgb(ColorToRgb(Font.Color)));
+        p.drawText(box, flags, text);
+    });
+    return height;
+}

@@ -11,16 +11,32 @@ InMemoryBus::Station& InMemoryBus::attach()
 
 void InMemoryBus::broadcast(const Station& sender, const CanFrame& frame)
 {
-    std::vector<Station*> receivers;
     {
         std::lock_guard lock(mutex_);
-        for (const auto& station : stations_)
-            if (station.get() != &sender)
-                receivers.push_back(station.get());
+        pending_.push_back({&sender, frame});
+        if (delivering_)
+            return; // whoever is delivering takes this frame next
+        delivering_ = true;
     }
-    // Delivered outside the bus lock: a handler answering in place sends on this bus again.
-    for (Station* station : receivers)
-        station->deliver(frame);
+    for (;;) {
+        Pending next;
+        std::vector<Station*> receivers;
+        {
+            std::lock_guard lock(mutex_);
+            if (pending_.empty()) {
+                delivering_ = false;
+                return;
+            }
+            next = pending_.front();
+            pending_.pop_front();
+            for (const auto& station : stations_)
+                if (station.get() != next.sender)
+                    receivers.push_back(station.get());
+        }
+        // Delivered outside the bus lock: a handler answering in place sends on this bus again.
+        for (Station* station : receivers)
+            station->deliver(next.frame);
+    }
 }
 
 bool InMemoryBus::Station::send(const CanFrame& frame)
@@ -37,7 +53,6 @@ void InMemoryBus::Station::setHandler(std::function<void(const CanFrame&)> handl
 
 void InMemoryBus::Station::deliver(const CanFrame& frame)
 {
-    std::function<void(const CanFrame&)> handler;
     {
         std::lock_guard lock(mutex_);
         if (!handler_) {
@@ -45,9 +60,9 @@ void InMemoryBus::Station::deliver(const CanFrame& frame)
             arrived_.notify_one();
             return;
         }
-        handler = handler_;
     }
-    handler(frame);
+    // Deliveries on one bus never overlap, so the handler never runs twice at once.
+    handler_(frame);
 }
 
 ReceiveStatus InMemoryBus::Station::receive(CanFrame& frame, std::chrono::milliseconds timeout)

@@ -1,5 +1,7 @@
 // A bus inside one process: every frame one station sends reaches every other station, either
-// queued for receive() or handed at once to the station's handler (a server answering in place).
+// queued for receive() or handed to the station's handler (a server answering in place). As on a
+// real bus, all stations see the frames in one order: a frame sent while another is being
+// delivered waits until that one has reached everybody.
 #pragma once
 
 #include "canbus/CanChannel.h"
@@ -20,7 +22,8 @@ public:
         bool send(const CanFrame& frame) override;
         ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
 
-        // Frames for this station go to `handler` on the sender's thread instead of the queue.
+        // Frames for this station go to `handler` on the delivering thread instead of the queue.
+        // Set it before the station takes part in any traffic.
         void setHandler(std::function<void(const CanFrame&)> handler);
 
     private:
@@ -41,8 +44,15 @@ public:
 private:
     void broadcast(const Station& sender, const CanFrame& frame);
 
+    struct Pending {
+        const Station* sender;
+        CanFrame frame;
+    };
+
     std::mutex mutex_;
     std::vector<std::unique_ptr<Station>> stations_;
+    std::deque<Pending> pending_;
+    bool delivering_ = false;
 };
 
 } // namespace korvane

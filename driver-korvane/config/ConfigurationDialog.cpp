@@ -40,6 +40,13 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
 {
     setWindowTitle(tr("Interface Configuration"));
     setObjectName(QStringLiteral("KorvaneConfigurationDialog"));
+    transport_->setObjectName(QStringLiteral("transport"));
+    connectionType_->setObjectName(QStringLiteral("connectionType"));
+    nodeId_->setObjectName(QStringLiteral("nodeId"));
+    bitrate_->setObjectName(QStringLiteral("bitrate"));
+    timeout_->setObjectName(QStringLiteral("sdoTimeout"));
+    stateFile_->setObjectName(QStringLiteral("moduleState"));
+    problem_->setObjectName(QStringLiteral("problem"));
 
     transport_->addItem(tr("Simulated module"), uint32_t(Transport::Simulated));
     transport_->setCurrentIndex(std::max(0, transport_->findData(uint32_t(config.transport))));

@@ -7,13 +7,13 @@ using testsupport::SimulatedModule;
 
 TEST(EntryPoints, AllThirtyEightResolveByName)
 {
-    ASSERT_NE(korvane().handle, nullptr);
-    EXPECT_EQ(korvane().missing, 0);
+    ASSERT_NE(library().handle, nullptr);
+    EXPECT_EQ(library().missing, 0);
 }
 
 TEST(EntryPoints, TheOnesTheToolNeverCallsAnswerZero)
 {
-    const KorvaneLibrary& k = korvane();
+    const KorvaneLibrary& k = library();
     uint32_t value = 7;
     char text[256] = {};
     EXPECT_EQ(k.Hardware_Version(1, &value), 0);
@@ -49,10 +49,10 @@ TEST(EntryPoints, HandlesAreNonZeroAndDieWithCloseCard)
     EXPECT_NE(connection.handle, 0u);
     uint8_t value = 0;
     EXPECT_TRUE(connection.getU8(12, value));
-    EXPECT_EQ(korvane().CloseCard(connection.handle), 1);
+    EXPECT_EQ(library().CloseCard(connection.handle), 1);
     EXPECT_FALSE(connection.getU8(12, value));
-    EXPECT_EQ(korvane().CloseCard(connection.handle), 0);
-    EXPECT_EQ(korvane().CloseCard(0), 0);
+    EXPECT_EQ(library().CloseCard(connection.handle), 0);
+    EXPECT_EQ(library().CloseCard(0), 0);
     connection.opened = 0;
 }
 
@@ -69,7 +69,7 @@ TEST(EntryPoints, NumbersAreMaskedTo16BitsAndValuesTo8Bits)
     EXPECT_EQ(module.setting("MemoryMode"), 0u);
     // The count of an array counts in its low 8 bits: 0x108 sends eight characters.
     const QByteArray time = "11:22:33";
-    EXPECT_TRUE(korvane().Parameter_Set_ARRAY(connection.handle, 6, 0x108, reinterpret_cast<const uint8_t*>(time.data())));
+    EXPECT_TRUE(library().Parameter_Set_ARRAY(connection.handle, 6, 0x108, reinterpret_cast<const uint8_t*>(time.data())));
     EXPECT_EQ(module.moduleClock().time().hour(), 11);
 }
 
@@ -79,9 +79,9 @@ TEST(EntryPoints, SixteenBitAccessorsExchangeTwoBytes)
     ModuleConnection connection;
     uint16_t value = 77;
     // No parameter is 16 bits wide: the module's one byte is not taken as two, and two are refused.
-    EXPECT_EQ(korvane().Parameter_Get_USIGN16(connection.handle, 12, &value), 0);
+    EXPECT_EQ(library().Parameter_Get_USIGN16(connection.handle, 12, &value), 0);
     EXPECT_EQ(value, 77);
-    EXPECT_EQ(korvane().Parameter_Set_USIGN16(connection.handle, 12, 10), 0);
+    EXPECT_EQ(library().Parameter_Set_USIGN16(connection.handle, 12, 10), 0);
     EXPECT_EQ(module.setting("NodeId"), 9u);
 }
 
@@ -91,20 +91,20 @@ TEST(EntryPoints, NullPointersAnswerZero)
     ModuleConnection connection;
     uint8_t count = 0;
     uint8_t buffer[256];
-    EXPECT_EQ(korvane().Parameter_Get_USIGN8(connection.handle, 12, nullptr), 0);
-    EXPECT_EQ(korvane().Parameter_Get_ARRAY(connection.handle, 17, nullptr, buffer), 0);
-    EXPECT_EQ(korvane().Parameter_Get_ARRAY(connection.handle, 17, &count, nullptr), 0);
-    EXPECT_EQ(korvane().Parameter_Set_ARRAY(connection.handle, 6, 8, nullptr), 0);
-    EXPECT_EQ(korvane().OpenInterface(nullptr, connection.block.data()), 0);
-    EXPECT_EQ(korvane().ReadConfiguration(nullptr, connection.block.data()), 0);
-    EXPECT_EQ(korvane().HardwareConfigurationWindow(nullptr), 0);
+    EXPECT_EQ(library().Parameter_Get_USIGN8(connection.handle, 12, nullptr), 0);
+    EXPECT_EQ(library().Parameter_Get_ARRAY(connection.handle, 17, nullptr, buffer), 0);
+    EXPECT_EQ(library().Parameter_Get_ARRAY(connection.handle, 17, &count, nullptr), 0);
+    EXPECT_EQ(library().Parameter_Set_ARRAY(connection.handle, 6, 8, nullptr), 0);
+    EXPECT_EQ(library().OpenInterface(nullptr, connection.block.data()), 0);
+    EXPECT_EQ(library().ReadConfiguration(nullptr, connection.block.data()), 0);
+    EXPECT_EQ(library().HardwareConfigurationWindow(nullptr), 0);
 }
 
 TEST(EntryPoints, ConnectionTypeLandsInBytes12To15)
 {
     SimulatedModule module("{}", SimulatedModule::Rs232);
     std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
-    ASSERT_EQ(korvane().ReadConfiguration(SimulatedModule::registryPath(), block.data()), 1);
+    ASSERT_EQ(library().ReadConfiguration(SimulatedModule::registryPath(), block.data()), 1);
     EXPECT_EQ(block[12] | block[13] << 8 | block[14] << 16 | block[15] << 24, 1);
 }
 
@@ -112,11 +112,11 @@ TEST(EntryPoints, SavedConfigurationReadsBackTheSame)
 {
     SimulatedModule module("{}", SimulatedModule::Rs232);
     std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> first{}, second{};
-    ASSERT_EQ(korvane().ReadConfiguration(SimulatedModule::registryPath(), first.data()), 1);
+    ASSERT_EQ(library().ReadConfiguration(SimulatedModule::registryPath(), first.data()), 1);
     first[8] = 42; // node-ID
     const char* other = "\\Software\\Velmora\\Round Trip\\";
-    ASSERT_EQ(korvane().SaveConfiguration(other, first.data()), 1);
-    ASSERT_EQ(korvane().ReadConfiguration(other, second.data()), 1);
+    ASSERT_EQ(library().SaveConfiguration(other, first.data()), 1);
+    ASSERT_EQ(library().ReadConfiguration(other, second.data()), 1);
     EXPECT_EQ(first, second);
     EXPECT_TRUE(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Velmora/Round Trip/interface.ini"));
 }

@@ -29,7 +29,7 @@ struct KorvaneLibrary {
     }
 };
 
-inline const KorvaneLibrary& korvane()
+inline const KorvaneLibrary& library()
 {
     static const KorvaneLibrary library;
     return library;

@@ -19,33 +19,33 @@ struct ModuleConnection {
 
     ModuleConnection()
     {
-        korvane().ReadConfiguration(testsupport::SimulatedModule::registryPath(), block.data());
+        library().ReadConfiguration(testsupport::SimulatedModule::registryPath(), block.data());
         errno = 0;
-        opened = korvane().OpenInterface(&handle, block.data());
+        opened = library().OpenInterface(&handle, block.data());
         error = errno;
     }
     ~ModuleConnection()
     {
         if (opened)
-            korvane().CloseCard(handle);
+            library().CloseCard(handle);
     }
 
-    bool getU8(uint32_t number, uint8_t& value) const { return korvane().Parameter_Get_USIGN8(handle, number, &value); }
-    bool getU32(uint32_t number, uint32_t& value) const { return korvane().Parameter_Get_USIGN32(handle, number, &value); }
-    bool setU8(uint32_t number, uint32_t value) const { return korvane().Parameter_Set_USIGN8(handle, number, value); }
-    bool setU32(uint32_t number, uint32_t value) const { return korvane().Parameter_Set_USIGN32(handle, number, value); }
+    bool getU8(uint32_t number, uint8_t& value) const { return library().Parameter_Get_USIGN8(handle, number, &value); }
+    bool getU32(uint32_t number, uint32_t& value) const { return library().Parameter_Get_USIGN32(handle, number, &value); }
+    bool setU8(uint32_t number, uint32_t value) const { return library().Parameter_Set_USIGN8(handle, number, value); }
+    bool setU32(uint32_t number, uint32_t value) const { return library().Parameter_Set_USIGN32(handle, number, value); }
     bool getArray(uint32_t number, QByteArray& bytes) const
     {
         uint8_t buffer[256];
         uint8_t count = 0;
-        if (!korvane().Parameter_Get_ARRAY(handle, number, &count, buffer))
+        if (!library().Parameter_Get_ARRAY(handle, number, &count, buffer))
             return false;
         bytes = QByteArray(reinterpret_cast<const char*>(buffer), count);
         return true;
     }
     bool setArray(uint32_t number, const QByteArray& bytes) const
     {
-        return korvane().Parameter_Set_ARRAY(handle, number, uint32_t(bytes.size()),
+        return library().Parameter_Set_ARRAY(handle, number, uint32_t(bytes.size()),
                                              reinterpret_cast<const uint8_t*>(bytes.constData()));
     }
 };

@@ -1,0 +1,110 @@
+// The library's configuration window, shown through HardwareConfigurationWindow as the tool does.
+#include "KorvaneLibrary.h"
+#include "config/ConfigurationDialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <array>
+#include <functional>
+
+using namespace korvane::config;
+
+namespace {
+
+// Runs `act` on the modal dialog once it is up; the dialog must close itself through `act`.
+void whenDialogShows(std::function<void(QDialog&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no modal dialog";
+            return;
+        }
+        act(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog stayed open";
+            dialog->reject();
+        }
+    });
+}
+
+QPushButton* button(QDialog& dialog, QDialogButtonBox::StandardButton which)
+{
+    return dialog.findChild<QDialogButtonBox*>()->button(which);
+}
+
+} // namespace
+
+TEST(ConfigurationDialog, ShowsTheConfigurationItIsGiven)
+{
+    InterfaceConfig config;
+    config.connectionType = 1;
+    config.nodeId = 33;
+    config.bitrate = 1000000;
+    config.sdoTimeoutMs = 750;
+    config.moduleState = "/data/module.json";
+    ConfigurationDialog dialog(config);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("connectionType")->currentText(), "RS232");
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("nodeId")->value(), 33);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("bitrate")->currentText(), "1M");
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("sdoTimeout")->value(), 750);
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("moduleState")->text(), "/data/module.json");
+    EXPECT_EQ(dialog.config(), config);
+}
+
+TEST(ConfigurationDialog, OkFillsTheBlockAndAnswersOne)
+{
+    std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
+    block[0] = 0x01;
+    block[2] = 0x04;
+    whenDialogShows([](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>("nodeId")->setValue(42);
+        dialog.findChild<QComboBox*>("connectionType")->setCurrentIndex(1);
+        dialog.findChild<QComboBox*>("bitrate")->setCurrentText("125k");
+        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    ASSERT_EQ(library().HardwareConfigurationWindow(block.data()), 1);
+    const InterfaceConfig config = fromBlock(block.data());
+    EXPECT_EQ(config.nodeId, 42u);
+    EXPECT_EQ(config.connectionType, 1u);
+    EXPECT_EQ(config.bitrate, 125000u);
+    EXPECT_EQ(config.transport, Transport::Simulated);
+    EXPECT_EQ(block[0] | block[2] << 16, 0x00040001); // the tool's word is not the library's to change
+}
+
+TEST(ConfigurationDialog, CancelAnswersZeroAndKeepsTheBlock)
+{
+    std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
+    block[0] = 0x01;
+    block[2] = 0x04;
+    const auto before = block;
+    whenDialogShows([](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>("nodeId")->setValue(42);
+        QTest::mouseClick(button(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    EXPECT_EQ(library().HardwareConfigurationWindow(block.data()), 0);
+    EXPECT_EQ(block, before);
+}
+
+TEST(ConfigurationDialog, PathThatDoesNotFitStaysInTheDialog)
+{
+    ConfigurationDialog dialog(InterfaceConfig{});
+    dialog.show();
+    dialog.findChild<QLineEdit*>("moduleState")->setText(QString(200, 'x'));
+    QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_TRUE(dialog.findChild<QLabel*>("problem")->text().contains("longer than 179 bytes"));
+    dialog.findChild<QLineEdit*>("moduleState")->setText("/short.json");
+    QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}

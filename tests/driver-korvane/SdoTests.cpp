@@ -1,0 +1,353 @@
+// SDO client and server on an in-memory bus, checked frame by frame against the protocol.
+#include "canbus/InMemoryBus.h"
+#include "sdo/ObjectDictionary.h"
+#include "sdo/SdoClient.h"
+#include "sdo/SdoServer.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+using namespace korvane;
+using namespace korvane::sdo;
+using namespace std::chrono_literals;
+
+namespace {
+
+CanFrame canFrame(uint32_t id, std::initializer_list<uint8_t> bytes)
+{
+    CanFrame f;
+    f.id = id;
+    f.length = uint8_t(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), f.data.begin());
+    return f;
+}
+
+std::string text(const CanFrame& f)
+{
+    char buffer[64];
+    int at = std::snprintf(buffer, sizeof buffer, "%03X ", f.id);
+    for (int i = 0; i < f.length; ++i)
+        at += std::snprintf(buffer + at, sizeof buffer - size_t(at), " %02X", f.data[size_t(i)]);
+    return buffer;
+}
+
+struct Dictionary : ObjectDictionary {
+    std::map<uint16_t, Bytes> objects;
+    uint32_t refuseWrites = 0;
+    uint32_t read(uint16_t index, uint8_t sub, Bytes& value) override
+    {
+        const auto it = objects.find(index);
+        if (it == objects.end())
+            return NoSuchObject;
+        if (sub != 0)
+            return NoSuchSubIndex;
+        value = it->second;
+        return 0;
+    }
+    uint32_t write(uint16_t index, uint8_t, const Bytes& value) override
+    {
+        if (refuseWrites)
+            return refuseWrites;
+        objects[index] = value;
+        return 0;
+    }
+};
+
+// A client, an optional server for node 5, and a listener that records every frame on the bus.
+struct Bus {
+    InMemoryBus bus;
+    InMemoryBus::Station& clientStation = bus.attach();
+    InMemoryBus::Station& serverStation = bus.attach();
+    InMemoryBus::Station& listener = bus.attach();
+    Dictionary dictionary;
+    SdoServer server{dictionary, 5, [this](const CanFrame& f) { serverStation.send(f); }};
+    SdoClient client{clientStation, 5, 50ms};
+
+    void serve() { serverStation.setHandler([this](const CanFrame& f) { server.handle(f); }); }
+    // The server station answers each request with the next scripted frames instead.
+    void script(std::deque<std::vector<CanFrame>> answers)
+    {
+        serverStation.setHandler([this, answers = std::move(answers)](const CanFrame& request) mutable {
+            if (request.id != 0x605 || answers.empty())
+                return;
+            const auto frames = answers.front();
+            answers.pop_front();
+            for (const CanFrame& f : frames)
+                serverStation.send(f);
+        });
+    }
+    std::vector<std::string> traffic()
+    {
+        std::vector<std::string> frames;
+        CanFrame f;
+        while (listener.receive(f, 0ms) == ReceiveStatus::Received)
+            frames.push_back(text(f));
+        return frames;
+    }
+};
+
+Bytes sequence(size_t size, uint8_t first = 0xD0)
+{
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = uint8_t(first + i);
+    return bytes;
+}
+
+} // namespace
+
+TEST(SdoTransfer, ExpeditedReadOfOneByte)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x2001] = {0x2A};
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(value, Bytes{0x2A});
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "585  4F 01 20 00 2A 00 00 00"}));
+}
+
+TEST(SdoTransfer, ExpeditedWriteOfFourBytes)
+{
+    Bus b;
+    b.serve();
+    EXPECT_EQ(b.client.download(0x2002, 0, {0x90, 0xD0, 0x03, 0x00}), 0u);
+    EXPECT_EQ(b.dictionary.objects[0x2002], (Bytes{0x90, 0xD0, 0x03, 0x00}));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  23 02 20 00 90 D0 03 00", "585  60 02 20 00 00 00 00 00"}));
+}
+
+TEST(SdoTransfer, SegmentedReadTogglesAndMarksTheLastSegment)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x2003] = sequence(20);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2003, 0, value, 255), 0u);
+    EXPECT_EQ(value, sequence(20));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{
+                               "605  40 03 20 00 00 00 00 00", "585  41 03 20 00 14 00 00 00",
+                               "605  60 00 00 00 00 00 00 00", "585  00 D0 D1 D2 D3 D4 D5 D6",
+                               "605  70 00 00 00 00 00 00 00", "585  10 D7 D8 D9 DA DB DC DD",
+                               "605  60 00 00 00 00 00 00 00", "585  03 DE DF E0 E1 E2 E3 00"}));
+}
+
+TEST(SdoTransfer, SegmentedWriteTogglesAndMarksTheLastSegment)
+{
+    Bus b;
+    b.serve();
+    EXPECT_EQ(b.client.download(0x2006, 0, sequence(8, 0x30)), 0u);
+    EXPECT_EQ(b.dictionary.objects[0x2006], sequence(8, 0x30));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{
+                               "605  21 06 20 00 08 00 00 00", "585  60 06 20 00 00 00 00 00",
+                               "605  00 30 31 32 33 34 35 36", "585  20 00 00 00 00 00 00 00",
+                               "605  1D 37 00 00 00 00 00 00", "585  30 00 00 00 00 00 00 00"}));
+}
+
+TEST(SdoTransfer, EmptyArrayTravelsSegmentedInOneEmptySegment)
+{
+    Bus b;
+    b.serve();
+    EXPECT_EQ(b.client.download(0x2011, 0, {}), 0u);
+    Bytes value{1, 2};
+    EXPECT_EQ(b.client.upload(0x2011, 0, value, 255), 0u);
+    EXPECT_TRUE(value.empty());
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{
+                               "605  21 11 20 00 00 00 00 00", "585  60 11 20 00 00 00 00 00",
+                               "605  0F 00 00 00 00 00 00 00", "585  20 00 00 00 00 00 00 00",
+                               "605  40 11 20 00 00 00 00 00", "585  41 11 20 00 00 00 00 00",
+                               "605  60 00 00 00 00 00 00 00", "585  0F 00 00 00 00 00 00 00"}));
+}
+
+TEST(SdoTransfer, LongestArrayTakesSeventySixFrames)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x200E] = sequence(255, 0);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), 0u);
+    EXPECT_EQ(value, sequence(255, 0));
+    EXPECT_EQ(b.traffic().size(), 76u);
+    EXPECT_EQ(b.client.download(0x200F, 0, sequence(255, 1)), 0u);
+    EXPECT_EQ(b.dictionary.objects[0x200F], sequence(255, 1));
+}
+
+TEST(SdoTransfer, ArraysOfUpToFourBytesGoExpedited)
+{
+    Bus b;
+    b.serve();
+    EXPECT_EQ(b.client.download(0x2010, 0, {7, 8, 9}), 0u);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2010, 0, value, 255), 0u);
+    EXPECT_EQ(value, (Bytes{7, 8, 9}));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{
+                               "605  27 10 20 00 07 08 09 00", "585  60 10 20 00 00 00 00 00",
+                               "605  40 10 20 00 00 00 00 00", "585  47 10 20 00 07 08 09 00"}));
+}
+
+TEST(SdoAbort, ServerRefusalReachesTheClientAsItsCode)
+{
+    Bus b;
+    b.serve();
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(NoSuchObject));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "585  80 01 20 00 00 00 02 06"}));
+    b.dictionary.refuseWrites = ValueOutOfRange;
+    EXPECT_EQ(b.client.download(0x2006, 0, sequence(10)), uint32_t(ValueOutOfRange));
+    b.dictionary.objects[0x2001] = {1};
+    EXPECT_EQ(b.client.upload(0x2001, 1, value, 1), uint32_t(NoSuchSubIndex));
+}
+
+TEST(SdoAbort, AbortWithCodeZeroIsStillAFailure)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x80, 0x01, 0x20, 0, 0, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_NE(b.client.upload(0x2001, 0, value, 1), 0u);
+}
+
+TEST(SdoTimeout, SilentServerGetsAnAbortAndTheCallFails)
+{
+    Bus b; // nobody serves node 5
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(ProtocolTimedOut));
+    EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "605  80 01 20 00 00 00 04 05"}));
+}
+
+TEST(SdoTimeout, ServerFallingSilentMidTransfer)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 20, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(ProtocolTimedOut));
+    EXPECT_EQ(b.traffic().back(), "605  80 0E 20 00 00 00 04 05");
+}
+
+TEST(SdoClientChecks, OtherNodesTrafficIsIgnored)
+{
+    Bus b;
+    b.script({{canFrame(0x586, {0x4F, 0x01, 0x20, 0, 0x11, 0, 0, 0}), canFrame(0x605, {0x40, 1, 0x20, 0, 0, 0, 0, 0}),
+               canFrame(0x585, {0x4F, 0x01, 0x20, 0, 0x2A, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(value, Bytes{0x2A});
+}
+
+TEST(SdoClientChecks, StaleAnswersAreDroppedBeforeATransfer)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x2001] = {0x2A};
+    b.serverStation.send(canFrame(0x585, {0x4F, 0x01, 0x20, 0, 0x99, 0, 0, 0})); // late answer of an old transfer
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(value, Bytes{0x2A});
+}
+
+TEST(SdoClientChecks, AnswerForAnotherObjectIsAProtocolError)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x4F, 0x02, 0x20, 0, 0x2A, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+    EXPECT_EQ(b.traffic().back(), "605  80 01 20 00 01 00 04 05");
+}
+
+TEST(SdoClientChecks, WrongAnswerTypeIsAProtocolError)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x60, 0x01, 0x20, 0, 0, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+    Bus c;
+    c.script({{canFrame(0x585, {0x4F, 0x01, 0x20, 0})}}); // short frame
+    EXPECT_EQ(c.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+}
+
+TEST(SdoClientChecks, ToggleNotAlternatedByTheServer)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 20, 0, 0, 0})},
+              {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})},
+              {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})}}); // should have been 0x10
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(ToggleNotAlternated));
+    EXPECT_EQ(b.traffic().back(), "605  80 0E 20 00 00 00 03 05");
+}
+
+TEST(SdoClientChecks, AnswersLongerThanWantedAreRefused)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 0x00, 0x01, 0, 0})}}); // 256 bytes announced
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(LengthTooHigh));
+    Bus c;
+    c.script({{canFrame(0x585, {0x43, 0x0C, 0x20, 0, 1, 2, 3, 4})}}); // four bytes for a u8
+    EXPECT_EQ(c.client.upload(0x200C, 0, value, 1), uint32_t(LengthTooHigh));
+    Bus d; // more segments than announced
+    d.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 3, 0, 0, 0})}, {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})}});
+    EXPECT_EQ(d.client.upload(0x200E, 0, value, 255), uint32_t(LengthTooHigh));
+}
+
+TEST(SdoClientChecks, LastSegmentShortOfTheAnnouncedSize)
+{
+    Bus b;
+    b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 10, 0, 0, 0})}, {canFrame(0x585, {0x0B, 1, 2, 3, 4, 0, 0, 0})}});
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(LengthMismatch));
+}
+
+TEST(SdoServerChecks, RequestsForOtherNodesGetNoAnswer)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x2001] = {1};
+    b.clientStation.send(canFrame(0x606, {0x40, 0x01, 0x20, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(b.traffic().size(), 1u);
+}
+
+TEST(SdoServerChecks, OutOfOrderRequestsAreAborted)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x2001] = sequence(20);
+    auto answer = [&](std::initializer_list<uint8_t> request) {
+        b.traffic();
+        b.clientStation.send(canFrame(0x605, request));
+        const auto frames = b.traffic();
+        return frames.size() == 2 ? frames[1] : std::string("no answer");
+    };
+    EXPECT_EQ(answer({0x60, 0, 0, 0, 0, 0, 0, 0}), "585  80 00 00 00 01 00 04 05");  // segment without transfer
+    EXPECT_EQ(answer({0xE0, 0x01, 0x20, 0, 0, 0, 0, 0}), "585  80 01 20 00 01 00 04 05"); // unknown command
+    EXPECT_EQ(answer({0x40, 0x01, 0x20, 0}), "585  80 01 20 00 01 00 04 05"); // not eight bytes
+    EXPECT_EQ(answer({0xA4, 0x01, 0x20, 0, 0x7F, 0, 0, 0}), "585  80 01 20 00 01 00 04 05"); // block upload not offered
+    answer({0x40, 0x01, 0x20, 0, 0, 0, 0, 0});
+    EXPECT_EQ(answer({0x70, 0, 0, 0, 0, 0, 0, 0}), "585  80 01 20 00 00 00 03 05"); // first toggle must be 0
+    answer({0x40, 0x01, 0x20, 0, 0, 0, 0, 0});
+    EXPECT_EQ(answer({0x80, 0x01, 0x20, 0, 0, 0, 0, 0}), "no answer"); // the client's abort is not answered
+    EXPECT_EQ(answer({0x60, 0, 0, 0, 0, 0, 0, 0}), "585  80 01 20 00 01 00 04 05"); // and ended the transfer
+}
+
+TEST(SdoServerChecks, DownloadToggleAndSizeAreEnforced)
+{
+    Bus b;
+    b.serve();
+    auto answer = [&](std::initializer_list<uint8_t> request) {
+        b.traffic();
+        b.clientStation.send(canFrame(0x605, request));
+        return b.traffic().back();
+    };
+    answer({0x21, 0x06, 0x20, 0, 8, 0, 0, 0});
+    EXPECT_EQ(answer({0x10, 1, 2, 3, 4, 5, 6, 7}), "585  80 06 20 00 00 00 03 05");
+    answer({0x21, 0x06, 0x20, 0, 3, 0, 0, 0});
+    EXPECT_EQ(answer({0x00, 1, 2, 3, 4, 5, 6, 7}), "585  80 06 20 00 12 00 07 06"); // more than announced
+    answer({0x21, 0x06, 0x20, 0, 9, 0, 0, 0});
+    EXPECT_EQ(answer({0x0B, 1, 2, 3, 4, 0, 0, 0}), "585  80 06 20 00 10 00 07 06"); // less than announced
+    EXPECT_EQ(answer({0x21, 0x06, 0x20, 0, 0x00, 0x00, 0x01, 0}), "585  80 06 20 00 12 00 07 06"); // absurd size
+    EXPECT_TRUE(b.dictionary.objects.empty());
+    // A download whose initiate states no size is taken as it comes.
+    answer({0x20, 0x06, 0x20, 0, 0, 0, 0, 0});
+    EXPECT_EQ(answer({0x05, 1, 2, 3, 4, 5, 0, 0}), "585  20 00 00 00 00 00 00 00");
+    EXPECT_EQ(b.dictionary.objects[0x2006], (Bytes{1, 2, 3, 4, 5}));
+}

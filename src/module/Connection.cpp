@@ -53,6 +53,8 @@ bool TForm_Korvane::ConnectModule()
     int32_t opened = 0;
     {
         platform::WaitCursor hourglass;
+        // Only the library's own reason may count: without an entry point nothing sets the code.
+        platform::SetLastError(0);
         opened = Driver->OpenInterface();
     }
     if (opened == 0) {

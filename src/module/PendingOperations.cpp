@@ -6,11 +6,6 @@ void TForm_Korvane::FormCreate()
     show();
 }
 
-bool TForm_Korvane::EraseMemory()
-{
-    return false;
-}
-
 bool TForm_Korvane::UploadMemory()
 {
     return false;

@@ -154,6 +154,7 @@ public:
     uint32_t ReadoutTotal = 0;
     std::unique_ptr<UploadFile, UploadFileDeleter> OutputFile;
     bool UploadFinished = false;
+    bool ReadoutComplete = false; // the read-out ended with the module's empty block
     std::unique_ptr<TThread_MemRead, MemReadWorkerDeleter> MemReadWorker;
     TForm_Progress* Form_Progress = nullptr; // exists only while an upload runs with the dialog
 

@@ -6,16 +6,6 @@ void TForm_Korvane::FormCreate()
     show();
 }
 
-bool TForm_Korvane::UploadMemory()
-{
-    return false;
-}
-
-bool TForm_Korvane::ReadMemoryBlock()
-{
-    return false;
-}
-
 bool TForm_Korvane::UploadConfiguration()
 {
     return false;
@@ -24,6 +14,4 @@ bool TForm_Korvane::UploadConfiguration()
 void TForm_Korvane::AutoStep() {}
 
 // Nothing creates these objects before their owners land, so there is nothing to destroy yet.
-void UploadFileDeleter::operator()(UploadFile*) const {}
-void MemReadWorkerDeleter::operator()(TThread_MemRead*) const {}
 void AutoWorkerDeleter::operator()(TThread_Auto*) const {}

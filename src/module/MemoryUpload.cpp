@@ -1,0 +1,195 @@
+#include "app/TForm_Korvane.h"
+#include "module/EraseCommand.h"
+#include "module/TForm_Progress.h"
+#include "module/TThread_MemRead.h"
+#include "module/UploadFile.h"
+
+#include "app/FileNameEdit.h"
+#include "driver/DriverBinding.h"
+#include "platform/MessageBox.h"
+#include "platform/WaitCursor.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <QWindow>
+
+#include <optional>
+
+using platform::MessageBoxButtons;
+using platform::MessageBoxResult;
+
+void UploadFileDeleter::operator()(UploadFile* file) const
+{
+    delete file;
+}
+
+void MemReadWorkerDeleter::operator()(TThread_MemRead* worker) const
+{
+    delete worker;
+}
+
+namespace {
+
+// The progress dialog of one upload: shown until the upload ends, also when an error escapes.
+class ProgressDialog
+{
+public:
+    explicit ProgressDialog(TForm_Progress*& reference) : reference_(reference) { reference_ = new TForm_Progress; }
+    ~ProgressDialog()
+    {
+        delete reference_;
+        reference_ = nullptr;
+    }
+    ProgressDialog(const ProgressDialog&) = delete;
+    ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+    // Shows the dialog and lets the window system put it on the screen; afterwards the read-out
+    // processes no window events, and repainted widgets reach the screen only on a mapped window.
+    void Show()
+    {
+        reference_->StaticText_Status->setText(QStringLiteral("Uploading Memory"));
+        reference_->show();
+        const QDeadlineTimer deadline(1000);
+        while (!reference_->windowHandle()->isExposed() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        reference_->repaint();
+    }
+
+private:
+    TForm_Progress*& reference_;
+};
+
+uint32_t Percentage(uint32_t bytes, uint32_t total)
+{
+    // Wide enough that a large memory does not wrap the product.
+    return total == 0 ? 0 : static_cast<uint32_t>(uint64_t{bytes} * 100 / total);
+}
+
+bool OpenMemoryFile(TForm_Korvane& form)
+{
+    const QString name = form.AdvFileNameEdit_FileName->text();
+    auto file = UploadFile::OpenForAppend(QFile::encodeName(name).toStdString());
+    if (!file) {
+        if (!form.AutoMode)
+            platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
+                                 MessageBoxButtons::OK);
+        return false;
+    }
+    form.OutputFile.reset(file.release());
+    return true;
+}
+
+// The configuration record at the head of the upload; an unreadable record is left out.
+void WriteConfigurationHead(TForm_Korvane& form)
+{
+    uint8_t count = 0;
+    driver::ParameterBuffer record{};
+    if (form.Driver->Parameter_Get_ARRAY(driver::ModuleParameter::ConfigurationData, count, record))
+        form.OutputFile->Write(record.data(), count);
+}
+
+// Arms the module's read-out and lets the worker hand its blocks to ReadMemoryBlock until the
+// read-out has ended. Answers whether everything the module handed out is safely on disk.
+bool ReadOut(TForm_Korvane& form, ProgressDialog* progress)
+{
+    if (!form.MemReadWorker || form.MemReadWorker->Finished())
+        form.MemReadWorker.reset(new TThread_MemRead([&form] { return form.ReadMemoryBlock(); }));
+
+    form.BytesUploaded = 0;
+    form.ReadoutComplete = false;
+    form.Driver->Parameter_Set_USIGN8(driver::ModuleParameter::ReadoutStart, driver::ReadoutStartValue);
+    // Without an announced length the bar stays at 0 while the count still rises.
+    if (!form.Driver->Parameter_Get_USIGN32(driver::ModuleParameter::ReadoutLength, form.ReadoutTotal))
+        form.ReadoutTotal = 0;
+
+    if (progress)
+        progress->Show();
+    form.MemReadWorker->Start();
+    form.MemReadWorker->WaitFor();
+    form.UploadFinished = true;
+
+    const bool closed = form.OutputFile->Close();
+    form.OutputFile.reset();
+    return closed && form.ReadoutComplete;
+}
+
+void OfferToClear(TForm_Korvane& form)
+{
+    const auto answer = platform::MessageBox(QStringLiteral("Clear Module Memory"), QStringLiteral("Question"),
+                                             MessageBoxButtons::YesNo);
+    if (answer == MessageBoxResult::Yes)
+        ReportErase(SendEraseCommand(*form.Driver));
+}
+
+bool TransferMemory(TForm_Korvane& form)
+{
+    if (!form.Driver)
+        return false;
+    form.SetOperationText(QStringLiteral("Operation: Uploading Memory"));
+    if (!form.Connected)
+        return false;
+    form.UploadFinished = false;
+    if (!OpenMemoryFile(form))
+        return false;
+    if (form.CheckBox_Append->isChecked())
+        WriteConfigurationHead(form);
+
+    std::optional<ProgressDialog> progress;
+    if (!form.SilentMode)
+        progress.emplace(form.Form_Progress);
+    // An upload that did not reach the module's empty block, or lost bytes on the way to the
+    // disk, never leads to an erase.
+    if (!ReadOut(form, progress ? &*progress : nullptr)) {
+        if (!form.AutoMode)
+            platform::MessageBox(QStringLiteral("Upload incomplete: the module memory was not cleared."),
+                                 QStringLiteral("Error"), MessageBoxButtons::OK);
+        return false;
+    }
+    if (!form.AutoMode) {
+        platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(form.BytesUploaded), QStringLiteral("Success"),
+                             MessageBoxButtons::OK);
+        if (form.BytesUploaded != 0)
+            OfferToClear(form);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TForm_Korvane::UploadMemory()
+{
+    // The clock poll would talk to the module between the blocks.
+    Timer_TimeDate->stop();
+    bool result = false;
+    {
+        platform::WaitCursor hourglass;
+        result = TransferMemory(*this);
+    }
+    Timer_TimeDate->start();
+    return result;
+}
+
+bool TForm_Korvane::ReadMemoryBlock()
+{
+    if (!Driver || !Connected || UploadFinished)
+        return false;
+    uint8_t count = 0;
+    driver::ParameterBuffer block{};
+    if (!Driver->Parameter_Get_ARRAY(driver::ModuleParameter::MemoryData, count, block))
+        return false;
+    if (count == 0) {
+        ReadoutComplete = true;
+        return false;
+    }
+    // A block that did not reach the file ends the read-out; the module keeps all its data.
+    if (!OutputFile || !OutputFile->Write(block.data(), count))
+        return false;
+    BytesUploaded += count;
+    if (Form_Progress)
+        Form_Progress->ShowProgress(Percentage(BytesUploaded, ReadoutTotal), BytesUploaded);
+    return true;
+}

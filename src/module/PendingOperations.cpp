@@ -6,11 +6,6 @@ void TForm_Korvane::FormCreate()
     show();
 }
 
-bool TForm_Korvane::UploadConfiguration()
-{
-    return false;
-}
-
 void TForm_Korvane::AutoStep() {}
 
 // Nothing creates these objects before their owners land, so there is nothing to destroy yet.

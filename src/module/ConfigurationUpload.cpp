@@ -1,0 +1,55 @@
+#include "app/TForm_Korvane.h"
+#include "module/UploadFile.h"
+
+#include "app/FileNameEdit.h"
+#include "driver/DriverBinding.h"
+#include "platform/MessageBox.h"
+
+#include <QFile>
+
+using platform::MessageBoxButtons;
+
+namespace {
+
+void ReportError(const TForm_Korvane& form, const QString& text)
+{
+    if (!form.AutoMode)
+        platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK);
+}
+
+}  // namespace
+
+bool TForm_Korvane::UploadConfiguration()
+{
+    if (!Driver)
+        return false;
+    SetOperationText(QStringLiteral("Operation: Uploading ConfigFile"));
+    if (!Connected)
+        return false;
+
+    const QString name = AdvFileNameEdit_Config->text();
+    auto file = UploadFile::OpenForRewrite(QFile::encodeName(name).toStdString());
+    if (!file) {
+        ReportError(*this, QStringLiteral("Cannot open file ") + name);
+        return false;
+    }
+
+    // The earlier file is replaced only by a record that was read and written completely.
+    BytesUploaded = 0;
+    uint8_t count = 0;
+    driver::ParameterBuffer record{};
+    if (!Driver->Parameter_Get_ARRAY(driver::ModuleParameter::ConfigurationData, count, record)) {
+        ReportError(*this, QStringLiteral("Cannot read the configuration!"));
+        return false;
+    }
+    if (!file->Write(record.data(), count) || !file->Close()) {
+        ReportError(*this, QStringLiteral("Cannot write file ") + name);
+        return false;
+    }
+    BytesUploaded = count;
+
+    if (!AutoMode)
+        platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded), QStringLiteral("Success"),
+                             MessageBoxButtons::OK);
+    return true;
+}

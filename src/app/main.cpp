@@ -1,5 +1,6 @@
 // Process start and end: the main window, the two dialogs created but not shown, the message loop,
 // and the byte count of the last upload as exit code.
+#include "app/CommandLinePlatform.h"
 #include "app/ExitCode.h"
 #include "app/KorvaneApplication.h"
 #include "app/TAboutBox.h"
@@ -9,6 +10,7 @@
 int main(int argc, char** argv)
 {
     int exitCode = EscapedErrorExitCode;
+    UseOffscreenPlatformWithoutDisplay();
     KorvaneApplication application(argc, argv);
     try {
         TForm_Korvane window;

@@ -1,5 +1,7 @@
 #include "module/TForm_Progress.h"
 
+#include "app/FormLayout.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +28,7 @@ TForm_Progress::TForm_Progress(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("Progress"));
+    UseDesignFont(this);
     setFixedSize(ClientWidth, ClientHeight);
 
     StaticText1 = StaticText(this, "Status:", 67, 50);

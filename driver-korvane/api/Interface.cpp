@@ -43,7 +43,7 @@ bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer)
 {
     const auto index = indexOf(number);
     sdo::Bytes bytes;
-    if (!index || client().upload(*index, 0, bytes, module::kMaxArray) != 0)
+    if (!index || client().upload(*index, 0, bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered) != 0)
         return false;
     std::memcpy(buffer, bytes.data(), bytes.size());
     count = uint8_t(bytes.size());

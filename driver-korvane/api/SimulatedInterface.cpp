@@ -47,6 +47,7 @@ SimulatedInterface::SimulatedInterface(module::ModuleState state, const QString&
     , client_(toolStation_, uint8_t(config.nodeId), std::chrono::milliseconds(config.sdoTimeoutMs))
 {
     moduleStation_.setHandler([this](const CanFrame& frame) { server_.handle(frame); });
+    client_.setBlockSize(127);
 }
 
 } // namespace korvane::api

@@ -37,6 +37,9 @@ enum AbortCode : uint32_t {
     ToggleNotAlternated = 0x05030000,
     ProtocolTimedOut = 0x05040000,
     UnknownCommand = 0x05040001,
+    InvalidBlockSize = 0x05040002,
+    InvalidSequence = 0x05040003,
+    CrcError = 0x05040004,
     UnsupportedAccess = 0x06010000,
     ReadOfWriteOnly = 0x06010001,
     WriteOfReadOnly = 0x06010002,
@@ -83,6 +86,18 @@ inline CanFrame abortFrame(uint32_t id, uint16_t index, uint8_t sub, uint32_t co
     CanFrame f = frame(id, 0x80, index, sub);
     setWord(f, code);
     return f;
+}
+
+// CRC-16/XMODEM (x^16 + x^12 + x^5 + 1, initial 0), the checksum of a block transfer.
+inline uint16_t blockCrc(const Bytes& bytes)
+{
+    uint16_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= uint16_t(byte << 8);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = uint16_t(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
+    }
+    return crc;
 }
 
 } // namespace korvane::sdo

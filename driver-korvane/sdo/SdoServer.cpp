@@ -28,6 +28,12 @@ void SdoServer::handle(const CanFrame& request)
     case InitiateUploadRequest: initiateUpload(request); break;
     case UploadSegmentRequest: uploadSegment(request); break;
     case AbortTransfer: state_ = State::Idle; break;
+    case BlockUploadRequest:
+        if (blockOffered_) {
+            blockUpload(request);
+            break;
+        }
+        [[fallthrough]];
     default:
         index_ = indexOf(request);
         subIndex_ = subIndexOf(request);
@@ -117,6 +123,11 @@ void SdoServer::initiateUpload(const CanFrame& request)
         abort(code);
         return;
     }
+    startUpload(std::move(value));
+}
+
+void SdoServer::startUpload(Bytes value)
+{
     if (!value.empty() && value.size() <= 4) {
         CanFrame answer = frame(responseId(node_), uint8_t(0x43 | (4 - value.size()) << 2), index_, subIndex_);
         std::copy(value.begin(), value.end(), answer.data.begin() + 4);
@@ -156,6 +167,108 @@ void SdoServer::uploadSegment(const CanFrame& request)
     if (last)
         state_ = State::Idle;
     reply(answer);
+}
+
+void SdoServer::blockUpload(const CanFrame& request)
+{
+    switch (request.data[0] & 0x03) {
+    case 0: initiateBlockUpload(request); return;
+    case 3: // start
+        if (state_ != State::BlockStarting)
+            break;
+        state_ = State::BlockUploading;
+        sendBlock();
+        return;
+    case 2: // a block received
+        if (state_ != State::BlockUploading)
+            break;
+        acknowledgeBlock(request);
+        return;
+    case 1: // end confirmed
+        if (state_ != State::BlockEnding)
+            break;
+        state_ = State::Idle;
+        return;
+    }
+    abort(UnknownCommand);
+}
+
+void SdoServer::initiateBlockUpload(const CanFrame& request)
+{
+    state_ = State::Idle;
+    index_ = indexOf(request);
+    subIndex_ = subIndexOf(request);
+    const uint8_t blockSize = request.data[4];
+    const uint8_t switchThreshold = request.data[5];
+    if (blockSize < 1 || blockSize > 127) {
+        abort(InvalidBlockSize);
+        return;
+    }
+    Bytes value;
+    if (const uint32_t code = dictionary_.read(index_, subIndex_, value)) {
+        abort(code);
+        return;
+    }
+    if (value.size() <= switchThreshold) {
+        startUpload(std::move(value));
+        return;
+    }
+    buffer_ = std::move(value);
+    blockSize_ = blockSize;
+    position_ = 0;
+    state_ = State::BlockStarting;
+    CanFrame answer = frame(responseId(node_), 0xC6, index_, subIndex_); // CRC, size indicated
+    setWord(answer, uint32_t(buffer_.size()));
+    reply(answer);
+}
+
+void SdoServer::sendBlock()
+{
+    blockStart_ = position_;
+    sequence_ = 0;
+    lastSent_ = false;
+    while (sequence_ < blockSize_ && !lastSent_) {
+        const size_t count = std::min<size_t>(7, buffer_.size() - position_);
+        lastSent_ = position_ + count == buffer_.size();
+        CanFrame segment;
+        segment.id = responseId(node_);
+        segment.length = 8;
+        segment.data[0] = uint8_t(++sequence_ | (lastSent_ ? 0x80 : 0));
+        std::copy_n(buffer_.begin() + position_, count, segment.data.begin() + 1);
+        position_ += count;
+        reply(segment);
+    }
+}
+
+void SdoServer::acknowledgeBlock(const CanFrame& request)
+{
+    const uint8_t acknowledged = request.data[1];
+    const uint8_t nextBlockSize = request.data[2];
+    if (acknowledged > sequence_) {
+        abort(InvalidSequence);
+        return;
+    }
+    if (nextBlockSize < 1 || nextBlockSize > 127) {
+        abort(InvalidBlockSize);
+        return;
+    }
+    blockSize_ = nextBlockSize;
+    if (lastSent_ && acknowledged == sequence_) {
+        const size_t inLast = buffer_.empty() ? 0 : (buffer_.size() - 1) % 7 + 1;
+        CanFrame end;
+        end.id = responseId(node_);
+        end.length = 8;
+        end.data[0] = uint8_t(0xC1 | (7 - inLast) << 2);
+        const uint16_t crc = blockCrc(buffer_);
+        end.data[1] = uint8_t(crc);
+        end.data[2] = uint8_t(crc >> 8);
+        state_ = State::BlockEnding;
+        reply(end);
+        return;
+    }
+    // Resend from the first segment the client did not get in order.
+    position_ = std::min(buffer_.size(), blockStart_ + size_t(acknowledged) * 7);
+    sendBlock();
 }
 
 } // namespace korvane::sdo

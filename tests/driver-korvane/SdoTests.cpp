@@ -310,6 +310,7 @@ TEST(SdoServerChecks, RequestsForOtherNodesGetNoAnswer)
 TEST(SdoServerChecks, OutOfOrderRequestsAreAborted)
 {
     Bus b;
+    b.server.offerBlockUpload(false);
     b.serve();
     b.dictionary.objects[0x2001] = sequence(20);
     auto answer = [&](std::initializer_list<uint8_t> request) {
@@ -350,4 +351,137 @@ TEST(SdoServerChecks, DownloadToggleAndSizeAreEnforced)
     answer({0x20, 0x06, 0x20, 0, 0, 0, 0, 0});
     EXPECT_EQ(answer({0x05, 1, 2, 3, 4, 5, 0, 0}), "585  20 00 00 00 00 00 00 00");
     EXPECT_EQ(b.dictionary.objects[0x2006], (Bytes{1, 2, 3, 4, 5}));
+}
+
+TEST(SdoBlockUpload, LongestArrayTakesFortyThreeFrames)
+{
+    Bus b;
+    b.serve();
+    b.client.setBlockSize(127);
+    b.dictionary.objects[0x200E] = sequence(255, 0);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(value, sequence(255, 0));
+    const auto frames = b.traffic();
+    ASSERT_EQ(frames.size(), 43u);
+    EXPECT_EQ(frames[0], "605  A4 0E 20 00 7F 20 00 00");
+    EXPECT_EQ(frames[1], "585  C6 0E 20 00 FF 00 00 00");
+    EXPECT_EQ(frames[2], "605  A3 00 00 00 00 00 00 00");
+    EXPECT_EQ(frames[3], "585  01 00 01 02 03 04 05 06");
+    EXPECT_EQ(frames[39], "585  A5 FC FD FE 00 00 00 00"); // segment 37, the last: 3 bytes
+    EXPECT_EQ(frames[40], "605  A2 25 7F 00 00 00 00 00");
+    const uint16_t crc = blockCrc(sequence(255, 0));
+    char end[64];
+    std::snprintf(end, sizeof end, "585  D1 %02X %02X 00 00 00 00 00", crc & 0xFF, crc >> 8);
+    EXPECT_EQ(frames[41], end);
+    EXPECT_EQ(frames[42], "605  A1 00 00 00 00 00 00 00");
+}
+
+TEST(SdoBlockUpload, SmallBlocksAreAcknowledgedOneByOne)
+{
+    Bus b;
+    b.serve();
+    b.client.setBlockSize(2);
+    b.dictionary.objects[0x200E] = sequence(40, 0);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(value, sequence(40, 0));
+    // 6 segments in blocks of 2: initiate 2, start 1, 3 x (2 segments + ack), end 2.
+    EXPECT_EQ(b.traffic().size(), 14u);
+}
+
+TEST(SdoBlockUpload, EmptyAndSmallObjects)
+{
+    Bus b;
+    b.serve();
+    b.client.setBlockSize(127);
+    b.dictionary.objects[0x200E] = {};
+    b.dictionary.objects[0x2006] = sequence(8, 0x30);
+    Bytes value{1};
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_TRUE(value.empty());
+    // Up to the switch threshold the server answers with a normal upload.
+    EXPECT_EQ(b.client.upload(0x2006, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(value, sequence(8, 0x30));
+    const auto frames = b.traffic();
+    EXPECT_EQ(frames[1], "585  41 0E 20 00 00 00 00 00");
+    EXPECT_EQ(frames[5], "585  41 06 20 00 08 00 00 00");
+}
+
+TEST(SdoBlockUpload, ServerWithoutBlockTransferGetsNormalUploads)
+{
+    Bus b;
+    b.server.offerBlockUpload(false);
+    b.serve();
+    b.client.setBlockSize(127);
+    b.dictionary.objects[0x200E] = sequence(100, 0);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(value, sequence(100, 0));
+    const auto first = b.traffic();
+    EXPECT_EQ(first[1], "585  80 0E 20 00 01 00 04 05");
+    EXPECT_EQ(first[2], "605  40 0E 20 00 00 00 00 00");
+    // Asked once; from then on the client goes straight to the normal upload.
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.traffic()[0], "605  40 0E 20 00 00 00 00 00");
+}
+
+TEST(SdoBlockUpload, RefusalForAnotherReasonIsNoFallback)
+{
+    Bus b;
+    b.serve();
+    b.client.setBlockSize(127);
+    Bytes value;
+    EXPECT_EQ(b.client.upload(0x2055, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(NoSuchObject));
+    EXPECT_EQ(b.traffic().size(), 2u);
+}
+
+TEST(SdoBlockUpload, DamagedTransfersAreAborted)
+{
+    Bytes value;
+    Bus crc;
+    crc.client.setBlockSize(127);
+    crc.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 3, 0, 0, 0})},
+                {canFrame(0x585, {0x81, 1, 2, 3, 0, 0, 0, 0})},
+                {canFrame(0x585, {0xD1, 0x12, 0x34, 0, 0, 0, 0, 0})}});
+    EXPECT_EQ(crc.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(CrcError));
+    EXPECT_EQ(crc.traffic().back(), "605  80 0E 20 00 04 00 04 05");
+
+    Bus sequenceGap;
+    sequenceGap.client.setBlockSize(127);
+    sequenceGap.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 20, 0, 0, 0})},
+                        {canFrame(0x585, {0x01, 1, 2, 3, 4, 5, 6, 7}), canFrame(0x585, {0x03, 1, 2, 3, 4, 5, 6, 7})}});
+    EXPECT_EQ(sequenceGap.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(InvalidSequence));
+
+    Bus tooLong;
+    tooLong.client.setBlockSize(127);
+    tooLong.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 0, 1, 0, 0})}});
+    EXPECT_EQ(tooLong.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(LengthTooHigh));
+
+    Bus silent; // segments stop coming
+    silent.client.setBlockSize(127);
+    silent.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 20, 0, 0, 0})}, {canFrame(0x585, {0x01, 1, 2, 3, 4, 5, 6, 7})}});
+    EXPECT_EQ(silent.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(ProtocolTimedOut));
+}
+
+TEST(SdoBlockUpload, ServerResendsFromTheLastGoodSegmentAndChecksItsInput)
+{
+    Bus b;
+    b.serve();
+    b.dictionary.objects[0x200E] = sequence(30, 0);
+    auto send = [&](std::initializer_list<uint8_t> request) {
+        b.traffic();
+        b.clientStation.send(canFrame(0x605, request));
+        auto frames = b.traffic();
+        frames.erase(frames.begin());
+        return frames;
+    };
+    EXPECT_EQ(send({0xA4, 0x0E, 0x20, 0, 0x00, 0, 0, 0}), std::vector<std::string>{"585  80 0E 20 00 02 00 04 05"});
+    EXPECT_EQ(send({0xA3, 0, 0, 0, 0, 0, 0, 0}), std::vector<std::string>{"585  80 0E 20 00 01 00 04 05"});
+    send({0xA4, 0x0E, 0x20, 0, 3, 0, 0, 0});
+    EXPECT_EQ(send({0xA3, 0, 0, 0, 0, 0, 0, 0}).size(), 3u);
+    const auto again = send({0xA2, 1, 3, 0, 0, 0, 0, 0}); // only the first arrived
+    ASSERT_EQ(again.size(), 3u);
+    EXPECT_EQ(again[0], "585  01 07 08 09 0A 0B 0C 0D");
+    EXPECT_EQ(send({0xA2, 9, 3, 0, 0, 0, 0, 0}), std::vector<std::string>{"585  80 0E 20 00 03 00 04 05"});
 }

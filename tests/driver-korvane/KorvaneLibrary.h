@@ -2,8 +2,8 @@
 #pragma once
 
 #include "driver/KorvaneApi.h"
+#include "platform/Library.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 struct KorvaneLibrary {
@@ -16,13 +16,13 @@ struct KorvaneLibrary {
     KorvaneLibrary()
     {
         // Never closed: like the tool, the library stays loaded until the process ends.
-        handle = dlopen("libKorvane.so", RTLD_NOW);
+        handle = platform::OpenLibrary("Korvane");
         if (!handle) {
-            ADD_FAILURE() << dlerror();
+            ADD_FAILURE() << "libKorvane.so not found";
             return;
         }
 #define KORVANE_LOOKUP(entry, ret, params) \
-        entry = reinterpret_cast<Korvane_##entry##_fn>(dlsym(handle, #entry)); \
+        entry = reinterpret_cast<Korvane_##entry##_fn>(platform::LibrarySymbol(handle, #entry)); \
         missing += entry ? 0 : 1;
         KORVANE_ENTRY_POINTS(KORVANE_LOOKUP)
 #undef KORVANE_LOOKUP

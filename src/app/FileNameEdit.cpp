@@ -1,12 +1,13 @@
 #include "app/FileNameEdit.h"
 
+#include "app/FormLayout.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QToolButton>
 
 namespace {
 const QColor Silver(0xC0, 0xC0, 0xC0);
-const QColor GrayText(0x80, 0x80, 0x80);
 }
 
 FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtension, QWidget* parent)
@@ -16,9 +17,8 @@ FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtensio
     QPalette palette = edit_->palette();
     palette.setColor(QPalette::Active, QPalette::Base, Qt::white);
     palette.setColor(QPalette::Inactive, QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Disabled, QPalette::Base, Silver);
-    palette.setColor(QPalette::Disabled, QPalette::Text, GrayText);
     edit_->setPalette(palette);
+    SetDisabledColours(edit_, Silver);
     browse_->setText(QStringLiteral("..."));
     browse_->setFocusPolicy(Qt::NoFocus);
     connect(edit_, &QLineEdit::textChanged, this, &FileNameEdit::textChanged);

@@ -31,9 +31,10 @@ void UseDesignFont(QWidget* window)
     window->setFont(font);
 }
 
-void SetDisabledBase(QLineEdit* edit, const QColor& colour)
+void SetDisabledColours(QLineEdit* edit, const QColor& colour)
 {
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, colour);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
     edit->setPalette(palette);
 }

@@ -15,5 +15,5 @@ QLabel* PlaceLabelLeft(QWidget* control, const QString& text);
 // nearest installed font.
 void UseDesignFont(QWidget* window);
 
-// Sets the background an edit shows while disabled.
-void SetDisabledBase(QLineEdit* edit, const QColor& colour);
+// Sets the background an edit shows while disabled; its text is then the system's grey text.
+void SetDisabledColours(QLineEdit* edit, const QColor& colour);

@@ -50,7 +50,7 @@ QLineEdit* PlaceClockField(const QString& text, const QRect& area, QWidget* page
     field->setAlignment(Qt::AlignCenter);
     field->setReadOnly(true);
     field->setEnabled(false);
-    SetDisabledBase(field, Qt::white);
+    SetDisabledColours(field, Qt::white);
     return field;
 }
 

@@ -28,7 +28,7 @@ QLineEdit* PlaceModuleClock(const QString& label, const QString& text, const QRe
     auto* field = new QLineEdit(text, parent);
     field->setGeometry(area);
     field->setEnabled(false);
-    SetDisabledBase(field, Silver);
+    SetDisabledColours(field, Silver);
     PlaceLabelLeft(field, label);
     return field;
 }

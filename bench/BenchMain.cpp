@@ -1,0 +1,123 @@
+// `make bench`: runs every measurement once, prints the table and writes it, with the date and
+// the machine, to the Markdown file given by --markdown.
+//
+//   korvane_bench [--markdown FILE] [--only readout|sdo|startup|idle|drawing]...
+#include "Measurements.h"
+
+#include "common/ModuleFiles.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QSysInfo>
+#include <benchmark/benchmark.h>
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+
+namespace {
+
+struct Measurement {
+    const char* name;
+    void (*run)(bench::BenchRun&);
+};
+
+const Measurement kMeasurements[] = {
+    {"drawing", bench::measureDrawing},   {"sdo", bench::measureSdoLatency}, {"startup", bench::measureStartup},
+    {"idle", bench::measureIdleCpu},      {"readout", bench::measureReadout},
+};
+
+QString cpuModel()
+{
+    const auto info = bench::readFile(QStringLiteral("/proc/cpuinfo"));
+    for (const QByteArray& line : info.value_or(QByteArray()).split('\n'))
+        if (line.startsWith("model name"))
+            return QString::fromUtf8(line.mid(line.indexOf(':') + 1).trimmed());
+    return QSysInfo::currentCpuArchitecture();
+}
+
+QString machine()
+{
+    utsname system{};
+    uname(&system);
+    const auto load = bench::readFile(QStringLiteral("/proc/loadavg")).value_or(QByteArray()).split(' ');
+    return QStringLiteral("%1, %2 logical CPUs, %3 %4, Qt %5; load average %6 at the start")
+        .arg(cpuModel())
+        .arg(sysconf(_SC_NPROCESSORS_ONLN))
+        .arg(QString::fromLatin1(system.sysname), QString::fromLatin1(system.release), QString::fromLatin1(qVersion()),
+             QString::fromLatin1(load.value(0)));
+}
+
+QString markdownPage(const bench::ResultTable& table, const QString& started, const QString& machine)
+{
+    return QStringLiteral(
+               "# Benchmarks\n\n"
+               "Measured by `make bench` on %1.\n\n"
+               "Machine: %2.\n\n"
+               "Timings on a shared machine are noisy, so every figure is divided by a reference "
+               "measured in the same run; compare the ratios, not the times.\n\n")
+               .arg(started, machine)
+        + table.markdown()
+        + QStringLiteral(
+            "\nHow the figures are taken:\n\n"
+            "- Read-out: `UploadMemory` of the tool, automatic and silent, from a simulated module "
+            "holding 1 MiB, into a file checked byte for byte afterwards. The bound is the pacing "
+            "of the read-out: one block of at most 255 bytes per pass of 10 ms.\n"
+            "- SDO latency: single parameter reads through the driver binding and the loaded driver "
+            "library, %1 samples each after a warm-up; the reference is one bare CAN frame sent and "
+            "echoed on the same bus.\n"
+            "- Start-up: from the process start to the first paint of the main window (offscreen, "
+            "seen by a preloaded probe), and the whole run with the argument `exit`; both programs "
+            "run alternately in the same sandbox.\n"
+            "- Idle CPU: the tool connected to the simulated module with its window shown, "
+            "left alone for 10 s.\n"
+            "- Drawing: Google Benchmark, median of 5 repetitions.\n")
+              .arg(3000);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString markdownFile;
+    QStringList only;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--markdown") && i + 1 < argc)
+            markdownFile = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[++i]));
+        else if (argument == QLatin1String("--only") && i + 1 < argc)
+            only << QString::fromLocal8Bit(argv[++i]);
+        else {
+            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|sdo|startup|idle|drawing]...\n";
+            return 2;
+        }
+    }
+    const QString started = QDateTime::currentDateTime().toString(Qt::ISODate);
+    const QString machineText = machine();
+    const bench::Sandbox sandbox(bench::makeTemporaryRoot("korvane-bench"));
+    sandbox.enter();
+
+    int benchmarkArgc = 1;
+    benchmark::Initialize(&benchmarkArgc, argv);
+    QApplication application(argc, argv);
+    bench::ResultTable table;
+    bench::BenchRun run{table, sandbox, QCoreApplication::applicationDirPath(),
+                        QCoreApplication::applicationDirPath() + QStringLiteral("/../lib")};
+    for (const Measurement& measurement : kMeasurements) {
+        if (!only.isEmpty() && !only.contains(QLatin1String(measurement.name)))
+            continue;
+        std::cerr << "measuring " << measurement.name << "...\n";
+        measurement.run(run);
+    }
+
+    std::cout << table.text().toStdString() << std::flush;
+    if (!markdownFile.isEmpty())
+        bench::writeFile(markdownFile, markdownPage(table, started, machineText).toUtf8());
+    QDir(sandbox.root()).removeRecursively();
+    return 0;
+}

@@ -1,0 +1,23 @@
+// The measurements of one benchmark run. Each adds its rows (figure, reference, ratio) to the
+// table, or a note saying why it could not measure.
+#pragma once
+
+#include "common/ResultTable.h"
+#include "common/Sandbox.h"
+
+namespace bench {
+
+struct BenchRun {
+    ResultTable& table;
+    const Sandbox& sandbox; // this process's own folders already point into it
+    QString binaryFolder;   // where korvane and the reference programs were built
+    QString libraryFolder;  // where the preloaded show probe was built
+};
+
+void measureReadout(BenchRun& run);
+void measureSdoLatency(BenchRun& run);
+void measureStartup(BenchRun& run);
+void measureIdleCpu(BenchRun& run);
+void measureDrawing(BenchRun& run);
+
+} // namespace bench

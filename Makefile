@@ -5,7 +5,7 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev libqt6serialbus6-bin \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang
 
-.PHONY: all deps build run test test-sanitize test-tsan clean
+.PHONY: all deps build run test test-sanitize test-tsan clean bench fuzz soak
 
 all: build
 
@@ -38,6 +38,29 @@ test-tsan: deps
 	cmake --preset tsan
 	cmake --build --preset tsan
 	ctest --preset tsan -L threads
+
+# Benchmarks: one table on the terminal, also written to BENCHMARKS.md. Takes a few minutes
+# (the read-out of 1 MiB alone is paced to about 41 s).
+bench: deps
+	cmake --preset default
+	cmake --build --preset default -j 2 --target korvane_bench
+	./build/bin/korvane_bench --markdown BENCHMARKS.md
+
+# libFuzzer targets in their own clang build; each runs FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKORVANE_SANITIZE=address,undefined -DKORVANE_FUZZ=ON \
+	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build build-fuzz -j 2 --target fuzz_targets
+	./bench/fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+# Hundreds of automatic runs with injected faults and killed uploads; a few minutes.
+soak: deps
+	cmake --preset default
+	cmake --build --preset default -j 2 --target korvane_soak
+	./build/bin/korvane_soak --tool build/bin/korvane
 
 clean:
 	rm -rf build build-sanitize build-tsan

@@ -1,10 +1,13 @@
-// Drawing figures, timed by Google Benchmark: ToBMP recolouring a 1000 × 1000 bitmap, divided by
-// a plain scanline loop that makes the same two colour exchanges.
+// Drawing figures, timed by Google Benchmark: the paint of an LED with its caption, divided by a
+// plain widget painting the same glyph and caption with QPainter; and ToBMP recolouring a
+// 1000 × 1000 bitmap, divided by a plain scanline loop that makes the same two colour exchanges.
 #include "Measurements.h"
 
 #include "widgets/VrClassesPalette.h"
+#include "widgets/VrLeds.h"
 
 #include <QPainter>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -32,6 +35,52 @@ QImage ringBitmap()
         painter.drawEllipse(inset, inset, 1000 - 2 * inset, 1000 - 2 * inset);
     }
     return bitmap;
+}
+
+const QSize kLedSize(90, 20);
+const QString kLedCaption = QStringLiteral("Online");
+
+void ledPaint(benchmark::State& state)
+{
+    TVrLed led;
+    led.resize(kLedSize);
+    led.SetCaption(kLedCaption);
+    led.SetActive(true);
+    QImage target(kLedSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        led.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
+// What a widget without the library would do: draw the lit glyph and the caption beside it.
+class PlainLed : public QWidget {
+public:
+    explicit PlainLed(QImage glyph) : glyph_(std::move(glyph)) { resize(kLedSize); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
+        painter.drawImage(0, (height() - glyph_.height()) / 2, glyph_);
+        painter.drawText(rect().adjusted(glyph_.width() + 5, 0, 0, 0), Qt::AlignVCenter | Qt::TextSingleLine, kLedCaption);
+    }
+
+private:
+    QImage glyph_;
+};
+
+void plainPaint(benchmark::State& state)
+{
+    TVrLed led;
+    const QImage& frames = led.GlyphBitmap();
+    PlainLed plain(frames.copy(frames.width() / 2, 0, frames.width() / 2, frames.height()));
+    QImage target(kLedSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        plain.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
 }
 
 void toBmp(benchmark::State& state)
@@ -90,20 +139,29 @@ benchmark::internal::Benchmark* timed(const char* name, void (*function)(benchma
 
 void measureDrawing(BenchRun& run)
 {
+    timed("led", ledPaint);
+    timed("plain", plainPaint);
     timed("ToBMP", toBmp);
     timed("scanline", scanlineRecolour);
     MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::ClearRegisteredBenchmarks();
-    if (!collector.seconds.count("ToBMP") || !collector.seconds.count("scanline")) {
-        run.table.note(QStringLiteral("Drawing: Google Benchmark reported no result"));
-        return;
+    for (const char* name : {"led", "plain", "ToBMP", "scanline"}) {
+        if (!collector.seconds.count(name)) {
+            run.table.note(QStringLiteral("Drawing: Google Benchmark reported no result for %1").arg(QLatin1String(name)));
+            return;
+        }
     }
-    const double toBmpSeconds = collector.seconds["ToBMP"];
-    const double scanlineSeconds = collector.seconds["scanline"];
-    run.table.add({QStringLiteral("ToBMP on a 1000 × 1000 bitmap, median"), formatSeconds(toBmpSeconds),
-                   QStringLiteral("scanline recolouring %1").arg(formatSeconds(scanlineSeconds)),
-                   toBmpSeconds / scanlineSeconds});
+    const auto add = [&](const QString& what, const char* name, const QString& reference, const char* referenceName) {
+        const double seconds = collector.seconds[name];
+        const double referenceSeconds = collector.seconds[referenceName];
+        run.table.add({what, formatSeconds(seconds), reference.arg(formatSeconds(referenceSeconds)),
+                       seconds / referenceSeconds});
+    };
+    add(QStringLiteral("LED paint, %1 × %2 with caption, median").arg(kLedSize.width()).arg(kLedSize.height()), "led",
+        QStringLiteral("plain QPainter widget %1"), "plain");
+    add(QStringLiteral("ToBMP on a 1000 × 1000 bitmap, median"), "ToBMP", QStringLiteral("scanline recolouring %1"),
+        "scanline");
 }
 
 } // namespace bench

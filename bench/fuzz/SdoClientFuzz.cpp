@@ -1,6 +1,7 @@
 // The SDO client against a server that answers anything: the fuzz input chooses the transfer and
 // every frame the client receives (or a time-out, or a lost adapter). The client must end each
-// transfer with a result, send only well-formed requests and never deliver more than asked for.
+// transfer with a result, send only well-formed requests and never deliver more than asked for,
+// in normal and in block uploads.
 #include "sdo/SdoClient.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -52,12 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool upload = input.ConsumeBool();
     const auto index = input.ConsumeIntegral<uint16_t>();
     const auto subIndex = input.ConsumeIntegral<uint8_t>();
+    const auto blockSize = input.ConsumeIntegralInRange<uint8_t>(0, 127);
+    const auto mode = input.ConsumeBool() ? sdo::SdoClient::Upload::BlockIfOffered : sdo::SdoClient::Upload::Normal;
     ScriptedChannel channel(input);
     sdo::SdoClient client(channel, kNode, std::chrono::milliseconds(0));
+    client.setBlockSize(blockSize);
     if (upload) {
         const auto maxSize = input.ConsumeIntegralInRange<size_t>(0, 300);
         sdo::Bytes value;
-        if (client.upload(index, subIndex, value, maxSize) == 0 && value.size() > maxSize)
+        if (client.upload(index, subIndex, value, maxSize, mode) == 0 && value.size() > maxSize)
             std::abort();
     } else {
         const sdo::Bytes value = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 300));

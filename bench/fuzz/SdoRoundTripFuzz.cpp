@@ -1,5 +1,6 @@
 // The SDO client and server against each other on an in-memory bus: any value written to an
-// object is read back unchanged, whatever its length (expedited, segmented, empty, too long).
+// object is read back unchanged, whatever its length (expedited, segmented, block, empty, too
+// long), whether the server offers block uploads or not.
 #include "canbus/InMemoryBus.h"
 #include "sdo/SdoClient.h"
 #include "sdo/SdoServer.h"
@@ -45,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     InMemoryBus::Station& serverStation = bus.attach();
     Store store;
     sdo::SdoServer server(store, kNode, [&](const CanFrame& frame) { serverStation.send(frame); });
+    server.offerBlockUpload(input.ConsumeBool());
     serverStation.setHandler([&](const CanFrame& frame) { server.handle(frame); });
     sdo::SdoClient client(clientStation, kNode, std::chrono::milliseconds(100));
+    client.setBlockSize(input.ConsumeIntegralInRange<uint8_t>(0, 127));
 
     while (input.remaining_bytes() > 0) {
         const auto index = input.ConsumeIntegral<uint16_t>();
@@ -59,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             continue;
         sdo::Bytes back;
         const auto maxSize = input.ConsumeIntegralInRange<size_t>(0, 5000);
-        const uint32_t read = client.upload(index, subIndex, back, maxSize);
+        const auto mode = input.ConsumeBool() ? sdo::SdoClient::Upload::BlockIfOffered : sdo::SdoClient::Upload::Normal;
+        const uint32_t read = client.upload(index, subIndex, back, maxSize, mode);
         if (value.size() <= maxSize ? (read != 0 || back != value) : read == 0)
             std::abort();
     }

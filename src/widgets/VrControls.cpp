@@ -5,6 +5,28 @@
 #include <QEnterEvent>
 #include <QPainter>
 
+#include <vector>
+
+namespace {
+
+// Above 0 while a control renders what lies beneath it.
+int captureDepth = 0;
+
+// The ancestors whose painting shows beneath Widget, from the nearest one that paints all of
+// its own background down to Widget's parent; Qt composes them in this order.
+std::vector<QWidget*> PaintedAncestors(const QWidget* widget)
+{
+    std::vector<QWidget*> chain;
+    for (QWidget* ancestor = widget->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        chain.insert(chain.begin(), ancestor);
+        if (ancestor->isWindow() || ancestor->autoFillBackground() || ancestor->testAttribute(Qt::WA_OpaquePaintEvent))
+            break;
+    }
+    return chain;
+}
+
+} // namespace
+
 TVrControlBase::TVrControlBase(QWidget* AOwner) : QWidget(AOwner), FVersion(VrLibraryVersion) {}
 
 void TVrControlBase::BeginUpdate()
@@ -116,14 +138,45 @@ void TVrControlBase::TextChanged()
     Notify(OnTextChanged);
 }
 
+void TVrControlBase::CaptureBackground()
+{
+    const std::vector<QWidget*> chain = PaintedAncestors(this);
+    if (chain.empty())
+        return;
+    QPainter painter(&FScreen);
+    ++captureDepth;
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        QWidget* level = chain[i];
+        const QWidget* next = i + 1 < chain.size() ? chain[i + 1] : this;
+        const QRect area(mapTo(level, QPoint(0, 0)), size()); // in level's coordinates
+        level->render(&painter, QPoint(), QRegion(area),
+                      i == 0 ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+        // Then the children of this level stacked below the path, where they overlap.
+        for (QObject* object : level->children()) {
+            if (object == next)
+                break;
+            auto* sibling = qobject_cast<QWidget*>(object);
+            if (!sibling || sibling->isWindow() || sibling->isHidden())
+                continue;
+            const QRect overlap = sibling->geometry() & area;
+            if (!overlap.isEmpty())
+                sibling->render(&painter, overlap.topLeft() - area.topLeft(),
+                                QRegion(overlap.translated(-sibling->pos())), QWidget::DrawChildren);
+        }
+    }
+    --captureDepth;
+}
+
 void TVrControlBase::paintEvent(QPaintEvent*)
 {
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    // Rendered as part of what lies beneath a control (this one included): see-through.
+    if (captureDepth > 0 && !opaque)
+        return;
     if (FScreen.size() != size())
         FScreen = QImage(size(), QImage::Format_RGB32);
-    if (!testAttribute(Qt::WA_OpaquePaintEvent)) {
-        TVrCanvas screen(&FScreen);
-        ::CopyParentImage(this, screen);
-    }
+    if (!opaque)
+        CaptureBackground();
     WMPaint(&FScreen);
     QPainter(this).drawImage(0, 0, FScreen);
 }

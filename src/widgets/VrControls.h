@@ -89,6 +89,10 @@ protected:
 
 private:
     void Notify(const TNotifyEvent& Event) { if (Event) Event(this); }
+    // Fills the screen image with what Qt composes beneath the control: the ancestors from the
+    // nearest one that paints its whole background, each followed by its children stacked
+    // below the control; see-through controls among them are left out.
+    void CaptureBackground();
 
     QString FVersion;
     std::int32_t FUpdateCount = 0;

@@ -214,6 +214,34 @@ public:
     }
 };
 
+TEST_F(ShownControlTest, BackgroundIsWhatQtComposesNotTheParentsOwnPalette)
+{
+    QPalette green = window.palette();
+    green.setColor(QPalette::Window, QColor(0, 200, 0));
+    window.setPalette(green);
+    window.setAutoFillBackground(true);
+    // A panel that fills nothing itself: its red palette never shows.
+    auto* panel = new QWidget(&window);
+    QPalette red = panel->palette();
+    red.setColor(QPalette::Window, QColor(200, 0, 0));
+    panel->setPalette(red);
+    panel->setGeometry(40, 40, 50, 50);
+    auto* below = new QWidget(panel); // a sibling stacked below the control, filled blue
+    below->setGeometry(0, 0, 12, 12);
+    below->setAutoFillBackground(true);
+    QPalette blue = below->palette();
+    blue.setColor(QPalette::Window, QColor(0, 0, 200));
+    below->setPalette(blue);
+    auto* inner = new SquareControl(panel);
+    inner->setGeometry(10, 10, 20, 20);
+    inner->SetTransparent(true);
+    panel->show();
+    const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shot.pixel(40 + 10 + 1, 40 + 10 + 1), qRgb(0, 0, 200)); // the sibling below
+    EXPECT_EQ(shot.pixel(40 + 10 + 19, 40 + 10 + 19), qRgb(0, 200, 0)); // the window beneath
+    EXPECT_EQ(shot.pixel(40 + 10 + 6, 40 + 10 + 6), Blue);
+}
+
 TEST_F(ShownControlTest, AdjustControlSizeRepaintsOnlyWhenTheBoundsStay)
 {
     auto* sizing = new SizingControl(&window);

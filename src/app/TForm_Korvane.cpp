@@ -5,6 +5,7 @@
 #include "app/PanelStatusBar.h"
 #include "app/TAboutBox.h"
 #include "driver/DriverBinding.h"
+#include "widgets/VrLeds.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +23,26 @@
 TForm_Korvane* Form_Korvane = nullptr;
 
 namespace {
+
+// A connection LED: transparent over the group box, black 8-point caption, off frame in Low.
+TVrLed* PlaceConnectionLed(const QString& caption, TColor low, TColor high, QWidget* parent)
+{
+    auto* led = new TVrLed(parent);
+    led->BeginLoading();
+    led->setGeometry(8, 32, 73, 25);
+    led->SetTransparent(true);
+    led->SetColor(clBtnFace);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    led->setFont(font);
+    led->SetFontColor(clBlack);
+    led->Palette()->SetLow(low);
+    led->Palette()->SetHigh(high);
+    led->SetCaption(caption);
+    led->EndLoading();
+    return led;
+}
+
 const QSize ClientSize(559, 350);
 const QSize PageControlSize(559, 331);
 const int StatusBarHeight = 19;
@@ -147,6 +168,9 @@ void TForm_Korvane::BuildUploadPage()
     StaticText_ConnectionType = new QLabel(QStringLiteral("Invalid"), GroupBox1);
     StaticText_ConnectionType->move(48, 20);
     StaticText_ConnectionType->setMinimumWidth(50);
+    VrLed_Offline = PlaceConnectionLed(QStringLiteral("Offline"), clMaroon, clRed, GroupBox1);
+    VrLed_Online = PlaceConnectionLed(QStringLiteral("Online"), clGreen, clLime, GroupBox1);
+    VrLed_Online->setVisible(false);
 
     AdvFileNameEdit_Config = PlaceFileNameEdit(QRect(36, 142, 493, 21), TabSheet1);
     Button_UploadConfiguration =

@@ -29,6 +29,7 @@ class DriverBinding;
 }
 
 class FileNameEdit;
+class TVrLed;
 class PanelStatusBar;
 class TForm_Progress;
 class TThread_Auto;
@@ -107,6 +108,8 @@ public:
     QGroupBox* GroupBox1 = nullptr;
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText_ConnectionType = nullptr;
+    TVrLed* VrLed_Offline = nullptr; // shown while offline
+    TVrLed* VrLed_Online = nullptr;  // shown while online
     FileNameEdit* AdvFileNameEdit_Config = nullptr;
     QPushButton* Button_UploadConfiguration = nullptr;
     FileNameEdit* AdvFileNameEdit_FileName = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/LastError.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
+#include "widgets/VrLeds.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -72,6 +73,8 @@ bool TForm_Korvane::ConnectModule()
     Button_Disconnect->setEnabled(true);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), true);
     StatusBar1->setPanelText(0, QStringLiteral("Connection:Online"));
+    VrLed_Offline->setVisible(false);
+    VrLed_Online->setVisible(true);
     Menu_Configuration->setEnabled(false);
     EnableModuleOperations(*this, true);
 
@@ -105,6 +108,8 @@ void TForm_Korvane::GoOffline()
         PageControl1->setCurrentWidget(TabSheet1);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), false);
     StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
+    VrLed_Online->setVisible(false);
+    VrLed_Offline->setVisible(true);
     Menu_Configuration->setEnabled(true);
     EnableModuleOperations(*this, false);
     AdvEdit_Time->setText(QStringLiteral("00:00:00"));

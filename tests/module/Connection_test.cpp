@@ -8,6 +8,7 @@
 #include "driver/DriverBinding.h"
 #include "platform/LastError.h"
 #include "support/SimulatedModule.h"
+#include "widgets/VrLeds.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,8 @@ protected:
         EXPECT_EQ(w.StaticText_ConnectionType->text(), "Invalid");
         EXPECT_FALSE(SettingsTabShown());
         EXPECT_EQ(w.StatusBar1->panelText(0), "Connection:Offline");
+        EXPECT_FALSE(w.VrLed_Offline->isHidden());
+        EXPECT_TRUE(w.VrLed_Online->isHidden());
         EXPECT_TRUE(w.Menu_Configuration->isEnabled());
         for (const QWidget* control : {static_cast<const QWidget*>(w.Button_UploadMemory),
                                        static_cast<const QWidget*>(w.Button_EraseMemory),
@@ -62,6 +65,8 @@ protected:
         EXPECT_EQ(w.StaticText_ConnectionType->text(), connectionType);
         EXPECT_TRUE(SettingsTabShown());
         EXPECT_EQ(w.StatusBar1->panelText(0), "Connection:Online");
+        EXPECT_TRUE(w.VrLed_Offline->isHidden());
+        EXPECT_FALSE(w.VrLed_Online->isHidden());
         EXPECT_FALSE(w.Menu_Configuration->isEnabled());
         for (const QWidget* control : {static_cast<const QWidget*>(w.Button_UploadMemory),
                                        static_cast<const QWidget*>(w.Button_EraseMemory),

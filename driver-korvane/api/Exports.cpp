@@ -33,7 +33,7 @@ int32_t open(uint32_t* handle, const uint8_t* block)
         return 0;
     }
     const config::InterfaceConfig config = block ? config::fromBlock(block) : config::InterfaceConfig{};
-    api::OpenFailure failure;
+    OpenFailure failure;
     auto interface = api::openInterface(config, failure);
     if (!interface) {
         report(failure.message);

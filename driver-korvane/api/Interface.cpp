@@ -1,5 +1,6 @@
 #include "api/Interface.h"
 
+#include "api/BusInterface.h"
 #include "api/SimulatedInterface.h"
 #include "module/ModuleParameters.h"
 
@@ -70,8 +71,10 @@ std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, 
     switch (config.transport) {
     case config::Transport::Unset:
     case config::Transport::Simulated: return SimulatedInterface::open(config, failure);
+    case config::Transport::Can:
+    case config::Transport::Serial: return BusInterface::open(config, failure);
     default:
-        failure = {QStringLiteral("Korvane: transport %1 is not available").arg(uint32_t(config.transport)), ENODEV};
+        failure = {QStringLiteral("Korvane: unknown transport %1 in the configuration").arg(uint32_t(config.transport)), EINVAL};
         return nullptr;
     }
 }

@@ -1,6 +1,7 @@
 // An open interface: an SDO client on some bus, reaching the module's parameters.
 #pragma once
 
+#include "canbus/OpenFailure.h"
 #include "config/InterfaceConfig.h"
 #include "sdo/SdoClient.h"
 
@@ -20,11 +21,6 @@ public:
 
 protected:
     virtual sdo::SdoClient& client() = 0;
-};
-
-struct OpenFailure {
-    QString message; // for standard error
-    int errorCode;   // the thread's last-error code
 };
 
 std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, OpenFailure& failure);

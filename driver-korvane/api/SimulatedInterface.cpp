@@ -12,12 +12,9 @@ std::unique_ptr<Interface> SimulatedInterface::open(const config::InterfaceConfi
 {
     const bool useDefault = config.moduleState.isEmpty();
     const QString path = useDefault ? module::defaultStateFile() : config.moduleState;
-    module::LoadFailure loadFailure;
-    auto state = module::loadStateFile(path, useDefault, QDateTime::currentDateTime(), loadFailure);
-    if (!state) {
-        failure = {loadFailure.message, loadFailure.errorCode};
+    auto state = module::loadStateFile(path, useDefault, QDateTime::currentDateTime(), failure);
+    if (!state)
         return nullptr;
-    }
     switch (state->faults.open) {
     case module::ModuleFaults::Open::Fail:
         failure = {QStringLiteral("Korvane: the simulated module does not answer (fault in %1)").arg(path), EIO};

@@ -3,6 +3,8 @@
 #include "module/StateFile.h"
 
 #include <QApplication>
+#include <QCanBus>
+#include <QSerialPortInfo>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -30,7 +32,12 @@ QString bitrateText(uint32_t bitrate)
 ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget* parent)
     : QDialog(parent)
     , original_(config)
+    , form_(new QFormLayout(this))
     , transport_(new QComboBox)
+    , plugin_(new QComboBox)
+    , canDevice_(new QComboBox)
+    , serialPort_(new QComboBox)
+    , serialBaud_(new QComboBox)
     , connectionType_(new QComboBox)
     , nodeId_(new QSpinBox)
     , bitrate_(new QComboBox)
@@ -41,6 +48,10 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     setWindowTitle(tr("Interface Configuration"));
     setObjectName(QStringLiteral("KorvaneConfigurationDialog"));
     transport_->setObjectName(QStringLiteral("transport"));
+    plugin_->setObjectName(QStringLiteral("plugin"));
+    canDevice_->setObjectName(QStringLiteral("canDevice"));
+    serialPort_->setObjectName(QStringLiteral("serialPort"));
+    serialBaud_->setObjectName(QStringLiteral("serialBaud"));
     connectionType_->setObjectName(QStringLiteral("connectionType"));
     nodeId_->setObjectName(QStringLiteral("nodeId"));
     bitrate_->setObjectName(QStringLiteral("bitrate"));
@@ -49,7 +60,23 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     problem_->setObjectName(QStringLiteral("problem"));
 
     transport_->addItem(tr("Simulated module"), uint32_t(Transport::Simulated));
+    transport_->addItem(tr("CAN adapter (Qt CAN plugin)"), uint32_t(Transport::Can));
+    transport_->addItem(tr("Serial-line CAN adapter"), uint32_t(Transport::Serial));
     transport_->setCurrentIndex(std::max(0, transport_->findData(uint32_t(config.transport))));
+
+    plugin_->addItems(QCanBus::instance()->plugins());
+    if (!config.plugin.isEmpty() && plugin_->findText(config.plugin) < 0)
+        plugin_->addItem(config.plugin);
+    plugin_->setCurrentText(config.plugin.isEmpty() ? QStringLiteral("socketcan") : config.plugin);
+    canDevice_->setEditable(true);
+    serialPort_->setEditable(true);
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+        serialPort_->addItem(port.systemLocation());
+    if (config.transport == Transport::Serial)
+        serialPort_->setCurrentText(config.device);
+    for (uint32_t rate : kSerialBauds)
+        serialBaud_->addItem(QString::number(rate), rate);
+    serialBaud_->setCurrentIndex(std::max(0, serialBaud_->findData(config.serialBaud)));
 
     connectionType_->addItem(tr("USB"), 0u);
     connectionType_->addItem(tr("RS232"), 1u);
@@ -71,9 +98,9 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     stateFile_->setMinimumWidth(360);
     auto* browse = new QPushButton(tr("Browse..."));
     connect(browse, &QPushButton::clicked, this, &ConfigurationDialog::browseStateFile);
-    auto* stateRow = new QHBoxLayout;
-    stateRow->addWidget(stateFile_, 1);
-    stateRow->addWidget(browse);
+    stateRow_ = new QHBoxLayout;
+    stateRow_->addWidget(stateFile_, 1);
+    stateRow_->addWidget(browse);
 
     problem_->setStyleSheet(QStringLiteral("color: #b00000"));
     problem_->setWordWrap(true);
@@ -83,15 +110,51 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     connect(buttons, &QDialogButtonBox::accepted, this, &ConfigurationDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ConfigurationDialog::reject);
 
-    auto* form = new QFormLayout(this);
-    form->addRow(tr("Transport:"), transport_);
-    form->addRow(tr("Connection type:"), connectionType_);
-    form->addRow(tr("Node-ID:"), nodeId_);
-    form->addRow(tr("Bit rate:"), bitrate_);
-    form->addRow(tr("Answer timeout:"), timeout_);
-    form->addRow(tr("Module state file:"), stateRow);
-    form->addRow(problem_);
-    form->addRow(buttons);
+    form_->addRow(tr("Transport:"), transport_);
+    form_->addRow(tr("CAN plugin:"), plugin_);
+    form_->addRow(tr("CAN device:"), canDevice_);
+    form_->addRow(tr("Serial port:"), serialPort_);
+    form_->addRow(tr("Serial line rate:"), serialBaud_);
+    form_->addRow(tr("Connection type:"), connectionType_);
+    form_->addRow(tr("Node-ID:"), nodeId_);
+    form_->addRow(tr("Bit rate:"), bitrate_);
+    form_->addRow(tr("Answer timeout:"), timeout_);
+    form_->addRow(tr("Module state file:"), stateRow_);
+    form_->addRow(problem_);
+    form_->addRow(buttons);
+
+    listDevices();
+    if (config.transport == Transport::Can)
+        canDevice_->setCurrentText(config.device);
+    connect(plugin_, &QComboBox::currentTextChanged, this, &ConfigurationDialog::listDevices);
+    connect(transport_, &QComboBox::currentIndexChanged, this, &ConfigurationDialog::showTransport);
+    showTransport();
+}
+
+void ConfigurationDialog::listDevices()
+{
+    const QString typed = canDevice_->currentText();
+    canDevice_->clear();
+    QString error;
+    for (const QCanBusDeviceInfo& device : QCanBus::instance()->availableDevices(plugin_->currentText(), &error))
+        canDevice_->addItem(device.name());
+    if (!typed.isEmpty())
+        canDevice_->setCurrentText(typed);
+}
+
+void ConfigurationDialog::showTransport()
+{
+    const auto transport = Transport(transport_->currentData().toUInt());
+    form_->setRowVisible(plugin_, transport == Transport::Can);
+    form_->setRowVisible(canDevice_, transport == Transport::Can);
+    form_->setRowVisible(serialPort_, transport == Transport::Serial);
+    form_->setRowVisible(serialBaud_, transport == Transport::Serial);
+    form_->setRowVisible(stateRow_, transport == Transport::Simulated);
+    // A real adapter's connection type follows from its kind.
+    connectionType_->setEnabled(transport == Transport::Simulated);
+    if (transport != Transport::Simulated)
+        connectionType_->setCurrentIndex(transport == Transport::Can ? 0 : 1);
+    adjustSize();
 }
 
 InterfaceConfig ConfigurationDialog::config() const
@@ -103,6 +166,12 @@ InterfaceConfig ConfigurationDialog::config() const
     config.bitrate = bitrate_->currentData().toUInt();
     config.sdoTimeoutMs = uint32_t(timeout_->value());
     config.moduleState = stateFile_->text().trimmed();
+    config.plugin = config.transport == Transport::Can ? plugin_->currentText() : QString();
+    config.device = config.transport == Transport::Can      ? canDevice_->currentText().trimmed()
+                    : config.transport == Transport::Serial ? serialPort_->currentText().trimmed()
+                                                            : QString();
+    config.serialBaud = serialBaud_->currentData().toUInt();
+    deriveConnectionType(config);
     return config;
 }
 

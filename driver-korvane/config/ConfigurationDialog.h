@@ -6,6 +6,8 @@
 #include <QDialog>
 
 class QComboBox;
+class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -24,14 +26,22 @@ public:
 
 private:
     void browseStateFile();
+    void showTransport();
+    void listDevices();
 
     InterfaceConfig original_;
+    QFormLayout* form_;
     QComboBox* transport_;
+    QComboBox* plugin_;
+    QComboBox* canDevice_;
+    QComboBox* serialPort_;
+    QComboBox* serialBaud_;
     QComboBox* connectionType_;
     QSpinBox* nodeId_;
     QComboBox* bitrate_;
     QSpinBox* timeout_;
     QLineEdit* stateFile_;
+    QHBoxLayout* stateRow_ = nullptr;
     QLabel* problem_;
 };
 

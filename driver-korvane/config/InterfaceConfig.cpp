@@ -17,7 +17,7 @@ struct TextField {
     int offset;
     int size;
 };
-constexpr TextField kPluginField{24, 32};
+constexpr TextField kPluginField{28, 28};
 constexpr TextField kDeviceField{56, 64};
 constexpr TextField kStateField{120, 180};
 
@@ -102,6 +102,8 @@ bool readKey(const QString& key, const QString& value, const QString& folder, In
         return range(0, UINT32_MAX, config.bitrate);
     if (key == QLatin1String("sdo_timeout_ms"))
         return range(1, 60000, config.sdoTimeoutMs);
+    if (key == QLatin1String("serial_baud"))
+        return range(0, UINT32_MAX, config.serialBaud);
     if (key == QLatin1String("plugin"))
         config.plugin = value;
     else if (key == QLatin1String("device"))
@@ -133,11 +135,26 @@ bool validate(const InterfaceConfig& config, QString& error)
         error = QStringLiteral("the connection type must be 0 (USB) or 1 (RS232), not %1").arg(config.connectionType);
     else if (config.sdoTimeoutMs < 1 || config.sdoTimeoutMs > 60000)
         error = QStringLiteral("the SDO timeout must be from 1 to 60000 ms, not %1").arg(config.sdoTimeoutMs);
+    else if (std::find(std::begin(kSerialBauds), std::end(kSerialBauds), config.serialBaud) == std::end(kSerialBauds))
+        error = QStringLiteral("the serial line rate %1 is not one of 2400, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600")
+                    .arg(config.serialBaud);
+    else if (config.transport == Transport::Can && (config.plugin.isEmpty() || config.device.isEmpty()))
+        error = QStringLiteral("a CAN adapter needs a plugin and a device");
+    else if (config.transport == Transport::Serial && config.device.isEmpty())
+        error = QStringLiteral("a serial adapter needs a device (its serial port)");
     else if (hasLineBreak(config.plugin) || hasLineBreak(config.device) || hasLineBreak(config.moduleState))
         error = QStringLiteral("names and paths must be on one line");
     else
         return true;
     return false;
+}
+
+void deriveConnectionType(InterfaceConfig& config)
+{
+    if (config.transport == Transport::Can)
+        config.connectionType = 0;
+    else if (config.transport == Transport::Serial)
+        config.connectionType = 1;
 }
 
 bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
@@ -149,6 +166,7 @@ bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
     putWord(filled, 12, config.connectionType);
     putWord(filled, 16, config.bitrate);
     putWord(filled, 20, config.sdoTimeoutMs);
+    putWord(filled, 24, config.serialBaud);
     if (!putText(filled, kPluginField, config.plugin, "plugin name", error)
         || !putText(filled, kDeviceField, config.device, "device name", error)
         || !putText(filled, kStateField, config.moduleState, "module state path", error))
@@ -167,6 +185,7 @@ InterfaceConfig fromBlock(const uint8_t* block)
     config.connectionType = getWord(block, 12);
     config.bitrate = getWord(block, 16);
     config.sdoTimeoutMs = getWord(block, 20);
+    config.serialBaud = getWord(block, 24);
     config.plugin = getText(block, kPluginField);
     config.device = getText(block, kDeviceField);
     config.moduleState = getText(block, kStateField);
@@ -225,6 +244,7 @@ bool readConfigFile(const QString& path, InterfaceConfig& config, QString& error
         error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(reason);
         return false;
     }
+    deriveConnectionType(config);
     if (!validate(config, error)) {
         error = path + QStringLiteral(": ") + error;
         return false;
@@ -242,6 +262,8 @@ bool writeConfigFile(const QString& path, const InterfaceConfig& config, QString
     text += "node_id=" + QByteArray::number(config.nodeId) + '\n';
     text += "bitrate=" + QByteArray::number(config.bitrate) + '\n';
     text += "sdo_timeout_ms=" + QByteArray::number(config.sdoTimeoutMs) + '\n';
+    if (config.transport == Transport::Serial)
+        text += "serial_baud=" + QByteArray::number(config.serialBaud) + '\n';
     if (!config.plugin.isEmpty())
         text += "plugin=" + config.plugin.toUtf8() + '\n';
     if (!config.device.isEmpty())

@@ -9,8 +9,9 @@
 //   bytes  12-15   connection type: 0 USB, 1 RS232
 //   bytes  16-19   bit rate in bit/s
 //   bytes  20-23   SDO answer timeout in milliseconds
-//   bytes  24-55   Qt Serial Bus plugin name (transport can)
-//   bytes  56-119  device: CAN interface name or serial port
+//   bytes  24-27   serial line rate in bit/s (transport serial)
+//   bytes  28-55   Qt Serial Bus plugin name (transport can)
+//   bytes  56-119  device: CAN device name or serial port
 //   bytes 120-299  module state file of the simulated module; empty = the default file
 #pragma once
 
@@ -28,6 +29,7 @@ struct InterfaceConfig {
     uint32_t connectionType = 0;
     uint32_t bitrate = 250000;
     uint32_t sdoTimeoutMs = 500;
+    uint32_t serialBaud = 115200;
     QString plugin;
     QString device;
     QString moduleState;
@@ -54,5 +56,11 @@ bool writeConfigFile(const QString& file, const InterfaceConfig& config, QString
 
 // Checks the values' ranges; used for the file and for the block alike.
 bool validate(const InterfaceConfig& config, QString& error);
+
+// The connection type follows from a real adapter: a Qt CAN plugin is USB, a serial-line adapter
+// RS232. Only the simulated module takes it as configured.
+void deriveConnectionType(InterfaceConfig& config);
+
+constexpr uint32_t kSerialBauds[] = {2400, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
 
 } // namespace korvane::config

@@ -34,7 +34,7 @@ QString defaultStateFile()
 }
 
 std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDemo, const QDateTime& now,
-                                         LoadFailure& failure)
+                                         OpenFailure& failure)
 {
     if (createFromDemo && !QFileInfo::exists(path)) {
         QString error;

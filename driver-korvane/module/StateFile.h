@@ -1,6 +1,7 @@
 // The simulated module's state file: read at every OpenInterface, written back after every change.
 #pragma once
 
+#include "canbus/OpenFailure.h"
 #include "module/ModuleState.h"
 
 #include <QString>
@@ -10,15 +11,10 @@ namespace korvane::module {
 // $XDG_DATA_HOME (else ~/.local/share)/Velmora/CANopen Quillfen App/module-state.json
 QString defaultStateFile();
 
-struct LoadFailure {
-    QString message; // for standard error, names the file
-    int errorCode;   // errno-style, for the caller's last-error code
-};
-
 // Reads the state at `path`. A missing file is created from the demo module when `createFromDemo`
 // is set; a file that cannot be read or parsed is left as it is.
 std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDemo, const QDateTime& now,
-                                         LoadFailure& failure);
+                                         OpenFailure& failure);
 
 // Replaces the file in one step (temporary file, then rename), so a reader never sees half of it.
 bool saveStateFile(const QString& path, const ModuleState& state, QString& error);

@@ -184,7 +184,7 @@ uint32_t SdoClient::receiveBlocks(const CanFrame& initiate, Bytes& value, size_t
         return fail(LengthMismatch);
     if (crc && blockCrc(value) != uint16_t(end.data[1] | end.data[2] << 8))
         return fail(CrcError);
-    return channel_.send(frame(requestId(node_), 0xA1)) ? 0 : GeneralError;
+    return channel_.send(frame(requestId(node_), 0xA1)) ? 0u : uint32_t(GeneralError);
 }
 
 uint32_t SdoClient::download(uint16_t index, uint8_t subIndex, const Bytes& value)

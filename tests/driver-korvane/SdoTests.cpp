@@ -24,15 +24,6 @@ CanFrame canFrame(uint32_t id, std::initializer_list<uint8_t> bytes)
     return f;
 }
 
-std::string text(const CanFrame& f)
-{
-    char buffer[64];
-    int at = std::snprintf(buffer, sizeof buffer, "%03X ", f.id);
-    for (int i = 0; i < f.length; ++i)
-        at += std::snprintf(buffer + at, sizeof buffer - size_t(at), " %02X", f.data[size_t(i)]);
-    return buffer;
-}
-
 struct Dictionary : ObjectDictionary {
     std::map<uint16_t, Bytes> objects;
     uint32_t refuseWrites = 0;
@@ -83,7 +74,7 @@ struct Bus {
         std::vector<std::string> frames;
         CanFrame f;
         while (listener.receive(f, 0ms) == ReceiveStatus::Received)
-            frames.push_back(text(f));
+            frames.push_back(describe(f));
         return frames;
     }
 };

@@ -12,13 +12,19 @@ namespace {
 sdo::Bytes bytes(const char* text) { return sdo::Bytes(text, text + std::strlen(text)); }
 std::string text(const sdo::Bytes& value) { return std::string(value.begin(), value.end()); }
 
+ModuleState defaultState()
+{
+    ModuleState state;
+    for (const Setting& setting : kSettings)
+        state.settings[setting.number] = setting.defaultValue;
+    return state;
+}
+
 struct PinnedModule {
     QDateTime pcNow{QDate(2026, 3, 5), QTime(10, 0, 0)};
     int stored = 0;
     bool storable = true;
-    SimulatedModule module{ModuleState{{{NodeId, 5}, {Baud, 250000}, {MemoryMode, 1}, {Delimiter, 10}, {FixedLength, 0},
-                                        {TimeFormat, 0}, {DateFormat, 1}, {AutoTimeStamp, 2}, {OverwriteMode, 0},
-                                        {DeviceMode, 0}}},
+    SimulatedModule module{defaultState(),
                            [this](const ModuleState&) { ++stored; return storable; },
                            [this] { return pcNow; }};
 

@@ -1,0 +1,181 @@
+#include "canbus/QtCanChannel.h"
+
+#include "driver/KorvaneApi.h"
+
+#include <QCanBus>
+#include <QCanBusDevice>
+#include <QFile>
+#include <QVariant>
+
+#include <cerrno>
+
+namespace korvane {
+
+namespace {
+
+// A socketcan interface that exists but is down cannot carry frames: the wrong mode, not a
+// missing adapter.
+bool interfaceDown(const QString& plugin, const QString& device)
+{
+    if (plugin != QLatin1String("socketcan"))
+        return false;
+    QFile flags(QStringLiteral("/sys/class/net/%1/flags").arg(device));
+    if (!flags.open(QIODevice::ReadOnly))
+        return false;
+    bool ok = false;
+    const uint value = flags.readAll().trimmed().toUInt(&ok, 16);
+    return ok && !(value & 0x1); // IFF_UP
+}
+
+} // namespace
+
+QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId)
+    : plugin_(plugin), deviceName_(device), bitrate_(bitrate), acceptedId_(acceptedId)
+{
+    thread_.setObjectName(QStringLiteral("Korvane CAN"));
+}
+
+QtCanChannel::~QtCanChannel()
+{
+    if (context_) {
+        QMetaObject::invokeMethod(context_, [this] { stop(); }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+}
+
+bool QtCanChannel::open(std::chrono::milliseconds timeout, OpenFailure& failure)
+{
+    context_ = new QObject;
+    context_->moveToThread(&thread_);
+    QObject::connect(&thread_, &QThread::finished, context_, &QObject::deleteLater);
+    thread_.start();
+    QMetaObject::invokeMethod(context_, [this] { start(); }, Qt::QueuedConnection);
+
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, timeout, [this] { return state_ != State::Opening; })) {
+        failure = {QStringLiteral("Korvane: the CAN device %1 of plugin %2 did not connect in time").arg(deviceName_, plugin_),
+                   ETIMEDOUT};
+        state_ = State::Failed;
+        return false;
+    }
+    if (state_ == State::Failed) {
+        failure = failure_;
+        return false;
+    }
+    return true;
+}
+
+void QtCanChannel::start()
+{
+    QString error;
+    device_ = QCanBus::instance()->createDevice(plugin_, deviceName_, &error);
+    if (!device_) {
+        fail(QStringLiteral("Korvane: no CAN device %1 in plugin %2: %3").arg(deviceName_, plugin_, error), ENODEV);
+        return;
+    }
+    device_->setParent(context_);
+    if (plugin_ != QLatin1String("socketcan") && plugin_ != QLatin1String("virtualcan"))
+        device_->setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant::fromValue(bitrate_));
+    QObject::connect(device_, &QCanBusDevice::stateChanged, context_, [this] { onState(); });
+    QObject::connect(device_, &QCanBusDevice::errorOccurred, context_, [this] { onError(); });
+    QObject::connect(device_, &QCanBusDevice::framesReceived, context_, [this] { onFrames(); });
+    if (!device_->connectDevice())
+        onError();
+}
+
+void QtCanChannel::stop()
+{
+    if (device_) {
+        device_->disconnect(context_);
+        device_->disconnectDevice();
+        delete device_;
+        device_ = nullptr;
+    }
+}
+
+void QtCanChannel::onState()
+{
+    const QCanBusDevice::CanBusDeviceState state = device_->state();
+    std::lock_guard lock(mutex_);
+    if (state == QCanBusDevice::ConnectedState && state_ == State::Opening) {
+        const bool busOff = device_->hasBusStatus() && device_->busStatus() == QCanBusDevice::CanBusStatus::BusOff;
+        if (busOff || interfaceDown(plugin_, deviceName_)) {
+            failure_ = {QStringLiteral("Korvane: the CAN device %1 is %2").arg(deviceName_, busOff ? QStringLiteral("bus-off") : QStringLiteral("down")),
+                        int(KORVANE_ERROR_WRONG_MODE)};
+            state_ = State::Failed;
+        } else {
+            state_ = State::Open;
+        }
+        changed_.notify_all();
+    } else if (state == QCanBusDevice::UnconnectedState && state_ != State::Failed) {
+        failure_ = {QStringLiteral("Korvane: the CAN device %1 went away").arg(deviceName_), ENODEV};
+        state_ = State::Failed;
+        changed_.notify_all();
+    }
+}
+
+void QtCanChannel::onError()
+{
+    // Only a connection error ends the channel; a lost frame is the SDO timeout's business.
+    if (device_->error() == QCanBusDevice::ConnectionError)
+        fail(QStringLiteral("Korvane: CAN device %1: %2").arg(deviceName_, device_->errorString()), ENODEV);
+}
+
+void QtCanChannel::fail(const QString& reason, int errorCode)
+{
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Failed)
+        return;
+    failure_ = {reason, errorCode};
+    state_ = State::Failed;
+    changed_.notify_all();
+}
+
+void QtCanChannel::onFrames()
+{
+    const QList<QCanBusFrame> received = device_->readAllFrames();
+    std::lock_guard lock(mutex_);
+    for (const QCanBusFrame& frame : received) {
+        if (frame.frameType() != QCanBusFrame::DataFrame || frame.hasExtendedFrameFormat() || frame.frameId() != acceptedId_)
+            continue;
+        const QByteArray payload = frame.payload();
+        if (payload.size() > 8)
+            continue;
+        CanFrame f;
+        f.id = frame.frameId();
+        f.length = uint8_t(payload.size());
+        std::copy(payload.begin(), payload.end(), f.data.begin());
+        frames_.push_back(f);
+    }
+    changed_.notify_all();
+}
+
+bool QtCanChannel::send(const CanFrame& frame)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ != State::Open)
+            return false;
+    }
+    const QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length));
+    QMetaObject::invokeMethod(context_, [this, out] {
+        if (device_ && !device_->writeFrame(out) && device_->error() == QCanBusDevice::ConnectionError)
+            fail(QStringLiteral("Korvane: CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
+    }, Qt::QueuedConnection);
+    return true;
+}
+
+ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, timeout, [this] { return !frames_.empty() || state_ == State::Failed; });
+    if (!frames_.empty()) {
+        frame = frames_.front();
+        frames_.pop_front();
+        return ReceiveStatus::Received;
+    }
+    return state_ == State::Failed ? ReceiveStatus::Failed : ReceiveStatus::TimedOut;
+}
+
+} // namespace korvane

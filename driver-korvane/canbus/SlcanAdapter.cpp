@@ -1,0 +1,63 @@
+#include "canbus/SlcanAdapter.h"
+
+#include "canbus/Slcan.h"
+
+namespace korvane::slcan {
+
+Adapter::Adapter(ToPc toPc, ToBus toBus, Acknowledge acknowledge)
+    : toPc_(std::move(toPc)), toBus_(std::move(toBus)), acknowledge_(acknowledge)
+{
+}
+
+void Adapter::fromPc(const QByteArray& bytes)
+{
+    pending_ += bytes;
+    qsizetype end;
+    while ((end = pending_.indexOf(kDone)) >= 0) {
+        const QByteArray line = pending_.left(end);
+        pending_.remove(0, end + 1);
+        command(line);
+    }
+}
+
+void Adapter::fromBus(const CanFrame& frame)
+{
+    if (open_)
+        toPc_(encode(frame));
+}
+
+void Adapter::command(const QByteArray& line)
+{
+    const QByteArray done(1, kDone);
+    const QByteArray refused(1, kRefused);
+    const char kind = line.isEmpty() ? '\0' : line[0];
+    switch (kind) {
+    case 'C':
+        open_ = false;
+        toPc_(done);
+        return;
+    case 'S':
+        // The rate can change only while the channel is closed.
+        rateSet_ = !open_ && line.size() == 2 && line[1] >= '0' && line[1] <= '8';
+        toPc_(rateSet_ ? done : refused);
+        return;
+    case 'O':
+        open_ = rateSet_ && !refuseOpen_;
+        toPc_(open_ ? done : refused);
+        return;
+    case 'V': toPc_("V1013" + done); return;
+    case 'N': toPc_("NSIM1" + done); return;
+    case 'F': toPc_(open_ ? "F00" + done : refused); return;
+    case 't':
+        if (const auto frame = decode(line); frame && open_) {
+            toPc_(acknowledge_ == Acknowledge::Lawicel ? "z" + done : done);
+            toBus_(*frame);
+            return;
+        }
+        break;
+    default: break;
+    }
+    toPc_(refused);
+}
+
+} // namespace korvane::slcan

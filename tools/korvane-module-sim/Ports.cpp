@@ -1,0 +1,147 @@
+#include "Ports.h"
+
+#include <QCanBus>
+#include <QCanBusDevice>
+#include <QSerialPort>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace korvane;
+
+namespace {
+
+void announce(const QString& where)
+{
+    std::printf("%s\n", qPrintable(where));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+CanBusPort::CanBusPort(SimulatedNode& node, const QString& plugin, const QString& device)
+    : node_(node), plugin_(plugin), deviceName_(device)
+{
+}
+
+CanBusPort::~CanBusPort()
+{
+    if (device_)
+        device_->disconnectDevice();
+}
+
+bool CanBusPort::start()
+{
+    QString error;
+    device_ = QCanBus::instance()->createDevice(plugin_, deviceName_, &error);
+    if (!device_) {
+        std::fprintf(stderr, "korvane-module-sim: no CAN device %s in plugin %s: %s\n", qPrintable(deviceName_),
+                     qPrintable(plugin_), qPrintable(error));
+        return false;
+    }
+    device_->setParent(this);
+    connect(device_, &QCanBusDevice::framesReceived, this, [this] {
+        for (const QCanBusFrame& frame : device_->readAllFrames()) {
+            const QByteArray payload = frame.payload();
+            if (frame.frameType() != QCanBusFrame::DataFrame || frame.hasExtendedFrameFormat() || payload.size() > 8)
+                continue;
+            CanFrame f;
+            f.id = frame.frameId();
+            f.length = uint8_t(payload.size());
+            std::copy(payload.begin(), payload.end(), f.data.begin());
+            node_.handle(f);
+        }
+    });
+    connect(device_, &QCanBusDevice::errorOccurred, this, [this](QCanBusDevice::CanBusError error) {
+        std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(device_->errorString()));
+        if (error == QCanBusDevice::ConnectionError)
+            std::exit(1);
+    });
+    connect(device_, &QCanBusDevice::stateChanged, this, [this](QCanBusDevice::CanBusDeviceState state) {
+        if (state == QCanBusDevice::ConnectedState)
+            announce(deviceName_);
+    });
+    node_.setBus([this](const CanFrame& frame) {
+        device_->writeFrame(QCanBusFrame(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length)));
+    });
+    return device_->connectDevice();
+}
+
+SerialLinePort::SerialLinePort(SimulatedNode& node, bool refuseOpen)
+    : node_(node), adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { node_.handle(f); })
+{
+    adapter_.refuseOpen(refuseOpen);
+    node_.setBus([this](const CanFrame& frame) { adapter_.fromBus(frame); });
+}
+
+SerialLinePort::~SerialLinePort()
+{
+    if (master_ >= 0)
+        ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+}
+
+bool SerialLinePort::startSerial(const QString& path, int lineRate)
+{
+    serial_ = new QSerialPort(path, this);
+    serial_->setBaudRate(lineRate);
+    if (!serial_->open(QIODevice::ReadWrite)) {
+        std::fprintf(stderr, "korvane-module-sim: cannot open %s: %s\n", qPrintable(path), qPrintable(serial_->errorString()));
+        return false;
+    }
+    connect(serial_, &QSerialPort::readyRead, this, [this] { adapter_.fromPc(serial_->readAll()); });
+    announce(path);
+    return true;
+}
+
+bool SerialLinePort::startPseudoTerminal()
+{
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        std::perror("korvane-module-sim: pseudo-terminal");
+        return false;
+    }
+    const QString path = QString::fromLocal8Bit(::ptsname(master_));
+    slave_ = ::open(qPrintable(path), O_RDWR | O_NOCTTY);
+    termios raw{};
+    if (slave_ < 0 || ::tcgetattr(slave_, &raw) != 0) {
+        std::perror("korvane-module-sim: pseudo-terminal");
+        return false;
+    }
+    // Raw, or the line discipline turns CR into LF and echoes what the PC sends.
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave_, TCSANOW, &raw);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { readTerminal(); });
+    announce(path);
+    return true;
+}
+
+void SerialLinePort::readTerminal()
+{
+    char buffer[512];
+    ssize_t count;
+    while ((count = ::read(master_, buffer, sizeof buffer)) > 0)
+        adapter_.fromPc(QByteArray(buffer, qsizetype(count)));
+}
+
+void SerialLinePort::toPc(const QByteArray& bytes)
+{
+    if (serial_) {
+        serial_->write(bytes);
+        return;
+    }
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t count = ::write(master_, bytes.constData() + written, size_t(bytes.size() - written));
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+        written += count > 0 ? count : 0;
+    }
+}

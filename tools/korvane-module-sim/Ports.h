@@ -1,0 +1,48 @@
+// Where the simulated module meets the PC: a CAN bus through a Qt CAN plugin, or a serial line
+// (a serial port or a pseudo-terminal) with a simulated serial CAN adapter in front of the module.
+#pragma once
+
+#include "SimulatedNode.h"
+#include "canbus/SlcanAdapter.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QCanBusDevice;
+class QSerialPort;
+class QSocketNotifier;
+
+// Each answers false, with a message on standard error, when it cannot start; on success it
+// prints one line on standard output (the device, or the pseudo-terminal's path) and serves.
+class CanBusPort : public QObject {
+public:
+    CanBusPort(SimulatedNode& node, const QString& plugin, const QString& device);
+    ~CanBusPort() override;
+    bool start();
+
+private:
+    SimulatedNode& node_;
+    QString plugin_;
+    QString deviceName_;
+    QCanBusDevice* device_ = nullptr;
+};
+
+class SerialLinePort : public QObject {
+public:
+    SerialLinePort(SimulatedNode& node, bool refuseOpen);
+    ~SerialLinePort() override;
+    bool startSerial(const QString& path, int lineRate);
+    bool startPseudoTerminal();
+
+private:
+    void toPc(const QByteArray& bytes);
+    void readTerminal();
+
+    SimulatedNode& node_;
+    korvane::slcan::Adapter adapter_;
+    QSerialPort* serial_ = nullptr;
+    int master_ = -1;
+    int slave_ = -1; // held open so the line stays up between clients
+    QSocketNotifier* notifier_ = nullptr;
+};

@@ -1,0 +1,167 @@
+// The library's entry points on real buses, with the module simulator as the module: the wire
+// format as Qt's canbusutil records it, a serial adapter on a pseudo-terminal, failures to open.
+#include "Peers.h"
+#include "driver-korvane/ModuleConnection.h"
+#include "support/SimulatedModule.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using korvane::config::Transport;
+using testsupport::SimulatedModule;
+
+namespace {
+
+QByteArray records(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "03/05/2026 09:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ",181,8,0F A0 00 00 " +
+                QByteArray::number(i % 100).rightJustified(2, '0') + " 00 00 00\n";
+    return text;
+}
+
+QByteArray readOut(const ModuleConnection& connection)
+{
+    QByteArray memory, block;
+    EXPECT_TRUE(connection.setU8(15, 1));
+    while (connection.getArray(14, block) && !block.isEmpty())
+        memory += block;
+    return memory;
+}
+
+} // namespace
+
+TEST(WireFormat, RecordedFramesFollowTheSdoRules)
+{
+    SimulatedModule module(QJsonObject{{"configuration", "ABCDEFGHIJKLMNOPQRST"}, {"memory", QString(40, 'm')}});
+    const QString device = virtualCanDevice(freeTcpPort());
+    BusRecorder recorder(device);
+    ASSERT_TRUE(recorder.listening());
+    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Can, device);
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+
+    uint8_t node = 0;
+    EXPECT_TRUE(connection.getU8(12, node));            // expedited u8 read
+    EXPECT_TRUE(connection.setU32(11, 500000));         // expedited u32 write
+    QByteArray record;
+    EXPECT_TRUE(connection.getArray(17, record));       // segmented array read
+    EXPECT_EQ(record, "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_TRUE(connection.setArray(6, "12:34:56"));    // segmented array write
+    EXPECT_FALSE(connection.getU8(99, node));           // abort: no such object
+    EXPECT_TRUE(connection.setU8(15, 1));
+    EXPECT_TRUE(connection.getArray(14, record));       // block upload
+    EXPECT_EQ(record, QByteArray(40, 'm'));
+
+    const std::vector<std::string> expected = {
+        "605  40 0C 20 00 00 00 00 00", "585  4F 0C 20 00 05 00 00 00",
+        "605  23 0B 20 00 20 A1 07 00", "585  60 0B 20 00 00 00 00 00",
+        "605  A4 11 20 00 7F 20 00 00", "585  41 11 20 00 14 00 00 00", // small: the server switches
+        "605  60 00 00 00 00 00 00 00", "585  00 41 42 43 44 45 46 47",
+        "605  70 00 00 00 00 00 00 00", "585  10 48 49 4A 4B 4C 4D 4E",
+        "605  60 00 00 00 00 00 00 00", "585  03 4F 50 51 52 53 54 00",
+        "605  21 06 20 00 08 00 00 00", "585  60 06 20 00 00 00 00 00",
+        "605  00 31 32 3A 33 34 3A 35", "585  20 00 00 00 00 00 00 00",
+        "605  1D 36 00 00 00 00 00 00", "585  30 00 00 00 00 00 00 00",
+        "605  40 63 20 00 00 00 00 00", "585  80 63 20 00 00 00 02 06",
+        "605  2F 0F 20 00 01 00 00 00", "585  60 0F 20 00 00 00 00 00",
+        "605  A4 0E 20 00 7F 20 00 00", "585  C6 0E 20 00 28 00 00 00",
+        "605  A3 00 00 00 00 00 00 00",
+        "585  01 6D 6D 6D 6D 6D 6D 6D", "585  02 6D 6D 6D 6D 6D 6D 6D", "585  03 6D 6D 6D 6D 6D 6D 6D",
+        "585  04 6D 6D 6D 6D 6D 6D 6D", "585  05 6D 6D 6D 6D 6D 6D 6D", "585  86 6D 6D 6D 6D 6D 00 00",
+        "605  A2 06 7F 00 00 00 00 00",
+    };
+    const std::vector<std::string> recorded = recorder.frames(expected.size() + 2);
+    ASSERT_GE(recorded.size(), expected.size() + 2);
+    EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + qsizetype(expected.size())), expected);
+    // The end of the block upload: unused bytes of the last segment (2) and the CRC, confirmed.
+    EXPECT_EQ(recorded[expected.size()].substr(0, 8), "585  C9 ");
+    EXPECT_EQ(recorded[expected.size() + 1], "605  A1 00 00 00 00 00 00 00");
+}
+
+TEST(WireFormat, SilentModuleGetsATimeoutAbort)
+{
+    SimulatedModule module;
+    const QString device = virtualCanDevice(freeTcpPort());
+    BusRecorder recorder(device);
+    ASSERT_TRUE(recorder.listening());
+    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, "--node", "9", module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Can, device, 5, 100);
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+    uint8_t value = 0;
+    EXPECT_FALSE(connection.getU8(12, value));
+    EXPECT_EQ(recorder.frames(2), (std::vector<std::string>{"605  40 0C 20 00 00 00 00 00", "605  80 0C 20 00 00 00 04 05"}));
+}
+
+TEST(SerialAdapter, ModuleBehindAPseudoTerminal)
+{
+    const QByteArray memory = records(30);
+    SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}}, SimulatedModule::Usb);
+    ModuleSimulator simulator({"--pty", module.statePath()});
+    ASSERT_TRUE(simulator.where().startsWith("/dev/"));
+    configureAdapter(module.interfaceIniPath(), Transport::Serial, simulator.where());
+    {
+        std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
+        ASSERT_EQ(library().ReadConfiguration(SimulatedModule::registryPath(), block.data()), 1);
+        EXPECT_EQ(block[12], 1); // a serial adapter is RS232
+    }
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+    EXPECT_EQ(readOut(connection), memory);
+    EXPECT_TRUE(connection.setU8(18, 1));
+    EXPECT_TRUE(connection.setArray(7, "12/24/2030"));
+    EXPECT_EQ(module.setting("OverwriteMode"), 1u);
+    EXPECT_EQ(module.moduleClock().date(), QDate(2030, 12, 24));
+    EXPECT_TRUE(connection.setU32(13, 0x44332211));
+    EXPECT_TRUE(module.memory().isEmpty());
+}
+
+TEST(SerialAdapter, LostLineFailsTheNextExchange)
+{
+    SimulatedModule module;
+    auto simulator = std::make_unique<ModuleSimulator>(QStringList{"--pty", module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Serial, simulator->where(), 5, 60000);
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+    uint8_t value = 0;
+    ASSERT_TRUE(connection.getU8(12, value));
+    simulator->kill();
+    EXPECT_FALSE(connection.getU8(12, value)); // at once, not after the minute's timeout
+}
+
+TEST(OpenFailures, AdapterInTheWrongModeSetsTheLastError)
+{
+    SimulatedModule module(R"({"faults": {"open": "wrong-mode"}})");
+    ModuleSimulator simulator({"--pty", module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Serial, simulator.where());
+    testing::internal::CaptureStderr();
+    ModuleConnection connection;
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(connection.opened);
+    EXPECT_EQ(uint32_t(connection.error), KORVANE_ERROR_WRONG_MODE);
+    EXPECT_NE(messages.find("refuses to open"), std::string::npos) << messages;
+}
+
+TEST(OpenFailures, MissingAdaptersSayWhy)
+{
+    SimulatedModule module;
+    configureAdapter(module.interfaceIniPath(), Transport::Serial, "/dev/korvane-no-such-port");
+    testing::internal::CaptureStderr();
+    ModuleConnection serial;
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(serial.opened);
+    EXPECT_EQ(serial.error, ENODEV);
+
+    // No such CAN interface (and where the kernel has no CAN at all, no socket either).
+    configureAdapter(module.interfaceIniPath(), Transport::Can, "korvane9", 5, 500, "socketcan");
+    testing::internal::CaptureStderr();
+    ModuleConnection can;
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(can.opened);
+    EXPECT_EQ(can.error, ENODEV);
+    EXPECT_NE(messages.find("korvane9"), std::string::npos) << messages;
+}

@@ -1,0 +1,144 @@
+#include "Peers.h"
+
+#include "canbus/QtCanChannel.h"
+
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+int freeTcpPort()
+{
+    QTcpServer probe;
+    EXPECT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    return probe.serverPort();
+}
+
+QString virtualCanDevice(int port)
+{
+    return QStringLiteral("tcp://127.0.0.1:%1/can0").arg(port);
+}
+
+ModuleSimulator::ModuleSimulator(const QStringList& arguments)
+{
+    process_.start(QStringLiteral(KORVANE_MODULE_SIM), arguments);
+    if (!process_.waitForStarted(10000)) {
+        ADD_FAILURE() << "korvane-module-sim did not start";
+        return;
+    }
+    while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
+    }
+    where_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    EXPECT_FALSE(where_.isEmpty()) << "korvane-module-sim: " << process_.readAllStandardError().constData();
+}
+
+ModuleSimulator::~ModuleSimulator()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.terminate();
+        if (!process_.waitForFinished(5000))
+            kill();
+    }
+}
+
+void ModuleSimulator::kill()
+{
+    process_.kill();
+    process_.waitForFinished(5000);
+}
+
+QByteArray ModuleSimulator::errors()
+{
+    return process_.readAllStandardError();
+}
+
+BusRecorder::BusRecorder(const QString& device)
+{
+    const QString canbusutil = QLibraryInfo::path(QLibraryInfo::BinariesPath) + QStringLiteral("/canbusutil");
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(canbusutil, {QStringLiteral("-l"), QStringLiteral("virtualcan"), device});
+    if (!process_.waitForStarted(10000))
+        return;
+    // It listens once its virtualcan client is connected; by then the bus's port takes connections.
+    const QUrl url(device);
+    for (int attempt = 0; attempt < 100 && !listening_; ++attempt) {
+        QTcpSocket probe;
+        probe.connectToHost(url.host(), quint16(url.port()));
+        listening_ = probe.waitForConnected(100);
+        if (!listening_)
+            QThread::msleep(50);
+    }
+    if (!listening_)
+        return;
+    // Recording starts once canbusutil's own client is on the bus: send marker frames until one
+    // shows in its output.
+    korvane::QtCanChannel marker(QStringLiteral("virtualcan"), device, 0, 0);
+    korvane::OpenFailure failure;
+    listening_ = marker.open(std::chrono::milliseconds(5000), failure);
+    korvane::CanFrame frame; // identifier 0, no data
+    for (int attempt = 0; listening_ && attempt < 100 && !seen_.contains("000   [0]"); ++attempt) {
+        marker.send(frame);
+        process_.waitForReadyRead(100);
+        seen_ += process_.readAllStandardOutput();
+    }
+    listening_ = seen_.contains("000   [0]");
+}
+
+BusRecorder::~BusRecorder()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+std::vector<std::string> BusRecorder::frames(size_t expected)
+{
+    // The library hands frames to its device thread; the last ones may still be on their way.
+    for (int wait = 0; wait < 50 && parse().size() < expected; ++wait) {
+        process_.waitForReadyRead(100);
+        seen_ += process_.readAllStandardOutput();
+    }
+    process_.terminate();
+    process_.waitForFinished(5000);
+    seen_ += process_.readAllStandardOutput();
+    return parse();
+}
+
+std::vector<std::string> BusRecorder::parse() const
+{
+    std::vector<std::string> frames;
+    // "     605   [8]  40 0C 20 00 00 00 00 00"
+    static const QRegularExpression line(QStringLiteral("^\\s*([0-9A-F]{3})\\s+\\[(\\d)\\]\\s+((?:[0-9A-F]{2} ?)*)$"));
+    for (const QByteArray& raw : seen_.split('\n')) {
+        const auto match = line.match(QString::fromLatin1(raw).trimmed());
+        if (!match.hasMatch() || match.captured(1) == QLatin1String("000"))
+            continue; // not a frame, or a marker
+        korvane::CanFrame frame;
+        frame.id = match.captured(1).toUInt(nullptr, 16);
+        const QStringList bytes = match.captured(3).split(u' ', Qt::SkipEmptyParts);
+        frame.length = uint8_t(bytes.size());
+        for (int i = 0; i < bytes.size() && i < 8; ++i)
+            frame.data[size_t(i)] = uint8_t(bytes[i].toUInt(nullptr, 16));
+        frames.push_back(korvane::describe(frame));
+    }
+    return frames;
+}
+
+void configureAdapter(const QString& iniPath, korvane::config::Transport transport, const QString& device,
+                      uint32_t nodeId, uint32_t timeoutMs, const QString& plugin)
+{
+    korvane::config::InterfaceConfig config;
+    config.transport = transport;
+    if (transport == korvane::config::Transport::Can)
+        config.plugin = plugin;
+    config.device = device;
+    config.nodeId = nodeId;
+    config.sdoTimeoutMs = timeoutMs;
+    korvane::config::deriveConnectionType(config);
+    QString error;
+    EXPECT_TRUE(korvane::config::writeConfigFile(iniPath, config, error)) << error.toStdString();
+}

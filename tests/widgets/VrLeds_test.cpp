@@ -97,6 +97,25 @@ TEST(TVrLed, PaletteLowShowsAtOnceWhileHighNeedsActive)
     EXPECT_EQ(At(Rendered(led), 13, 10), clYellow);
 }
 
+TEST(TVrLed, GlyphFollowsAChangeOfTheSystemColours)
+{
+    TVrLed led;
+    led.Palette()->SetLow(clBtnFace);
+    const QPalette saved = QApplication::palette();
+    const TColor before = Color2RGB(clBtnFace);
+    QPalette changed = saved;
+    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Window})
+        changed.setColor(role, QColor(0x12, 0x34, 0x56));
+    QApplication::setPalette(changed);
+    QApplication::processEvents(); // the change reaches the widgets through the event loop
+    const TColor after = Color2RGB(clBtnFace);
+    const TColor glyphAfter = At(led.GlyphBitmap(), 5, 2);
+    QApplication::setPalette(saved);
+    QApplication::processEvents();
+    ASSERT_NE(before, after);
+    EXPECT_EQ(glyphAfter, after);
+}
+
 TEST(TVrLed, CaptionIsDrawnBesideTheGlyphInTheFontColour)
 {
     TVrLed led;
@@ -205,6 +224,8 @@ TEST(TVrLed, TransparentLedShowsItsParentThroughTheKeyColour)
 TEST(TVrUserLed, GradientInsideOutlineAndBevel)
 {
     TVrUserLed led;
+    led.SetOutlineColor(clYellow); // width 0: no outline
+    EXPECT_NE(At(Rendered(led), 0, 0), clYellow);
     EXPECT_EQ(led.size(), QSize(10, 20));
     EXPECT_EQ(led.PaletteEx()->Low1(), clMaroon);
     EXPECT_EQ(led.PaletteEx()->High1(), clRed);

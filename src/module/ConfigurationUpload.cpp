@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using platform::MessageBoxButtons;
 
@@ -15,6 +16,15 @@ void ReportError(const TForm_Korvane& form, const QString& text)
 {
     if (!form.AutoMode)
         platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK);
+}
+
+// The configuration file names the existing memory file (e.g. "/fm" and "/fc" given the same
+// name): rewriting it would drop uploaded memory that the module may no longer hold.
+bool IsMemoryFile(const TForm_Korvane& form, const QString& name)
+{
+    const QFileInfo configuration(name);
+    const QFileInfo memory(form.AdvFileNameEdit_FileName->text());
+    return configuration.exists() && memory.exists() && configuration.canonicalFilePath() == memory.canonicalFilePath();
 }
 
 }  // namespace
@@ -28,6 +38,10 @@ bool TForm_Korvane::UploadConfiguration()
         return false;
 
     const QString name = AdvFileNameEdit_Config->text();
+    if (IsMemoryFile(*this, name)) {
+        ReportError(*this, QStringLiteral("Cannot write the configuration into the memory file ") + name);
+        return false;
+    }
     auto file = UploadFile::OpenForRewrite(QFile::encodeName(name).toStdString());
     if (!file) {
         ReportError(*this, QStringLiteral("Cannot open file ") + name);

@@ -69,6 +69,20 @@ TEST_F(AutomationTest, ASilentRunWithoutOptionsUploadsTheMemoryOnly)
     EXPECT_TRUE(Closed());
 }
 
+TEST_F(AutomationTest, OneFileForMemoryAndConfigurationStopsBeforeTheErase)
+{
+    const QByteArray memory = LogRecords(12);
+    Prepare(WithRecord(memory));
+    form->AdvFileNameEdit_Config->setText(Path("mem.csv"));
+
+    EXPECT_EQ(Run(true, true, true), "Upload Failed! (step: configuration)\n");
+
+    EXPECT_EQ(Contents(Path("mem.csv")), AsTextFile(memory));
+    EXPECT_EQ(module->memory(), memory);
+    EXPECT_EQ(EraseWaits(), 0);
+    EXPECT_TRUE(Closed());
+}
+
 TEST_F(AutomationTest, TheEraseFollowsTheCountOfTheLastUpload)
 {
     // An empty memory is not erased...

@@ -74,6 +74,28 @@ TEST_F(ConfigurationUploadTest, AFileThatCannotBeOpenedIsSaidAndKeepsTheCount)
     }
 }
 
+TEST_F(ConfigurationUploadTest, TheMemoryFileIsNeverReplacedByTheRecord)
+{
+    Connect(WithConfiguration("record\n"));
+    Put(Path("mem.csv"), "uploaded memory\r\n");
+    form->BytesUploaded = 42;
+    form->AdvFileNameEdit_Config->setText(Path("mem.csv"));
+
+    EXPECT_FALSE(form->UploadConfiguration());
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Cannot write the configuration into the memory file " + Path("mem.csv"), "Error")});
+
+    // Another spelling of the same file is the same file; the automatic sequence is told by the result.
+    boxes.ClearCalls();
+    form->AutoMode = true;
+    form->AdvFileNameEdit_Config->setText(dir.path() + "/./mem.csv");
+    EXPECT_FALSE(form->UploadConfiguration());
+    EXPECT_TRUE(boxes.Calls().empty());
+
+    EXPECT_EQ(Contents(Path("mem.csv")), "uploaded memory\r\n");
+    EXPECT_EQ(form->BytesUploaded, 42u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"mem.csv"});
+}
+
 TEST_F(ConfigurationUploadTest, AutoModeSaysNothingAndWithoutAConnectionNothingHappens)
 {
     Connect(WithConfiguration("record\n"));

@@ -48,9 +48,6 @@ struct Expectation {
     // prefix of the memory may be there (a write failed or the tool was killed).
     std::optional<qsizetype> storedBytes;
     bool configurationWritten = false; // the configuration file must then hold the record
-    // The options themselves lose data ("/fc" names the memory file): whatever the tool makes of
-    // that, only the invariant is checked.
-    bool anyOutcome = false;
 };
 
 struct Scenario {

@@ -1,11 +1,7 @@
 #include "app/TForm_Korvane.h"
 
-#include "app/CommandLine.h"
-#include "app/CommandLinePlatform.h"
-#include "app/FileNameEdit.h"
 #include "app/TThread_Auto.h"
 #include "platform/MessageBox.h"
-#include "platform/Services.h"
 
 #include <QCoreApplication>
 
@@ -34,61 +30,7 @@ void PrintResultLine(const QString& line)
     std::fflush(stdout);
 }
 
-// Ends the message loop as soon as it runs, without closing the main window.
-void QuitWhenTheLoopRuns()
-{
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-}
-
 }  // namespace
-
-void TForm_Korvane::FormCreate()
-{
-    AutoMode = false;
-    SilentMode = false;
-
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    CommandLineOptions options;
-    if (!arguments.isEmpty()) {
-        options = ParseCommandLine(arguments);
-        if (options.ConfigFile) {
-            AdvFileNameEdit_Config->setText(*options.ConfigFile);
-            ConfigFileGiven = true;
-        }
-        if (options.MemoryFile) {
-            AdvFileNameEdit_FileName->setText(*options.MemoryFile);
-            MemoryFileGiven = true;
-        }
-        if (options.Beep)
-            platform::Beep(1000, 1000);
-        if (options.Exit)
-            QuitWhenTheLoopRuns();
-        if (options.Auto) {
-            AutoMode = true;
-            AutoWorker.reset(new TThread_Auto([this] { AutoStep(); }));
-        }
-        SilentMode = options.Silent;
-        EraseRequested = options.Erase;
-        ConfigRequested = options.Config;
-    }
-
-    if (SilentMode) {
-        setWindowState(Qt::WindowMinimized);
-        setVisible(false);
-    } else {
-        setVisible(true);
-    }
-    if (AutoWorker && !AutoWorker->Started())
-        AutoWorker->Start();
-
-    // A window that nobody can see would wait for ever.
-    if (StartedWithoutDisplay() && !AutoWorker && !options.Exit) {
-        platform::MessageBox(QStringLiteral("No display: start on a desktop for the window, or with /auto for an "
-                                            "unattended upload."),
-                             QStringLiteral("Error"), MessageBoxButtons::OK);
-        QuitWhenTheLoopRuns();
-    }
-}
 
 void TForm_Korvane::AutoStep()
 {

@@ -85,7 +85,7 @@ TEST_F(UnattendedRunTest, AFullSilentRunLeavesBothFilesAndAnEmptyModule)
     const Outcome run = Start({"/auto", "/silent", "/erase", "/config", "/fm", "mem.csv", "/fc", "cfg.csv"});
 
     EXPECT_EQ(run.out, QByteArray::number(Record.size()) + " Bytes Uploaded\n");
-    EXPECT_EQ(run.exitCode, Record.size());
+    EXPECT_EQ(run.exitCode, Record.size()) << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory));
     EXPECT_EQ(Contents("cfg.csv"), AsTextFile(Record));
     EXPECT_TRUE(module.memory().isEmpty());
@@ -100,7 +100,7 @@ TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileWh
 
     EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
     // The count at the failure, 765, capped for the exit code.
-    EXPECT_EQ(run.exitCode, 254);
+    EXPECT_EQ(run.exitCode, 254) << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory.left(765)));
     EXPECT_EQ(Files(), QStringList{"mem.csv"});
     EXPECT_EQ(module.memory(), memory);
@@ -114,7 +114,7 @@ TEST_F(UnattendedRunTest, AModuleRefusingTheEraseIsAFailedRun)
     const Outcome run = Start({"/a", "/s", "/e", "/fm", "mem.csv"});
 
     EXPECT_EQ(run.out, "Upload Failed! (step: erase)\n");
-    EXPECT_EQ(run.exitCode, memory.size());
+    EXPECT_EQ(run.exitCode, memory.size()) << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory));
     EXPECT_EQ(module.memory(), memory);
 }
@@ -130,7 +130,7 @@ TEST_F(UnattendedRunTest, WithoutSilentTheMessagesGoToStandardErrorAndTheDefault
     const QByteArray count = QByteArray::number(memory.size());
     EXPECT_EQ(run.out, count + " Bytes Uploaded\n");
     EXPECT_TRUE(run.err.contains("Success: " + count + " Bytes Uploaded\n")) << run.err.constData();
-    EXPECT_EQ(run.exitCode, memory.size());
+    EXPECT_EQ(run.exitCode, memory.size()) << run.err.constData();
     const QString dated = QDate::currentDate().toString("yyyy_MM_dd");
     // The default name follows the module's device mode.
     const QString name = (module.setting("DeviceMode") == 1 ? "FaultLog_" : "MemFile_") + dated + ".csv";
@@ -145,7 +145,7 @@ TEST_F(UnattendedRunTest, ACountAbove254IsCappedInTheExitCodeButNotInTheResultLi
     testsupport::SimulatedModule module(State(memory));
     const Outcome run = Start({"/a", "/s", "/FM", "Upload.CSV"});
     EXPECT_EQ(run.out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
-    EXPECT_EQ(run.exitCode, 254);
+    EXPECT_EQ(run.exitCode, 254) << run.err.constData();
     EXPECT_EQ(Contents("Upload.CSV"), AsTextFile(memory));
 }
 
@@ -155,7 +155,7 @@ TEST_F(UnattendedRunTest, AFailedConnectIsSaidAndEndsTheRun)
     const Outcome run = Start({"/auto", "/silent", "/fm", "mem.csv"});
     EXPECT_EQ(run.out, "Upload Failed! (step: connect)\n");
     EXPECT_TRUE(run.err.contains("Error: Cannot Open Interface\n")) << run.err.constData();
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(Files().isEmpty());
 }
 
@@ -165,7 +165,7 @@ TEST_F(UnattendedRunTest, ATrailingFileOptionFailsTheMemoryStep)
     testsupport::SimulatedModule module(State(memory));
     const Outcome run = Start({"/auto", "/silent", "/erase", "/fm"});
     EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(module.memory(), memory);
 }
 
@@ -173,7 +173,7 @@ TEST_F(UnattendedRunTest, BeepAndExitEndAtOnceWithoutAnyOutput)
 {
     testsupport::SimulatedModule module(State("abc"));
     const Outcome run = Start({"beep", "exit"});
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(Files().isEmpty());
 }
@@ -183,7 +183,7 @@ TEST_F(UnattendedRunTest, WithoutDisplayOrAutomaticRunTheProgramSaysSoAndEnds)
     testsupport::SimulatedModule module(State("abc"));
     for (const QStringList& arguments : {QStringList{}, QStringList{"/silent"}}) {
         const Outcome run = Start(arguments);
-        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(run.err.contains("Error: No display")) << run.err.constData();
     }

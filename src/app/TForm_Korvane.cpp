@@ -129,6 +129,10 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
 
 TForm_Korvane::~TForm_Korvane()
 {
+    // Tearing down the pages may move the focus and the current page; that is no leaving of the
+    // Settings page, and the watch must not reach into a window half destroyed.
+    disconnect(qApp, nullptr, this, nullptr);
+    PageControl1->disconnect(this);
     if (Form_Korvane == this)
         Form_Korvane = nullptr;
 }

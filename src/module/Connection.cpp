@@ -40,7 +40,6 @@ bool ReadClockText(driver::DriverBinding& binding, uint16_t number, QString& tex
     driver::ParameterBuffer buffer{};
     if (binding.Parameter_Get_ARRAY(number, count, buffer) == 0)
         return false;
-    buffer[count] = 0;
     const auto* bytes = reinterpret_cast<const char*>(buffer.data());
     text = QString::fromLatin1(bytes, std::find(bytes, bytes + count, '\0') - bytes);
     return true;

@@ -46,7 +46,9 @@ bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer)
     sdo::Bytes bytes;
     if (!index || client().upload(*index, 0, bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered) != 0)
         return false;
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    // An empty array has no data pointer, which memcpy must not be given.
+    if (!bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
     count = uint8_t(bytes.size());
     return true;
 }

@@ -108,3 +108,60 @@ TEST(ConfigurationDialog, PathThatDoesNotFitStaysInTheDialog)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
+
+TEST(ConfigurationDialog, RealAdaptersShowTheirOwnFields)
+{
+    ConfigurationDialog dialog(InterfaceConfig{});
+    dialog.show();
+    auto* transport = dialog.findChild<QComboBox*>("transport");
+    auto* connection = dialog.findChild<QComboBox*>("connectionType");
+    EXPECT_FALSE(dialog.findChild<QComboBox*>("plugin")->isVisible());
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("moduleState")->isVisible());
+    EXPECT_TRUE(connection->isEnabled());
+
+    transport->setCurrentIndex(transport->findData(uint32_t(Transport::Can)));
+    EXPECT_TRUE(dialog.findChild<QComboBox*>("plugin")->isVisible());
+    EXPECT_TRUE(dialog.findChild<QComboBox*>("canDevice")->isVisible());
+    EXPECT_FALSE(dialog.findChild<QComboBox*>("serialPort")->isVisible());
+    EXPECT_FALSE(dialog.findChild<QLineEdit*>("moduleState")->isVisible());
+    EXPECT_FALSE(connection->isEnabled());
+    EXPECT_EQ(connection->currentText(), "USB");
+    EXPECT_GE(dialog.findChild<QComboBox*>("plugin")->findText("virtualcan"), 0);
+    dialog.findChild<QComboBox*>("plugin")->setCurrentText("virtualcan");
+    dialog.findChild<QComboBox*>("canDevice")->setCurrentText("can1");
+    InterfaceConfig chosen = dialog.config();
+    EXPECT_EQ(chosen.transport, Transport::Can);
+    EXPECT_EQ(chosen.plugin, "virtualcan");
+    EXPECT_EQ(chosen.device, "can1");
+    EXPECT_EQ(chosen.connectionType, 0u);
+
+    transport->setCurrentIndex(transport->findData(uint32_t(Transport::Serial)));
+    EXPECT_TRUE(dialog.findChild<QComboBox*>("serialPort")->isVisible());
+    EXPECT_FALSE(dialog.findChild<QComboBox*>("plugin")->isVisible());
+    EXPECT_EQ(connection->currentText(), "RS232");
+    dialog.findChild<QComboBox*>("serialPort")->setCurrentText("/dev/ttyACM3");
+    dialog.findChild<QComboBox*>("serialBaud")->setCurrentText("57600");
+    chosen = dialog.config();
+    EXPECT_EQ(chosen.device, "/dev/ttyACM3");
+    EXPECT_EQ(chosen.serialBaud, 57600u);
+    EXPECT_EQ(chosen.connectionType, 1u);
+    EXPECT_TRUE(chosen.plugin.isEmpty());
+
+    // A serial adapter without a port is not accepted.
+    dialog.findChild<QComboBox*>("serialPort")->setCurrentText("");
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.findChild<QLabel*>("problem")->text().contains("needs a device"));
+}
+
+TEST(ConfigurationDialog, OpensOnTheSavedAdapter)
+{
+    InterfaceConfig config;
+    config.transport = Transport::Serial;
+    config.device = "/dev/ttyUSB4";
+    config.serialBaud = 9600;
+    deriveConnectionType(config);
+    ConfigurationDialog dialog(config);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("serialPort")->currentText(), "/dev/ttyUSB4");
+    EXPECT_EQ(dialog.config(), config);
+}

@@ -167,3 +167,22 @@ TEST(ConfigBlock, UnfilledBlockMeansTheDefaults)
     EXPECT_EQ(fromBlock(block.data()).transport, Transport::Unreadable);
     EXPECT_EQ(block[0], 1);
 }
+
+TEST(ConfigFile, RealAdaptersNeedTheirDeviceAndFixTheConnectionType)
+{
+    InterfaceConfig config;
+    QString error;
+    ASSERT_TRUE(readConfigFile(writeIni("[interface]\ntransport=serial\nconnection_type=0\ndevice=/dev/ttyACM0\nserial_baud=9600\n"),
+                               config, error)) << error.toStdString();
+    EXPECT_EQ(config.connectionType, 1u); // a serial adapter is RS232 whatever the file says
+    EXPECT_EQ(config.serialBaud, 9600u);
+    ASSERT_TRUE(readConfigFile(writeIni("[interface]\ntransport=can\nconnection_type=1\nplugin=socketcan\ndevice=can0\n"),
+                               config, error)) << error.toStdString();
+    EXPECT_EQ(config.connectionType, 0u);
+    EXPECT_FALSE(readConfigFile(writeIni("[interface]\ntransport=can\ndevice=can0\n"), config, error));
+    EXPECT_TRUE(error.contains("needs a plugin and a device")) << error.toStdString();
+    EXPECT_FALSE(readConfigFile(writeIni("[interface]\ntransport=serial\n"), config, error));
+    EXPECT_TRUE(error.contains("needs a device")) << error.toStdString();
+    EXPECT_FALSE(readConfigFile(writeIni("[interface]\ntransport=serial\ndevice=/dev/ttyS0\nserial_baud=12345\n"), config, error));
+    EXPECT_TRUE(error.contains("serial line rate 12345")) << error.toStdString();
+}

@@ -96,6 +96,12 @@ bool SerialLinePort::startSerial(const QString& path, int lineRate)
         return false;
     }
     connect(serial_, &QSerialPort::readyRead, this, [this] { adapter_.fromPc(serial_->readAll()); });
+    connect(serial_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::ResourceError)
+            return;
+        std::fprintf(stderr, "korvane-module-sim: %s went away\n", qPrintable(serial_->portName()));
+        std::exit(1);
+    });
     announce(path);
     return true;
 }

@@ -35,6 +35,7 @@ QByteArray readOut(const ModuleConnection& connection)
 
 TEST(WireFormat, RecordedFramesFollowTheSdoRules)
 {
+    REQUIRE_CANBUSUTIL();
     SimulatedModule module(QJsonObject{{"configuration", "ABCDEFGHIJKLMNOPQRST"}, {"memory", QString(40, 'm')}});
     const QString device = virtualCanDevice(freeTcpPort());
     BusRecorder recorder(device);
@@ -84,6 +85,7 @@ TEST(WireFormat, RecordedFramesFollowTheSdoRules)
 
 TEST(WireFormat, SilentModuleGetsATimeoutAbort)
 {
+    REQUIRE_CANBUSUTIL();
     SimulatedModule module;
     const QString device = virtualCanDevice(freeTcpPort());
     BusRecorder recorder(device);
@@ -99,6 +101,7 @@ TEST(WireFormat, SilentModuleGetsATimeoutAbort)
 
 TEST(SerialAdapter, ModuleBehindAPseudoTerminal)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     const QByteArray memory = records(30);
     SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}}, SimulatedModule::Usb);
     ModuleSimulator simulator({"--pty", module.statePath()});
@@ -122,6 +125,7 @@ TEST(SerialAdapter, ModuleBehindAPseudoTerminal)
 
 TEST(SerialAdapter, LostLineFailsTheNextExchange)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     SimulatedModule module;
     auto simulator = std::make_unique<ModuleSimulator>(QStringList{"--pty", module.statePath()});
     configureAdapter(module.interfaceIniPath(), Transport::Serial, simulator->where(), 5, 60000);
@@ -135,6 +139,7 @@ TEST(SerialAdapter, LostLineFailsTheNextExchange)
 
 TEST(OpenFailures, AdapterInTheWrongModeSetsTheLastError)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     SimulatedModule module(R"({"faults": {"open": "wrong-mode"}})");
     ModuleSimulator simulator({"--pty", module.statePath()});
     configureAdapter(module.interfaceIniPath(), Transport::Serial, simulator.where());

@@ -2,6 +2,7 @@
 
 #include "canbus/QtCanChannel.h"
 
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -9,6 +10,25 @@
 #include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+bool pseudoTerminalsAvailable()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0)
+        return false;
+    ::close(master);
+    return true;
+}
+
+QString canbusutilPath()
+{
+    const QString path = QLibraryInfo::path(QLibraryInfo::BinariesPath) + QStringLiteral("/canbusutil");
+    return QFileInfo(path).isExecutable() ? path : QString();
+}
 
 int freeTcpPort()
 {
@@ -57,9 +77,8 @@ QByteArray ModuleSimulator::errors()
 
 BusRecorder::BusRecorder(const QString& device)
 {
-    const QString canbusutil = QLibraryInfo::path(QLibraryInfo::BinariesPath) + QStringLiteral("/canbusutil");
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(canbusutil, {QStringLiteral("-l"), QStringLiteral("virtualcan"), device});
+    process_.start(canbusutilPath(), {QStringLiteral("-l"), QStringLiteral("virtualcan"), device});
     if (!process_.waitForStarted(10000))
         return;
     // It listens once its virtualcan client is connected; by then the bus's port takes connections.

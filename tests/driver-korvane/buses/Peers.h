@@ -10,6 +10,18 @@
 
 #include <vector>
 
+// Whether this machine gives out pseudo-terminals and has Qt's canbusutil; tests needing them
+// are skipped, with the reason, where it does not.
+bool pseudoTerminalsAvailable();
+QString canbusutilPath(); // empty when missing
+
+#define REQUIRE_PSEUDO_TERMINALS() \
+    if (!pseudoTerminalsAvailable()) \
+    GTEST_SKIP() << "no pseudo-terminals here"
+#define REQUIRE_CANBUSUTIL() \
+    if (canbusutilPath().isEmpty()) \
+    GTEST_SKIP() << "Qt's canbusutil is not installed"
+
 // A loopback TCP port nobody listens on, so each virtualcan bus of a test is its own.
 int freeTcpPort();
 QString virtualCanDevice(int port); // "tcp://127.0.0.1:PORT/can0"

@@ -1,4 +1,5 @@
 // The serial transport against an adapter on a pseudo-terminal, answering from a thread of its own.
+#include "Peers.h"
 #include "canbus/SerialCanChannel.h"
 #include "canbus/SlcanAdapter.h"
 #include "driver/KorvaneApi.h"
@@ -145,6 +146,7 @@ void exchangeEverything(SerialCanChannel& channel, AdapterPeer& peer)
 
 TEST(SerialTransport, LawicelAdapterCarriesEveryKindOfTransfer)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
     OpenFailure failure;
@@ -154,6 +156,7 @@ TEST(SerialTransport, LawicelAdapterCarriesEveryKindOfTransfer)
 
 TEST(SerialTransport, AdapterAcknowledgingWithPlainCr)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Answering, slcan::Adapter::Acknowledge::PlainCr);
     SerialCanChannel channel(peer.path(), 115200, 1000000, 0x585);
     OpenFailure failure;
@@ -163,6 +166,7 @@ TEST(SerialTransport, AdapterAcknowledgingWithPlainCr)
 
 TEST(SerialTransport, AdapterRefusingToOpenIsTheWrongMode)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::RefusingOpen);
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
     OpenFailure failure;
@@ -172,6 +176,7 @@ TEST(SerialTransport, AdapterRefusingToOpenIsTheWrongMode)
 
 TEST(SerialTransport, SilentAdapterFailsTheOpen)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Silent);
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
     OpenFailure failure;
@@ -182,6 +187,7 @@ TEST(SerialTransport, SilentAdapterFailsTheOpen)
 
 TEST(SerialTransport, MissingPortAndUnsupportedRate)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     OpenFailure failure;
     SerialCanChannel missing(QStringLiteral("/dev/korvane-no-such-port"), 115200, 250000, 0x585);
     EXPECT_FALSE(missing.open(failure));
@@ -194,6 +200,7 @@ TEST(SerialTransport, MissingPortAndUnsupportedRate)
 
 TEST(SerialTransport, LostAdapterEndsTheExchangeAtOnce)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
     OpenFailure failure;

@@ -62,6 +62,7 @@ TEST(UnattendedRun, OverVirtualCan)
 
 TEST(UnattendedRun, OverASerialAdapterOnAPseudoTerminal)
 {
+    REQUIRE_PSEUDO_TERMINALS();
     const QByteArray memory = logRecords();
     SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}});
     ModuleSimulator simulator({"--pty", module.statePath()});

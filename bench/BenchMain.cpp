@@ -64,19 +64,21 @@ QString markdownPage(const bench::ResultTable& table, const QString& started, co
         + table.markdown()
         + QStringLiteral(
             "\nHow the figures are taken:\n\n"
-            "- Read-out: `UploadMemory` of the tool, automatic and silent, from a simulated module "
-            "holding 1 MiB, into a file checked byte for byte afterwards. The bound is the pacing "
-            "of the read-out: one block of at most 255 bytes per pass of 10 ms.\n"
+            "- Read-out: `UploadMemory` of the tool, automatic and silent, from a module holding "
+            "1 MiB, into a file checked byte for byte afterwards. The bound is the pacing of the "
+            "read-out: one block of at most 255 bytes per pass of 10 ms. Over virtualcan and the "
+            "serial line the module is `korvane-module-sim`, a process of its own.\n"
             "- SDO latency: single parameter reads through the driver binding and the loaded driver "
-            "library, %1 samples each after a warm-up; the reference is one bare CAN frame sent and "
-            "echoed on the same bus.\n"
+            "library, after a warm-up. The reference is one bare frame there and back on the same "
+            "transport: between two stations of the in-memory bus; between two of the library's "
+            "channels on one virtualcan bus, one of them echoing; one frame's line of the serial "
+            "protocol through a pseudo-terminal, echoed on the other side.\n"
             "- Start-up: from the process start to the first paint of the main window (offscreen, "
             "seen by a preloaded probe), and the whole run with the argument `exit`; both programs "
             "run alternately in the same sandbox.\n"
             "- Idle CPU: the tool connected to the simulated module with its window shown, "
             "left alone for 10 s.\n"
-            "- Drawing: Google Benchmark, median of 5 repetitions.\n")
-              .arg(3000);
+            "- Drawing: Google Benchmark, median of 5 repetitions.\n");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "Measurements.h"
 
 #include "app/FileNameEdit.h"
+#include "Transports.h"
 #include "app/TForm_Korvane.h"
 #include "common/ModuleFiles.h"
 #include "common/UploadBytes.h"
@@ -21,12 +22,15 @@ constexpr qsizetype kReadoutBytes = 1024 * 1024;
 constexpr double kBlockBytes = 255;
 constexpr double kPassSeconds = 0.010;
 
-void readOut(BenchRun& run, const QString& transport, const korvane::config::InterfaceConfig& config)
+void readOut(BenchRun& run, TransportKind kind)
 {
+    const QString transport = transportName(kind);
     std::mt19937 random(7);
     korvane::module::ModuleState state = blankModule();
     state.memory = moduleData(kReadoutBytes, random);
-    installModule(run.sandbox, state, config);
+    const auto peer = openTransport(run, kind, state);
+    if (!peer)
+        return;
     const QString file = run.sandbox.work() + QStringLiteral("/readout.csv");
     QFile::remove(file);
 
@@ -61,7 +65,8 @@ void readOut(BenchRun& run, const QString& transport, const korvane::config::Int
 
 void measureReadout(BenchRun& run)
 {
-    readOut(run, QStringLiteral("simulated module"), {});
+    for (TransportKind kind : kTransports)
+        readOut(run, kind);
 }
 
 } // namespace bench

@@ -1,9 +1,10 @@
 // Latency of single SDO exchanges as the tool makes them: through the driver binding and the
-// loaded driver library, one parameter read at a time. The reference is the round trip of one
-// bare CAN frame on the same transport, so a ratio reads as "frame round trips per exchange".
+// loaded driver library, one parameter read at a time, on each transport. The reference is the
+// round trip of one bare frame on the same transport, so a ratio reads as "frame round trips per
+// exchange".
 #include "Measurements.h"
 
-#include "canbus/InMemoryBus.h"
+#include "Transports.h"
 #include "common/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "driver/DriverBinding.h"
@@ -36,21 +37,6 @@ std::vector<double> timeEach(int count, const std::function<bool()>& exchange, b
     return samples;
 }
 
-// One frame out and its echo back, between two stations of an in-memory bus.
-std::vector<double> inMemoryFrameRoundTrips(bool& failed)
-{
-    korvane::InMemoryBus bus;
-    korvane::InMemoryBus::Station& tool = bus.attach();
-    korvane::InMemoryBus::Station& module = bus.attach();
-    module.setHandler([&module](const korvane::CanFrame& frame) { module.send(frame); });
-    const korvane::CanFrame request{0x605, 8, {0x40, 0x0C, 0x20, 0, 0, 0, 0, 0}};
-    return timeEach(kSamples, [&] {
-        korvane::CanFrame answer;
-        return tool.send(request)
-               && tool.receive(answer, std::chrono::seconds(1)) == korvane::ReceiveStatus::Received;
-    }, failed);
-}
-
 struct Exchange {
     const char* name;
     std::function<bool(driver::DriverBinding&)> run;
@@ -72,20 +58,27 @@ const Exchange kExchanges[] = {
      }},
 };
 
-void exchangeLatencies(BenchRun& run, const QString& transport, const korvane::config::InterfaceConfig& config,
-                       const std::vector<double>& frameRoundTrips)
+void exchangeLatencies(BenchRun& run, TransportKind kind)
 {
+    const QString transport = transportName(kind);
+    const std::vector<double> frames = frameRoundTrips(kind, kSamples);
+    if (frames.empty()) {
+        run.table.note(QStringLiteral("SDO latency over %1: no frame round trip for the reference").arg(transport));
+        return;
+    }
     korvane::module::ModuleState state = blankModule();
     state.configuration = QByteArray(255, 'c'); // the longest array the tool reads
-    installModule(run.sandbox, state, config);
+    const auto peer = openTransport(run, kind, state);
+    if (!peer)
+        return;
     driver::DriverBinding binding;
     binding.ReadConfiguration(driver::ConfigurationRegistryPath);
     if (binding.OpenInterface() == 0) {
         run.table.note(QStringLiteral("SDO latency over %1: the interface could not be opened").arg(transport));
         return;
     }
-    const double frameMedian = median(frameRoundTrips);
-    const double frameP99 = percentile(frameRoundTrips, 0.99);
+    const double frameMedian = median(frames);
+    const double frameP99 = percentile(frames, 0.99);
     for (const Exchange& exchange : kExchanges) {
         bool failed = false;
         const auto samples = timeEach(kSamples, [&] { return exchange.run(binding); }, failed);
@@ -107,13 +100,8 @@ void exchangeLatencies(BenchRun& run, const QString& transport, const korvane::c
 
 void measureSdoLatency(BenchRun& run)
 {
-    bool failed = false;
-    const auto frames = inMemoryFrameRoundTrips(failed);
-    if (failed) {
-        run.table.note(QStringLiteral("SDO latency over the simulated module: the in-memory bus lost a frame"));
-        return;
-    }
-    exchangeLatencies(run, QStringLiteral("simulated module"), {}, frames);
+    for (TransportKind kind : kTransports)
+        exchangeLatencies(run, kind);
 }
 
 } // namespace bench

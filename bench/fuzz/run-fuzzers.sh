@@ -7,7 +7,7 @@ set -uo pipefail
 build=${1:?build folder}
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
-targets=(fuzz_module_state fuzz_bitmap_stream fuzz_sdo_client fuzz_sdo_server fuzz_sdo_round_trip)
+targets=(fuzz_module_state fuzz_bitmap_stream fuzz_serial_line fuzz_sdo_client fuzz_sdo_server fuzz_sdo_round_trip)
 mkdir -p "$build/fuzz-crashes"
 failed=0
 export QT_QPA_PLATFORM=offscreen

@@ -1,0 +1,206 @@
+#include "Transports.h"
+
+#include "canbus/InMemoryBus.h"
+#include "canbus/QtCanChannel.h"
+#include "common/ModuleFiles.h"
+#include "module/StateFile.h"
+
+#include <QFile>
+
+#include <netinet/in.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::seconds kPeerStart{15};
+const korvane::CanFrame kRequest{0x605, 8, {0x40, 0x0C, 0x20, 0, 0, 0, 0, 0}};
+
+// A loopback port nobody listens on, so that each virtualcan bus of the run is its own.
+int freeTcpPort()
+{
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool bound = bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                       && getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    close(probe);
+    return bound ? ntohs(address.sin_port) : 0;
+}
+
+QString virtualCanDevice() { return QStringLiteral("tcp://127.0.0.1:%1/can0").arg(freeTcpPort()); }
+
+// Starts korvane-module-sim and waits for the line it prints once it serves: where to connect.
+std::optional<QString> startSimulator(BenchRun& run, const std::vector<std::string>& arguments,
+                                      std::unique_ptr<ChildProcess>& simulator)
+{
+    const QString said = run.sandbox.root() + QStringLiteral("/simulator.out");
+    QFile::remove(said); // what an earlier simulator said
+    ChildSpec spec;
+    spec.program = (run.binaryFolder + QStringLiteral("/korvane-module-sim")).toStdString();
+    spec.arguments = arguments;
+    spec.arguments.push_back(statePath(run.sandbox).toStdString());
+    spec.environment = run.sandbox.childEnvironment();
+    spec.workingFolder = run.sandbox.work().toStdString();
+    spec.stdoutPath = said.toStdString();
+    simulator = std::make_unique<ChildProcess>(spec);
+    const auto deadline = Clock::now() + kPeerStart;
+    while (Clock::now() < deadline && !simulator->poll()) {
+        const QByteArray out = readFile(said).value_or(QByteArray());
+        if (out.endsWith('\n'))
+            return QString::fromLocal8Bit(out.trimmed());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return std::nullopt;
+}
+
+std::vector<double> timeRoundTrips(int count, const std::function<bool()>& roundTrip)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        if (!roundTrip())
+            return {};
+        samples.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return samples;
+}
+
+std::vector<double> inMemoryRoundTrips(int count)
+{
+    korvane::InMemoryBus bus;
+    korvane::InMemoryBus::Station& tool = bus.attach();
+    korvane::InMemoryBus::Station& module = bus.attach();
+    module.setHandler([&module](const korvane::CanFrame& frame) { module.send(frame); });
+    return timeRoundTrips(count, [&] {
+        korvane::CanFrame answer;
+        return tool.send(kRequest) && tool.receive(answer, std::chrono::seconds(1)) == korvane::ReceiveStatus::Received;
+    });
+}
+
+// Two of the library's own channels on one virtualcan bus; a thread echoes every request.
+std::vector<double> virtualCanRoundTrips(int count)
+{
+    const QString device = virtualCanDevice();
+    korvane::QtCanChannel tool(QStringLiteral("virtualcan"), device, 0, 0x585);
+    korvane::QtCanChannel echo(QStringLiteral("virtualcan"), device, 0, 0x605);
+    korvane::OpenFailure failure;
+    if (!tool.open(kPeerStart, failure) || !echo.open(kPeerStart, failure))
+        return {};
+    std::atomic<bool> stop{false};
+    std::thread echoing([&] {
+        korvane::CanFrame frame;
+        while (!stop)
+            if (echo.receive(frame, std::chrono::milliseconds(50)) == korvane::ReceiveStatus::Received) {
+                frame.id = 0x585;
+                echo.send(frame);
+            }
+    });
+    auto samples = timeRoundTrips(count, [&] {
+        korvane::CanFrame answer;
+        return tool.send(kRequest) && tool.receive(answer, std::chrono::seconds(1)) == korvane::ReceiveStatus::Received;
+    });
+    stop = true;
+    echoing.join();
+    return samples;
+}
+
+// One frame's line of the serial protocol through a pseudo-terminal in raw mode, echoed by a
+// thread on the other side: what the serial line itself costs per frame.
+std::vector<double> serialLineRoundTrips(int count)
+{
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return {};
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+    const QByteArray line = "t6058400C2000000000000\r";
+    std::atomic<bool> stop{false};
+    std::thread echoing([&] {
+        char bytes[64];
+        while (!stop) {
+            const ssize_t got = read(master, bytes, sizeof bytes);
+            if (got <= 0 || write(master, bytes, size_t(got)) != got)
+                return;
+        }
+    });
+    auto samples = timeRoundTrips(count, [&] {
+        if (write(slave, line.constData(), size_t(line.size())) != line.size())
+            return false;
+        qsizetype back = 0;
+        char bytes[64];
+        while (back < line.size()) {
+            const ssize_t got = read(slave, bytes, sizeof bytes);
+            if (got <= 0)
+                return false;
+            back += got;
+        }
+        return true;
+    });
+    stop = true;
+    close(slave); // ends the echo thread's read
+    echoing.join();
+    close(master);
+    return samples;
+}
+
+} // namespace
+
+QString transportName(TransportKind kind)
+{
+    switch (kind) {
+    case TransportKind::Simulated: return QStringLiteral("simulated module");
+    case TransportKind::VirtualCan: return QStringLiteral("virtualcan");
+    case TransportKind::SerialLine: return QStringLiteral("serial line (pty)");
+    }
+    return {};
+}
+
+std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, const korvane::module::ModuleState& state)
+{
+    TransportPeer peer;
+    installModule(run.sandbox, state); // the simulator reads the state file when it starts
+    if (kind != TransportKind::Simulated) {
+        const bool can = kind == TransportKind::VirtualCan;
+        const std::vector<std::string> arguments =
+            can ? std::vector<std::string>{"--plugin", "virtualcan", "--device", virtualCanDevice().toStdString()}
+                : std::vector<std::string>{"--pty"};
+        const auto where = startSimulator(run, arguments, peer.simulator);
+        if (!where) {
+            run.table.note(QStringLiteral("%1: the module simulator did not start").arg(transportName(kind)));
+            return std::nullopt;
+        }
+        peer.config.transport = can ? korvane::config::Transport::Can : korvane::config::Transport::Serial;
+        peer.config.plugin = can ? QStringLiteral("virtualcan") : QString();
+        peer.config.device = *where;
+        korvane::config::deriveConnectionType(peer.config);
+        installModule(run.sandbox, state, peer.config);
+    }
+    return peer;
+}
+
+std::vector<double> frameRoundTrips(TransportKind kind, int count)
+{
+    switch (kind) {
+    case TransportKind::Simulated: return inMemoryRoundTrips(count);
+    case TransportKind::VirtualCan: return virtualCanRoundTrips(count);
+    case TransportKind::SerialLine: return serialLineRoundTrips(count);
+    }
+    return {};
+}
+
+} // namespace bench

@@ -169,7 +169,10 @@ bool QtCanChannel::send(const CanFrame& frame)
 ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, timeout, [this] { return !frames_.empty() || state_ == State::Failed; });
+    // A zero timeout only takes what is queued (see InMemoryBus::Station::receive).
+    const auto ready = [this] { return !frames_.empty() || state_ == State::Failed; };
+    if (!ready() && timeout > std::chrono::milliseconds(0))
+        changed_.wait_for(lock, timeout, ready);
     if (!frames_.empty()) {
         frame = frames_.front();
         frames_.pop_front();

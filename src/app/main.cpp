@@ -7,6 +7,13 @@
 #include "app/TForm_Korvane.h"
 #include "module/SetTimeDate.h"
 
+namespace {
+// A binding the window did not close: "exit" ends the message loop without closing the window,
+// and then the connection is neither closed nor the driver unloaded. Held here, reachable to the
+// end, so that the window's destruction does not do either.
+driver::DriverBinding* bindingLeftOpen = nullptr;
+} // namespace
+
 int main(int argc, char** argv)
 {
     int exitCode = EscapedErrorExitCode;
@@ -18,6 +25,7 @@ int main(int argc, char** argv)
         Form_SetTimeDate = new TForm_SetTimeDate;
         AboutBox = new TAboutBox;
         application.exec();
+        bindingLeftOpen = window.Driver.release();
         if (!application.ErrorEscaped())
             exitCode = ExitCodeForBytesUploaded(window.BytesUploaded);
     } catch (const std::exception& error) {

@@ -37,7 +37,7 @@ test-sanitize: deps
 test-tsan: deps
 	cmake --preset tsan
 	cmake --build --preset tsan
-	ctest --preset tsan -L threads
+	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp die_after_fork=0 $${TSAN_OPTIONS:-}" ctest --preset tsan -L threads
 
 # Benchmarks: one table on the terminal, also written to BENCHMARKS.md. Takes a few minutes
 # (the read-out of 1 MiB alone is paced to about 41 s).

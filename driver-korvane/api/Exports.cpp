@@ -26,7 +26,7 @@ int32_t onInterface(uint32_t handle, Access&& access)
     return api::OpenInterfaces::instance().with(handle, std::forward<Access>(access)) ? 1 : 0;
 }
 
-int32_t open(uint32_t* handle, const uint8_t* block)
+int32_t openFromBlock(uint32_t* handle, const uint8_t* block)
 {
     if (!handle) {
         errno = EINVAL;
@@ -54,7 +54,7 @@ KORVANE_EXPORT int32_t UnloadDriver(void)
 
 KORVANE_EXPORT int32_t LoadDriver(void) { return 1; }
 
-KORVANE_EXPORT int32_t OpenInterface(uint32_t* handle, uint8_t* block) { return open(handle, block); }
+KORVANE_EXPORT int32_t OpenInterface(uint32_t* handle, uint8_t* block) { return openFromBlock(handle, block); }
 
 KORVANE_EXPORT int32_t CloseInterface(uint32_t handle) { return api::OpenInterfaces::instance().close(handle) ? 1 : 0; }
 

@@ -7,7 +7,12 @@
 #include <QFile>
 #include <QVariant>
 
+#include <QEventLoop>
+#include <QSocketNotifier>
+
 #include <cerrno>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -32,25 +37,31 @@ bool interfaceDown(const QString& plugin, const QString& device)
 QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId)
     : plugin_(plugin), deviceName_(device), bitrate_(bitrate), acceptedId_(acceptedId)
 {
-    thread_.setObjectName(QStringLiteral("Korvane CAN"));
 }
 
 QtCanChannel::~QtCanChannel()
 {
-    if (context_) {
-        QMetaObject::invokeMethod(context_, [this] { stop(); }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
+    if (thread_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(wake_, &one, sizeof one);
+        thread_.join();
     }
+    if (wake_ >= 0)
+        ::close(wake_);
 }
 
 bool QtCanChannel::open(std::chrono::milliseconds timeout, OpenFailure& failure)
 {
-    context_ = new QObject;
-    context_->moveToThread(&thread_);
-    QObject::connect(&thread_, &QThread::finished, context_, &QObject::deleteLater);
-    thread_.start();
-    QMetaObject::invokeMethod(context_, [this] { start(); }, Qt::QueuedConnection);
+    wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wake_ < 0) {
+        failure = {QStringLiteral("Korvane: no event descriptor for the CAN device thread"), errno};
+        return false;
+    }
+    thread_ = std::thread([this] { run(); });
 
     std::unique_lock lock(mutex_);
     if (!changed_.wait_for(lock, timeout, [this] { return state_ != State::Opening; })) {
@@ -66,8 +77,20 @@ bool QtCanChannel::open(std::chrono::milliseconds timeout, OpenFailure& failure)
     return true;
 }
 
+void QtCanChannel::run()
+{
+    QEventLoop loop;
+    loop_ = &loop;
+    start();
+    loop.exec();
+    delete context_; // the device and the notifier with it
+}
+
 void QtCanChannel::start()
 {
+    context_ = new QObject;
+    auto* notifier = new QSocketNotifier(wake_, QSocketNotifier::Read, context_);
+    QObject::connect(notifier, &QSocketNotifier::activated, context_, [this] { onWake(); });
     QString error;
     device_ = QCanBus::instance()->createDevice(plugin_, deviceName_, &error);
     if (!device_) {
@@ -84,13 +107,30 @@ void QtCanChannel::start()
         onError();
 }
 
-void QtCanChannel::stop()
+void QtCanChannel::onWake()
 {
-    if (device_) {
-        device_->disconnect(context_);
-        device_->disconnectDevice();
-        delete device_;
-        device_ = nullptr;
+    uint64_t count;
+    while (::read(wake_, &count, sizeof count) > 0) {
+    }
+    std::deque<CanFrame> sending;
+    bool stop;
+    {
+        std::lock_guard lock(mutex_);
+        sending.swap(outgoing_);
+        stop = stopping_;
+    }
+    if (stop) {
+        if (device_) {
+            device_->disconnect(context_);
+            device_->disconnectDevice();
+        }
+        loop_->quit();
+        return;
+    }
+    for (const CanFrame& frame : sending) {
+        const QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length));
+        if (device_ && !device_->writeFrame(out) && device_->error() == QCanBusDevice::ConnectionError)
+            fail(QStringLiteral("Korvane: CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
     }
 }
 
@@ -157,13 +197,10 @@ bool QtCanChannel::send(const CanFrame& frame)
         std::lock_guard lock(mutex_);
         if (state_ != State::Open)
             return false;
+        outgoing_.push_back(frame);
     }
-    const QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length));
-    QMetaObject::invokeMethod(context_, [this, out] {
-        if (device_ && !device_->writeFrame(out) && device_->error() == QCanBusDevice::ConnectionError)
-            fail(QStringLiteral("Korvane: CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
-    }, Qt::QueuedConnection);
-    return true;
+    const uint64_t one = 1;
+    return ::write(wake_, &one, sizeof one) == sizeof one;
 }
 
 ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)

@@ -1,18 +1,23 @@
 // A CAN adapter reached through a Qt Serial Bus plugin (socketcan, virtualcan, vendor plugins).
 // The device lives in a thread of its own with its own event loop, so waiting for a frame never
-// runs the caller's events: no timer of the tool fires in the middle of an exchange.
+// runs the caller's events: no timer of the tool fires in the middle of an exchange. The two
+// threads share only what mutex_ guards; an eventfd wakes the device thread for frames to send
+// and for the stop, so no Qt object or call crosses between them. The thread is a plain
+// std::thread running a QEventLoop, so every hand-over between the threads is one the C++
+// runtime (and ThreadSanitizer) can see.
 #pragma once
 
 #include "canbus/CanChannel.h"
 #include "canbus/OpenFailure.h"
 
-#include <QThread>
-
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 class QCanBusDevice;
+class QEventLoop;
+class QObject;
 
 namespace korvane {
 
@@ -31,9 +36,10 @@ public:
 private:
     enum class State { Opening, Open, Failed };
 
-    // Runs in the device thread.
+    // Run in the device thread.
+    void run();
     void start();
-    void stop();
+    void onWake();
     void onState();
     void onError();
     void onFrames();
@@ -43,15 +49,19 @@ private:
     QString deviceName_;
     uint32_t bitrate_;
     uint32_t acceptedId_;
-    QThread thread_;
-    QObject* context_ = nullptr;   // lives in thread_; queued calls go through it
-    QCanBusDevice* device_ = nullptr; // touched only in thread_
+    std::thread thread_;
+    int wake_ = -1;                   // eventfd: frames to send, or stop
+    QEventLoop* loop_ = nullptr;      // these three: created, used and deleted in thread_ only
+    QObject* context_ = nullptr;
+    QCanBusDevice* device_ = nullptr; // child of context_
 
     std::mutex mutex_;
     std::condition_variable changed_;
     State state_ = State::Opening;
     OpenFailure failure_;
-    std::deque<CanFrame> frames_;
+    std::deque<CanFrame> frames_;   // received, for receive()
+    std::deque<CanFrame> outgoing_; // for the device thread to write
+    bool stopping_ = false;
 };
 
 } // namespace korvane

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QLibraryInfo>
+
+#include <csignal>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -43,44 +45,21 @@ QString virtualCanDevice(int port)
 }
 
 ModuleSimulator::ModuleSimulator(const QStringList& arguments)
+    : process_(QStringLiteral(KORVANE_MODULE_SIM), arguments)
 {
-    process_.start(QStringLiteral(KORVANE_MODULE_SIM), arguments);
-    if (!process_.waitForStarted(10000)) {
-        ADD_FAILURE() << "korvane-module-sim did not start";
-        return;
-    }
-    while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
-    }
-    where_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    EXPECT_FALSE(where_.isEmpty()) << "korvane-module-sim: " << process_.readAllStandardError().constData();
-}
-
-ModuleSimulator::~ModuleSimulator()
-{
-    if (process_.state() != QProcess::NotRunning) {
-        process_.terminate();
-        if (!process_.waitForFinished(5000))
-            kill();
-    }
+    where_ = QString::fromLocal8Bit(process_.readLine(10000)).trimmed();
+    EXPECT_FALSE(where_.isEmpty()) << "korvane-module-sim did not start serving (its messages are above)";
 }
 
 void ModuleSimulator::kill()
 {
-    process_.kill();
-    process_.waitForFinished(5000);
-}
-
-QByteArray ModuleSimulator::errors()
-{
-    return process_.readAllStandardError();
+    process_.signal(SIGKILL);
+    process_.wait(5000);
 }
 
 BusRecorder::BusRecorder(const QString& device)
+    : process_(canbusutilPath(), {QStringLiteral("-l"), QStringLiteral("virtualcan"), device})
 {
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(canbusutilPath(), {QStringLiteral("-l"), QStringLiteral("virtualcan"), device});
-    if (!process_.waitForStarted(10000))
-        return;
     // It listens once its virtualcan client is connected; by then the bus's port takes connections.
     const QUrl url(device);
     for (int attempt = 0; attempt < 100 && !listening_; ++attempt) {
@@ -100,30 +79,17 @@ BusRecorder::BusRecorder(const QString& device)
     korvane::CanFrame frame; // identifier 0, no data
     for (int attempt = 0; listening_ && attempt < 100 && !seen_.contains("000   [0]"); ++attempt) {
         marker.send(frame);
-        process_.waitForReadyRead(100);
-        seen_ += process_.readAllStandardOutput();
+        seen_ += process_.readSome(100);
     }
     listening_ = seen_.contains("000   [0]");
-}
-
-BusRecorder::~BusRecorder()
-{
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
 }
 
 std::vector<std::string> BusRecorder::frames(size_t expected)
 {
     // The library hands frames to its device thread; the last ones may still be on their way.
-    for (int wait = 0; wait < 50 && parse().size() < expected; ++wait) {
-        process_.waitForReadyRead(100);
-        seen_ += process_.readAllStandardOutput();
-    }
-    process_.terminate();
-    process_.waitForFinished(5000);
-    seen_ += process_.readAllStandardOutput();
+    for (int wait = 0; wait < 50 && parse().size() < expected; ++wait)
+        seen_ += process_.readSome(100);
+    seen_ += process_.finish();
     return parse();
 }
 

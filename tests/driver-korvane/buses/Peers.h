@@ -5,7 +5,8 @@
 #include "canbus/CanFrame.h"
 #include "config/InterfaceConfig.h"
 
-#include <QProcess>
+#include "ChildProcess.h"
+
 #include <QStringList>
 
 #include <vector>
@@ -30,14 +31,12 @@ QString virtualCanDevice(int port); // "tcp://127.0.0.1:PORT/can0"
 class ModuleSimulator {
 public:
     explicit ModuleSimulator(const QStringList& arguments);
-    ~ModuleSimulator();
     // What it printed once serving (its device or pseudo-terminal), empty if it never did.
     QString where() const { return where_; }
     void kill();
-    QByteArray errors();
 
 private:
-    QProcess process_;
+    ChildProcess process_;
     QString where_;
 };
 
@@ -45,7 +44,6 @@ private:
 class BusRecorder {
 public:
     explicit BusRecorder(const QString& device);
-    ~BusRecorder();
     bool listening() const { return listening_; }
     // Stops once it recorded `expected` frames (or after a few seconds without them).
     std::vector<std::string> frames(size_t expected); // as korvane::describe() writes them
@@ -53,7 +51,7 @@ public:
 private:
     std::vector<std::string> parse() const;
 
-    QProcess process_;
+    ChildProcess process_;
     QByteArray seen_;
     bool listening_ = false;
 };

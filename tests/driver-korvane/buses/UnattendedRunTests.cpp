@@ -27,15 +27,10 @@ QByteArray logRecords()
 QByteArray uploadedFile(int& exitCode)
 {
     QTemporaryDir folder;
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    tool.setProcessEnvironment(environment);
-    tool.setWorkingDirectory(folder.path());
-    tool.start(QStringLiteral(KORVANE_EXECUTABLE), {"/auto", "/silent", "/fm", "m.csv"});
-    EXPECT_TRUE(tool.waitForFinished(120000)) << "the tool did not end";
-    exitCode = tool.exitCode();
+    ChildProcess tool(QStringLiteral(KORVANE_EXECUTABLE), {"/auto", "/silent", "/fm", "m.csv"}, folder.path(),
+                      {"DISPLAY", "WAYLAND_DISPLAY"});
+    exitCode = tool.wait(120000);
+    EXPECT_NE(exitCode, -1) << "the tool did not end";
     QFile file(folder.filePath("m.csv"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }

@@ -238,10 +238,13 @@ Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds s
     run.memoryFileBefore = earlierFile(random, 0);
     if (chance(random, 0.5))
         run.configurationFileBefore = QByteArray("an earlier configuration\r\n");
-    // From the start to a while after the 5 s wait of the erase.
+    // Mostly while blocks are being read and written; otherwise anywhere from the start to a while
+    // after the 5 s wait of the erase.
     const auto readOut = std::chrono::milliseconds(blocksOf(run.module.memory.size()) * 11);
     const auto longest = startUp + readOut + std::chrono::milliseconds(5500);
-    run.killAfter = std::chrono::milliseconds(between<int64_t>(random, 0, longest.count()));
+    run.killAfter = std::chrono::milliseconds(chance(random, 0.7)
+                                                  ? between<int64_t>(random, startUp.count(), (startUp + readOut).count())
+                                                  : between<int64_t>(random, 0, longest.count()));
     return run;
 }
 

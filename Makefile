@@ -63,4 +63,4 @@ soak: deps
 	./build/bin/korvane_soak --tool build/bin/korvane
 
 clean:
-	rm -rf build build-sanitize build-tsan
+	rm -rf build build-sanitize build-tsan build-fuzz

@@ -2,6 +2,8 @@
 // sub-index 0, on the module's node-ID.
 #pragma once
 
+#include "driver/ModuleParameters.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,28 +15,11 @@ constexpr uint16_t kFirstIndex = 0x2000;
 // Parameters live in the manufacturer-specific area 0x2000-0x5FFF.
 constexpr uint16_t kLastIndex = 0x5FFF;
 
-enum Parameter : uint16_t {
-    MemoryMode = 3,
-    Delimiter = 4,
-    FixedLength = 5,
-    ModuleTime = 6,
-    ModuleDate = 7,
-    TimeFormat = 8,
-    DateFormat = 9,
-    AutoTimeStamp = 10,
-    Baud = 11,
-    NodeId = 12,
-    EraseCommand = 13,
-    MemoryData = 14,
-    ReadoutStart = 15,
-    BlankStatus = 16,
-    ConfigurationData = 17,
-    OverwriteMode = 18,
-    ReadoutLength = 19,
-    DeviceMode = 21,
-};
+// The same numbers the tool uses: one table, so the two sides cannot drift apart.
+using Parameter = driver::ModuleParameter::Number;
+using namespace driver::ModuleParameter;
 
-constexpr uint32_t kEraseKey = 0x44332211;
+constexpr uint32_t kEraseKey = driver::EraseCommandValue;
 constexpr size_t kMaxArray = 255;
 
 struct Setting {

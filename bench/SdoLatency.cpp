@@ -8,7 +8,7 @@
 #include "common/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "driver/DriverBinding.h"
-#include "module/ModuleParameters.h"
+#include "simulator/ModuleParameters.h"
 
 #include <chrono>
 #include <functional>

@@ -7,7 +7,7 @@
 #include "Measurements.h"
 #include "common/ChildProcess.h"
 #include "config/InterfaceConfig.h"
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
 #include <memory>
 #include <optional>

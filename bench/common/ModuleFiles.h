@@ -4,7 +4,7 @@
 
 #include "common/Sandbox.h"
 #include "config/InterfaceConfig.h"
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
 #include <optional>
 

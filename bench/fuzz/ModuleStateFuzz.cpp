@@ -1,6 +1,6 @@
 // The simulated module's state-file loader, given any bytes: it answers a state or names the
 // fault, never crashes; and a state it accepts is written and read back unchanged.
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
 #include <cstdlib>
 

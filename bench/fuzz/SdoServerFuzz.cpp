@@ -1,6 +1,6 @@
 // The simulated module's SDO server, fed any frames: every answer is a full frame on the module's
 // response identifier, and no frame sequence makes it crash or buffer without end.
-#include "module/SimulatedModule.h"
+#include "simulator/SimulatedModule.h"
 #include "sdo/SdoServer.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -2,7 +2,7 @@
 
 #include "common/ModuleFiles.h"
 #include "common/UploadBytes.h"
-#include "module/SimulatedModule.h"
+#include "simulator/SimulatedModule.h"
 
 #include <QDir>
 

@@ -2,8 +2,8 @@
 
 #include "common/ModuleFiles.h"
 #include "common/UploadBytes.h"
-#include "module/ModuleParameters.h"
-#include "module/SimulatedModule.h"
+#include "simulator/ModuleParameters.h"
+#include "simulator/SimulatedModule.h"
 
 #include <algorithm>
 

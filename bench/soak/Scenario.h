@@ -2,7 +2,7 @@
 // the run, the options the tool is started with, and what the run must end in.
 #pragma once
 
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
 #include <QByteArray>
 #include <QString>

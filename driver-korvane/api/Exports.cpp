@@ -3,7 +3,7 @@
 #include "api/OpenInterfaces.h"
 #include "config/ConfigurationDialog.h"
 #include "config/InterfaceConfig.h"
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "api/BusInterface.h"
 #include "api/SimulatedInterface.h"
-#include "module/ModuleParameters.h"
+#include "simulator/ModuleParameters.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "api/SimulatedInterface.h"
 
-#include "driver/KorvaneApi.h"
-#include "module/StateFile.h"
+#include "contract/KorvaneApi.h"
+#include "simulator/StateFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -4,7 +4,7 @@
 
 #include "api/Interface.h"
 #include "canbus/InMemoryBus.h"
-#include "module/SimulatedModule.h"
+#include "simulator/SimulatedModule.h"
 #include "sdo/SdoServer.h"
 
 namespace korvane::api {

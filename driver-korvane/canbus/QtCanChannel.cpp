@@ -1,6 +1,6 @@
 #include "canbus/QtCanChannel.h"
 
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>

@@ -1,6 +1,6 @@
 #include "canbus/SerialCanChannel.h"
 
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 
 #include <cerrno>
 

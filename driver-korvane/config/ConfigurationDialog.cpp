@@ -1,6 +1,6 @@
 #include "config/ConfigurationDialog.h"
 
-#include "module/StateFile.h"
+#include "simulator/StateFile.h"
 
 #include <QApplication>
 #include <QCanBus>

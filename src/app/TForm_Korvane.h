@@ -4,7 +4,7 @@
 // src/app (start-up, automation).
 #pragma once
 
-#include "driver/ModuleParameters.h"
+#include "contract/ModuleParameters.h"
 
 #include <QMainWindow>
 

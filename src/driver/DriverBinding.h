@@ -5,7 +5,7 @@
 // code, so a failed OpenInterface leaves the library's reason in platform::GetLastError().
 #pragma once
 
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 #include "platform/Library.h"
 
 #include <array>

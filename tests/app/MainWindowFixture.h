@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/TForm_Korvane.h"
-#include "platform/MessageBox.h"
-#include "platform/Services.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/FakeServices.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // libKorvane.so loaded the way the tool loads it: by bare name, every entry point looked up.
 #pragma once
 
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 #include "platform/Library.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The state file's format: what it accepts, every fault it rejects, and the form written back.
-#include "module/ModuleParameters.h"
-#include "module/ModuleState.h"
-#include "module/DemoModule.h"
+#include "simulator/ModuleParameters.h"
+#include "simulator/ModuleState.h"
+#include "simulator/DemoModule.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

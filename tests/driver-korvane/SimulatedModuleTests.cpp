@@ -1,6 +1,6 @@
 // The module's clock against a pinned PC clock, and what it keeps when a change cannot be stored.
-#include "module/ModuleParameters.h"
-#include "module/SimulatedModule.h"
+#include "simulator/ModuleParameters.h"
+#include "simulator/SimulatedModule.h"
 
 #include <gtest/gtest.h>
 

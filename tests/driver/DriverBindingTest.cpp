@@ -1,7 +1,7 @@
 #include "driver/DriverBinding.h"
 
 #include "FakeDriver.h"
-#include "driver/ModuleParameters.h"
+#include "contract/ModuleParameters.h"
 #include "platform/LastError.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 
 #include "app/FileNameEdit.h"
 #include "app/PanelStatusBar.h"
-#include "platform/MessageBox.h"
-#include "platform/Services.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/FakeServices.h"
 #include "support/SimulatedModule.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/TThread_Auto.h"
 #include "module/TThread_MemRead.h"
 
-#include "platform/Services.h"
+#include "support/FakeServices.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QTemporaryFile>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/Services.h"
+#include "support/FakeServices.h"
 
 #include "platform/LastError.h"
 #include "platform/Library.h"

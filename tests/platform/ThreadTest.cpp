@@ -1,7 +1,7 @@
 #include "platform/Thread.h"
 
-#include "platform/MessageBox.h"
-#include "platform/Services.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/FakeServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>

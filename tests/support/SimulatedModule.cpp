@@ -1,8 +1,8 @@
 #include "support/SimulatedModule.h"
 
 #include "config/InterfaceConfig.h"
-#include "module/ModuleClock.h"
-#include "module/ModuleParameters.h"
+#include "simulator/ModuleClock.h"
+#include "simulator/ModuleParameters.h"
 
 #include <QDir>
 #include <QFile>

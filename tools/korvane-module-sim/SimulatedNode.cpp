@@ -1,6 +1,6 @@
 #include "SimulatedNode.h"
 
-#include "module/StateFile.h"
+#include "simulator/StateFile.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // when asked.
 #pragma once
 
-#include "module/SimulatedModule.h"
+#include "simulator/SimulatedModule.h"
 #include "sdo/SdoServer.h"
 
 #include <functional>

@@ -3,8 +3,8 @@
 #include "Ports.h"
 #include "SimulatedNode.h"
 
-#include "module/ModuleParameters.h"
-#include "module/StateFile.h"
+#include "simulator/ModuleParameters.h"
+#include "simulator/StateFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

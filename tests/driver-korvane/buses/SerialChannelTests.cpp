@@ -2,7 +2,7 @@
 #include "Peers.h"
 #include "canbus/SerialCanChannel.h"
 #include "canbus/SlcanAdapter.h"
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 #include "sdo/SdoClient.h"
 #include "sdo/SdoServer.h"
 

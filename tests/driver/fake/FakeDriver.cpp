@@ -2,7 +2,7 @@
 // what the test scripted. Built twice: complete, and with FAKE_PARTIAL lacking some entry points.
 #include "FakeDriver.h"
 
-#include "driver/KorvaneApi.h"
+#include "contract/KorvaneApi.h"
 
 #include <algorithm>
 #include <cerrno>

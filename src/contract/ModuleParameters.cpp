@@ -1,4 +1,4 @@
-#include "driver/ModuleParameters.h"
+#include "contract/ModuleParameters.h"
 
 namespace driver {
 

@@ -1,7 +1,7 @@
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
-#include "module/ModuleClock.h"
-#include "module/ModuleParameters.h"
+#include "simulator/ModuleClock.h"
+#include "simulator/ModuleParameters.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "module/DemoModule.h"
+#include "simulator/DemoModule.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "module/ModuleClock.h"
+#include "simulator/ModuleClock.h"
 
 namespace korvane::module {
 

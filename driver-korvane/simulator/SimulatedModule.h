@@ -2,7 +2,7 @@
 // is handed to `persist` before it counts, so a change that cannot be kept is refused.
 #pragma once
 
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 #include "sdo/ObjectDictionary.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "canbus/OpenFailure.h"
-#include "module/ModuleState.h"
+#include "simulator/ModuleState.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // sub-index 0, on the module's node-ID.
 #pragma once
 
-#include "driver/ModuleParameters.h"
+#include "contract/ModuleParameters.h"
 
 #include <array>
 #include <cstdint>

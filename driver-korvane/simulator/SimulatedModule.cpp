@@ -1,7 +1,7 @@
-#include "module/SimulatedModule.h"
+#include "simulator/SimulatedModule.h"
 
-#include "module/ModuleClock.h"
-#include "module/ModuleParameters.h"
+#include "simulator/ModuleClock.h"
+#include "simulator/ModuleParameters.h"
 
 namespace korvane::module {
 

@@ -1,6 +1,6 @@
-#include "module/StateFile.h"
+#include "simulator/StateFile.h"
 
-#include "module/DemoModule.h"
+#include "simulator/DemoModule.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,58 @@
+#include "support/FakeServices.h"
+
+namespace platform {
+
+FakeServices::FakeServices()
+    : installed_(*this)
+{
+}
+
+void FakeServices::Sleep(uint32_t milliseconds)
+{
+    std::function<void(uint32_t)> hook;
+    {
+        std::lock_guard lock(mutex_);
+        sleeps_.push_back(milliseconds);
+        hook = onSleep_;
+    }
+    if (hook)
+        hook(milliseconds);
+}
+
+void FakeServices::Beep(uint32_t frequencyHz, uint32_t durationMs)
+{
+    std::lock_guard lock(mutex_);
+    beeps_.push_back({frequencyHz, durationMs});
+}
+
+QDateTime FakeServices::Now()
+{
+    std::lock_guard lock(mutex_);
+    return pinnedNow_ ? *pinnedNow_ : QDateTime::currentDateTime();
+}
+
+std::vector<uint32_t> FakeServices::Sleeps() const
+{
+    std::lock_guard lock(mutex_);
+    return sleeps_;
+}
+
+std::vector<FakeServices::BeepCall> FakeServices::Beeps() const
+{
+    std::lock_guard lock(mutex_);
+    return beeps_;
+}
+
+void FakeServices::PinNow(const QDateTime& now)
+{
+    std::lock_guard lock(mutex_);
+    pinnedNow_ = now;
+}
+
+void FakeServices::OnSleep(std::function<void(uint32_t)> hook)
+{
+    std::lock_guard lock(mutex_);
+    onSleep_ = std::move(hook);
+}
+
+} // namespace platform

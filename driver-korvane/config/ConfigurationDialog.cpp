@@ -1,10 +1,9 @@
 #include "config/ConfigurationDialog.h"
 
+#include "api/BusTransports.h"
 #include "simulator/StateFile.h"
 
 #include <QApplication>
-#include <QCanBus>
-#include <QSerialPortInfo>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -25,6 +24,13 @@ namespace {
 QString bitrateText(uint32_t bitrate)
 {
     return bitrate >= 1000000 ? QStringLiteral("%1M").arg(bitrate / 1000000) : QStringLiteral("%1k").arg(bitrate / 1000);
+}
+
+// Without the real-bus library the lists stay empty; the fields still take typed names.
+api::BusTransports* transports()
+{
+    QString error;
+    return api::busTransports(error);
 }
 
 } // namespace
@@ -64,14 +70,15 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     transport_->addItem(tr("Serial-line CAN adapter"), uint32_t(Transport::Serial));
     transport_->setCurrentIndex(std::max(0, transport_->findData(uint32_t(config.transport))));
 
-    plugin_->addItems(QCanBus::instance()->plugins());
+    if (auto* buses = transports())
+        plugin_->addItems(buses->canPlugins());
     if (!config.plugin.isEmpty() && plugin_->findText(config.plugin) < 0)
         plugin_->addItem(config.plugin);
     plugin_->setCurrentText(config.plugin.isEmpty() ? QStringLiteral("socketcan") : config.plugin);
     canDevice_->setEditable(true);
     serialPort_->setEditable(true);
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
-        serialPort_->addItem(port.systemLocation());
+    if (auto* buses = transports())
+        serialPort_->addItems(buses->serialPorts());
     if (config.transport == Transport::Serial)
         serialPort_->setCurrentText(config.device);
     for (uint32_t rate : kSerialBauds)
@@ -135,9 +142,8 @@ void ConfigurationDialog::listDevices()
 {
     const QString typed = canDevice_->currentText();
     canDevice_->clear();
-    QString error;
-    for (const QCanBusDeviceInfo& device : QCanBus::instance()->availableDevices(plugin_->currentText(), &error))
-        canDevice_->addItem(device.name());
+    if (auto* buses = transports())
+        canDevice_->addItems(buses->canDevices(plugin_->currentText()));
     if (!typed.isEmpty())
         canDevice_->setCurrentText(typed);
 }

@@ -1,7 +1,7 @@
 // `make bench`: runs every measurement once, prints the table and writes it, with the date and
 // the machine, to the Markdown file given by --markdown.
 //
-//   korvane_bench [--markdown FILE] [--only readout|sdo|startup|idle|drawing]...
+//   korvane_bench [--markdown FILE] [--only readout|readback|sdo|startup|idle|drawing]...
 #include "Measurements.h"
 
 #include "common/ModuleFiles.h"
@@ -29,6 +29,7 @@ struct Measurement {
 const Measurement kMeasurements[] = {
     {"drawing", bench::measureDrawing},   {"sdo", bench::measureSdoLatency}, {"startup", bench::measureStartup},
     {"idle", bench::measureIdleCpu},      {"readout", bench::measureReadout},
+    {"readback", bench::measureReadBack},
 };
 
 QString cpuModel()
@@ -68,6 +69,9 @@ QString markdownPage(const bench::ResultTable& table, const QString& started, co
             "1 MiB, into a file checked byte for byte afterwards. The bound is the pacing of the "
             "read-out: one block of at most 255 bytes per pass of 10 ms. Over virtualcan and the "
             "serial line the module is `korvane-module-sim`, a process of its own.\n"
+            "- Read-back check: what a verified upload adds after its data is synced (the SHA-256 "
+            "of the bytes as sent, the synced record line, the range dropped from the page cache "
+            "and read back), for a 1 MiB upload, against the pacing bound of its read-out.\n"
             "- SDO latency: single parameter reads through the driver binding and the loaded driver "
             "library, after a warm-up. The reference is one bare frame there and back on the same "
             "transport: between two stations of the in-memory bus; between one of the library's "
@@ -101,7 +105,7 @@ int main(int argc, char** argv)
         else if (argument == QLatin1String("--only") && i + 1 < argc)
             only << QString::fromLocal8Bit(argv[++i]);
         else {
-            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|sdo|startup|idle|drawing]...\n";
+            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|readback|sdo|startup|idle|drawing]...\n";
             return 2;
         }
     }

@@ -19,5 +19,6 @@ void measureSdoLatency(BenchRun& run);
 void measureStartup(BenchRun& run);
 void measureIdleCpu(BenchRun& run);
 void measureDrawing(BenchRun& run);
+void measureReadBack(BenchRun& run);
 
 } // namespace bench

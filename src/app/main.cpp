@@ -5,7 +5,13 @@
 #include "app/KorvaneApplication.h"
 #include "app/TAboutBox.h"
 #include "app/TForm_Korvane.h"
+#include "app/VerifyCommand.h"
 #include "module/SetTimeDate.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 // A binding the window did not close: "exit" ends the message loop without closing the window,
@@ -16,6 +22,13 @@ driver::DriverBinding* bindingLeftOpen = nullptr;
 
 int main(int argc, char** argv)
 {
+    // Checks files only: no driver library and no window.
+    if (argc >= 2 && std::strcmp(argv[1], "--verify") == 0) {
+        if (argc == 3)
+            return VerifyUploads(QFile::decodeName(argv[2]), stdout, stderr);
+        std::fputs("usage: korvane --verify MEMORY-FILE\n", stderr);
+        return 2;
+    }
     int exitCode = EscapedErrorExitCode;
     UseOffscreenPlatformWithoutDisplay();
     KorvaneApplication application(argc, argv);

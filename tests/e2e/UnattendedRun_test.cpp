@@ -1,81 +1,14 @@
 // The built program run as a script runs it, without a display: arguments in; the upload files,
 // the result line, the exit code and what the module holds afterwards out.
+#include "ProgramRun.h"
 #include "support/SimulatedModule.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QByteArray LogRecords(int count)
-{
-    QByteArray records;
-    for (int i = 0; i < count; ++i)
-        records += "03/05/2026 08:" + QByteArray::number(10 + i % 50) + ":00,181,8,20 03 00 00 00 00 10 27\n";
-    return records;
-}
-
-QByteArray AsTextFile(QByteArray bytes)
-{
-    return bytes.replace("\n", "\r\n");
-}
-
-const QByteArray Record = "Korvane configuration\nNodeId=5\nBaud=250000\n";
-
-QJsonObject State(const QByteArray& memory, const QJsonObject& faults = {})
-{
-    QJsonObject state{{"memory_hex", QString::fromLatin1(memory.toHex())},
-                      {"configuration", QString::fromLatin1(Record)}};
-    if (!faults.isEmpty())
-        state.insert("faults", faults);
-    return state;
-}
-
-class UnattendedRunTest : public ::testing::Test
-{
-protected:
-    // Runs the program in the test's folder with no display and no platform chosen.
-    Outcome Start(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QString::fromLatin1(name));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(KORVANE_EXECUTABLE), arguments);
-        // Generous: a run that hangs fails here instead of holding up the suite for ever.
-        EXPECT_TRUE(process.waitForFinished(120000)) << "the program did not end by itself";
-        Outcome run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
-    }
-
-    QByteArray Contents(const QString& name) const
-    {
-        QFile file(QDir(dir.path()).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    QStringList Files() const { return QDir(dir.path()).entryList({"*.csv", "*.CSV"}, QDir::Files); }
-
-    QTemporaryDir dir;
-};
+using UnattendedRunTest = ProgramRunTest;
 
 TEST_F(UnattendedRunTest, AFullSilentRunLeavesBothFilesAndAnEmptyModule)
 {

@@ -1,0 +1,173 @@
+#include "module/UploadRecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+
+#include <cerrno>
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Header[] = "utc_time,node_id,device_mode,offset,length,sha256\n";
+constexpr qsizetype FieldCount = 6;
+constexpr qsizetype Sha256HexDigits = 64;
+// Far beyond any number of uploads into one file; a larger file is not a record of ours.
+constexpr qint64 LargestRecord = 64 * 1024 * 1024;
+
+QByteArray FormatLine(const UploadRecordEntry& entry)
+{
+    return entry.time.toUTC().toString(Qt::ISODate).toLatin1() + ',' + QByteArray::number(entry.nodeId) + ','
+           + QByteArray::number(entry.deviceMode) + ',' + QByteArray::number(entry.offset) + ','
+           + QByteArray::number(entry.length) + ',' + entry.sha256.toHex() + '\n';
+}
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// A new file's name survives a power cut only once its folder is synced.
+bool SyncFolderOf(const QString& file)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// Plain decimal digits only: no sign, no spaces, at most 18 digits so that sums cannot overflow.
+std::optional<qint64> Count(const QByteArray& field, qint64 largest)
+{
+    if (field.isEmpty() || field.size() > 18)
+        return std::nullopt;
+    for (char digit : field)
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+    const qint64 value = field.toLongLong();
+    return value <= largest ? std::optional<qint64>(value) : std::nullopt;
+}
+
+std::optional<UploadRecordEntry> ParseLine(const QByteArray& line, QString& fault)
+{
+    const QList<QByteArray> fields = line.split(',');
+    if (fields.size() != FieldCount) {
+        fault = QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(FieldCount);
+        return std::nullopt;
+    }
+    UploadRecordEntry entry;
+    entry.time = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
+    // Only the exact form the tool writes, so that a changed character cannot pass unnoticed.
+    if (!entry.time.isValid() || entry.time.toUTC().toString(Qt::ISODate).toLatin1() != fields[0]) {
+        fault = QStringLiteral("the time is not of the form 2026-03-05T08:10:00Z");
+        return std::nullopt;
+    }
+    const auto nodeId = Count(fields[1], 255);
+    const auto deviceMode = Count(fields[2], 255);
+    const auto offset = Count(fields[3], std::numeric_limits<qint64>::max());
+    const auto length = Count(fields[4], std::numeric_limits<qint64>::max());
+    if (!nodeId || !deviceMode || !offset || !length) {
+        fault = QStringLiteral("node-ID, device mode, offset and length must be plain decimal numbers");
+        return std::nullopt;
+    }
+    const QByteArray& hex = fields[5];
+    const QByteArray sha256 = QByteArray::fromHex(hex);
+    if (hex.size() != Sha256HexDigits || sha256.toHex() != hex) {
+        fault = QStringLiteral("the SHA-256 is not 64 lower-case hexadecimal digits");
+        return std::nullopt;
+    }
+    entry.nodeId = int(*nodeId);
+    entry.deviceMode = int(*deviceMode);
+    entry.offset = *offset;
+    entry.length = *length;
+    entry.sha256 = sha256;
+    return entry;
+}
+
+}  // namespace
+
+QString UploadRecordName(const QString& memoryFile)
+{
+    return memoryFile + QStringLiteral(".uploads");
+}
+
+bool AppendUploadRecord(const QString& memoryFile, const UploadRecordEntry& entry)
+{
+    const QString name = UploadRecordName(memoryFile);
+    // Non-blocking: a FIFO of that name must not hold the upload up; it is refused below.
+    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK,
+                          0666);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const bool created = status.st_size == 0;
+    const QByteArray text = (created ? QByteArray(Header) : QByteArray()) + FormatLine(entry);
+    bool stored = WriteAll(fd, text) && ::fsync(fd) == 0;
+    if (!stored && ::ftruncate(fd, status.st_size) == 0)
+        ::fsync(fd);
+    stored = ::close(fd) == 0 && stored;
+    return stored && (!created || SyncFolderOf(name));
+}
+
+std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error)
+{
+    QFile file(UploadRecordName(memoryFile));
+    if (!QFileInfo(file).exists()) {
+        error = QStringLiteral("%1 does not exist").arg(file.fileName());
+        return std::nullopt;
+    }
+    if (!QFileInfo(file).isFile() || file.size() > LargestRecord) {
+        error = QStringLiteral("%1 is not an upload record").arg(file.fileName());
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1 cannot be read: %2").arg(file.fileName(), file.errorString());
+        return std::nullopt;
+    }
+    const QByteArray text = file.readAll();
+    const auto fail = [&](qsizetype line, const QString& fault) {
+        error = QStringLiteral("%1, line %2: %3").arg(file.fileName()).arg(line).arg(fault);
+        return std::nullopt;
+    };
+    if (!text.startsWith(Header))
+        return fail(1, QStringLiteral("not the header \"%1\"").arg(QString::fromLatin1(Header).trimmed()));
+    if (!text.endsWith('\n'))
+        return fail(text.count('\n') + 1, QStringLiteral("the line is cut off"));
+
+    std::vector<UploadRecordEntry> entries;
+    const QByteArray body = text.sliced(qsizetype(sizeof Header) - 1);
+    const QList<QByteArray> lines = body.isEmpty() ? QList<QByteArray>() : body.chopped(1).split('\n');
+    qint64 end = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString fault;
+        const auto entry = ParseLine(lines[i], fault);
+        if (!entry)
+            return fail(i + 2, fault);
+        // Uploads are appended: each starts where the ones before it have ended or later.
+        if (entry->offset < end)
+            return fail(i + 2, QStringLiteral("the upload starts inside the one before"));
+        end = entry->offset + entry->length;
+        entries.push_back(*entry);
+    }
+    return entries;
+}

@@ -1,0 +1,38 @@
+// The upload record beside a memory file, "<memory file>.uploads": UTF-8 text, a header line
+// naming the fields, then one line per upload, so that anyone can check later that the memory
+// file still holds every upload as it was stored:
+//
+//   utc_time,node_id,device_mode,offset,length,sha256
+//   2026-03-05T08:10:00Z,5,0,0,10412,9f86d081884c7d65...
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct UploadRecordEntry
+{
+    QDateTime time;          // UTC, whole seconds
+    int nodeId = 0;
+    int deviceMode = 0;
+    qint64 offset = 0;       // where the upload starts in the memory file
+    qint64 length = 0;       // its bytes in the file, line ends as stored
+    QByteArray sha256;       // of those bytes, 32 bytes
+
+    bool operator==(const UploadRecordEntry&) const = default;
+};
+
+QString UploadRecordName(const QString& memoryFile);
+
+// Appends one line (the header first when the record is new) and syncs the record and, for a new
+// record, its folder. False when any step failed; a line cut short by a failure is removed again,
+// so the record stays readable.
+bool AppendUploadRecord(const QString& memoryFile, const UploadRecordEntry& entry);
+
+// Every upload of the record, in order. Empty, with the reason in `error`, when the record is
+// missing, unreadable or not exactly in the form above.
+std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error);

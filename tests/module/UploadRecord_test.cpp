@@ -1,0 +1,81 @@
+// The upload record beside a memory file and the read-back of an upload from the disk.
+#include "module/UploadReadBack.h"
+#include "module/UploadRecord.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class UploadRecordTest : public ::testing::Test
+{
+protected:
+    QString Path(const char* name) const { return QDir(dir.path()).filePath(QString::fromLatin1(name)); }
+
+    static UploadRecordEntry Entry(qint64 offset, const QByteArray& bytes)
+    {
+        return {QDateTime(QDate(2026, 3, 5), QTime(8, 10), Qt::UTC), 5, 1, offset, bytes.size(),
+                QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(UploadRecordTest, EachUploadAddsOneLineThatReadsBackAsWritten)
+{
+    const QString memory = Path("mem.csv");
+    const std::vector<UploadRecordEntry> entries{Entry(0, "first\r\n"), Entry(7, ""), Entry(7, "second")};
+    for (const UploadRecordEntry& entry : entries)
+        ASSERT_TRUE(AppendUploadRecord(memory, entry));
+
+    QString error;
+    EXPECT_EQ(ReadUploadRecord(memory, error), entries) << error.toStdString();
+    QFile record(UploadRecordName(memory));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    // A header, then one line per upload.
+    EXPECT_EQ(record.readAll().count('\n'), 4);
+}
+
+TEST_F(UploadRecordTest, ARecordThatCannotBeWrittenFailsAndIsNeverAFifoOrFolder)
+{
+    const QString memory = Path("mem.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(UploadRecordName(memory)).constData(), 0600), 0);
+    EXPECT_FALSE(AppendUploadRecord(memory, Entry(0, "x")));
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("other.csv.uploads"));
+    EXPECT_FALSE(AppendUploadRecord(Path("other.csv"), Entry(0, "x")));
+    EXPECT_FALSE(AppendUploadRecord(Path("missing/mem.csv"), Entry(0, "x")));
+    QString error;
+    EXPECT_FALSE(ReadUploadRecord(Path("missing/mem.csv"), error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(UploadRecordTest, ReadBackSeesEveryByteThatChangedOnTheDisk)
+{
+    const QString name = Path("mem.csv");
+    QByteArray bytes(100000, 'a');
+    bytes[99999] = 'b';
+    const QByteArray head = "earlier upload\r\n";
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(head + bytes);
+    file.close();
+    const UploadRecordEntry upload = Entry(head.size(), bytes);
+
+    EXPECT_TRUE(ReadBackMatches(name, upload.offset, upload.length, upload.sha256));
+    EXPECT_FALSE(ReadBackMatches(name, upload.offset, upload.length + 1, upload.sha256));
+    EXPECT_FALSE(ReadBackMatches(Path("missing.csv"), upload.offset, upload.length, upload.sha256));
+
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(upload.offset + 99999);
+    file.write("a");
+    file.close();
+    EXPECT_FALSE(ReadBackMatches(name, upload.offset, upload.length, upload.sha256));
+}
+
+}  // namespace

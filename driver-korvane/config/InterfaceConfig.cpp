@@ -1,10 +1,12 @@
 #include "config/InterfaceConfig.h"
 
+#include "storage/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
@@ -62,14 +64,31 @@ QString transportName(Transport transport)
     }
 }
 
+// Digits only: no sign, no spaces, no hex; at most ten of them.
 bool number(const QString& text, uint32_t low, uint32_t high, uint32_t& value)
 {
-    bool ok = false;
-    const qulonglong parsed = text.toULongLong(&ok);
-    if (!ok || parsed < low || parsed > high)
+    if (text.isEmpty() || text.size() > 10 || !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    const qulonglong parsed = text.toULongLong();
+    if (parsed < low || parsed > high)
         return false;
     value = uint32_t(parsed);
     return true;
+}
+
+template <size_t N>
+bool oneOf(const uint32_t (&list)[N], uint32_t value)
+{
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+template <size_t N>
+QString listed(const uint32_t (&list)[N])
+{
+    QStringList texts;
+    for (uint32_t value : list)
+        texts << QString::number(value);
+    return texts.join(QStringLiteral(", "));
 }
 
 // One "key=value" line of [interface].
@@ -79,6 +98,12 @@ bool readKey(const QString& key, const QString& value, const QString& folder, In
         if (number(value, low, high, field))
             return true;
         error = QStringLiteral("%1 must be a number from %2 to %3, not \"%4\"").arg(key).arg(low).arg(high).arg(value);
+        return false;
+    };
+    auto listedRate = [&](const auto& list, uint32_t& field) {
+        if (number(value, 0, UINT32_MAX, field) && oneOf(list, field))
+            return true;
+        error = QStringLiteral("%1 must be one of %2, not \"%3\"").arg(key, listed(list), value);
         return false;
     };
     if (key == QLatin1String("transport")) {
@@ -99,11 +124,11 @@ bool readKey(const QString& key, const QString& value, const QString& folder, In
     if (key == QLatin1String("node_id"))
         return range(1, 127, config.nodeId);
     if (key == QLatin1String("bitrate"))
-        return range(0, UINT32_MAX, config.bitrate);
+        return listedRate(kBitrates, config.bitrate);
     if (key == QLatin1String("sdo_timeout_ms"))
         return range(1, 60000, config.sdoTimeoutMs);
     if (key == QLatin1String("serial_baud"))
-        return range(0, UINT32_MAX, config.serialBaud);
+        return listedRate(kSerialBauds, config.serialBaud);
     if (key == QLatin1String("plugin"))
         config.plugin = value;
     else if (key == QLatin1String("device"))
@@ -117,10 +142,45 @@ bool readKey(const QString& key, const QString& value, const QString& folder, In
     return true;
 }
 
-bool hasLineBreak(const QString& text)
+// Where a comment starts: a ';' or '#' at the start of the line or after a blank.
+qsizetype commentStart(const QString& line)
 {
-    return text.contains(u'\n') || text.contains(u'\r');
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if ((line[i] == u';' || line[i] == u'#') && (i == 0 || line[i - 1] == u' ' || line[i - 1] == u'\t'))
+            return i;
+    }
+    return line.size();
 }
+
+// A name or path the file can hold and give back unchanged.
+bool writableText(const QString& text)
+{
+    return text == text.trimmed() && commentStart(text) == text.size()
+           && std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+// The line's text, or the reason it is no text at all.
+bool decodeLine(QByteArray raw, QString& line, QString& fault)
+{
+    if (raw.endsWith('\r'))
+        raw.chop(1);
+    for (const char byte : raw) {
+        const auto c = static_cast<unsigned char>(byte);
+        if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            fault = QStringLiteral("binary content (byte 0x%1)").arg(uint(c), 2, 16, QLatin1Char('0'));
+            return false;
+        }
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    line = utf8(raw);
+    if (utf8.hasError()) {
+        fault = QStringLiteral("not UTF-8 text");
+        return false;
+    }
+    return true;
+}
+
+constexpr qint64 kMaxConfigFile = 64 * 1024;
 
 } // namespace
 
@@ -128,22 +188,23 @@ bool validate(const InterfaceConfig& config, QString& error)
 {
     if (config.nodeId < 1 || config.nodeId > 127)
         error = QStringLiteral("the node-ID must be from 1 to 127, not %1").arg(config.nodeId);
-    else if (std::find(std::begin(kBitrates), std::end(kBitrates), config.bitrate) == std::end(kBitrates))
-        error = QStringLiteral("the bit rate %1 is not one of 10000, 20000, 50000, 100000, 125000, 250000, 500000, 1000000")
-                    .arg(config.bitrate);
+    else if (!oneOf(kBitrates, config.bitrate))
+        error = QStringLiteral("the bit rate %1 is not one of %2").arg(config.bitrate).arg(listed(kBitrates));
     else if (config.connectionType > 1)
         error = QStringLiteral("the connection type must be 0 (USB) or 1 (RS232), not %1").arg(config.connectionType);
     else if (config.sdoTimeoutMs < 1 || config.sdoTimeoutMs > 60000)
         error = QStringLiteral("the SDO timeout must be from 1 to 60000 ms, not %1").arg(config.sdoTimeoutMs);
-    else if (std::find(std::begin(kSerialBauds), std::end(kSerialBauds), config.serialBaud) == std::end(kSerialBauds))
-        error = QStringLiteral("the serial line rate %1 is not one of 2400, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600")
-                    .arg(config.serialBaud);
+    else if (!oneOf(kSerialBauds, config.serialBaud))
+        error = QStringLiteral("the serial line rate %1 is not one of %2").arg(config.serialBaud).arg(listed(kSerialBauds));
     else if (config.transport == Transport::Can && (config.plugin.isEmpty() || config.device.isEmpty()))
         error = QStringLiteral("a CAN adapter needs a plugin and a device");
     else if (config.transport == Transport::Serial && config.device.isEmpty())
         error = QStringLiteral("a serial adapter needs a device (its serial port)");
-    else if (hasLineBreak(config.plugin) || hasLineBreak(config.device) || hasLineBreak(config.moduleState))
-        error = QStringLiteral("names and paths must be on one line");
+    else if (!writableText(config.plugin) || !writableText(config.device) || !writableText(config.moduleState))
+        error = QStringLiteral("names and paths must be one line without control characters, blanks at either end "
+                               "or a ';' or '#' after a blank");
+    else if (!config.moduleState.isEmpty() && QDir::isRelativePath(config.moduleState))
+        error = QStringLiteral("the module state file must be given with its full path, not \"%1\"").arg(config.moduleState);
     else
         return true;
     return false;
@@ -214,34 +275,57 @@ QString configFileFor(const QString& registryPath)
 bool readConfigFile(const QString& path, InterfaceConfig& config, QString& error)
 {
     config = InterfaceConfig{};
-    QFile file(path);
-    if (!file.exists())
-        return true;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    QByteArray text;
+    switch (storage::readRegularFile(path, kMaxConfigFile, text, error)) {
+    case storage::ReadResult::Missing: return true;
+    case storage::ReadResult::Refused: return false;
+    case storage::ReadResult::Read: break;
+    }
+    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF")) {
+        error = path + QStringLiteral(" line 1: UTF-16 text; the file must be UTF-8");
         return false;
     }
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
     const QString folder = QFileInfo(path).absolutePath();
-    QString section;
+    bool inSection = false;
+    bool sectionSeen = false;
+    QStringList keys;
     int lineNumber = 0;
-    for (const QByteArray& raw : file.readAll().split('\n')) {
+    for (const QByteArray& raw : text.split('\n')) {
         ++lineNumber;
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
-            continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            section = line.mid(1, line.size() - 2).trimmed();
-            continue;
+        QString line;
+        QString fault;
+        if (decodeLine(raw, line, fault)) {
+            line = line.left(commentStart(line)).trimmed();
+            const qsizetype equals = line.indexOf(u'=');
+            if (line.isEmpty())
+                continue;
+            if (line.startsWith(u'[')) {
+                if (line != QLatin1String("[interface]"))
+                    fault = QStringLiteral("unknown section %1; the file holds only [interface]").arg(line);
+                else if (sectionSeen)
+                    fault = QStringLiteral("a second [interface] section");
+                inSection = sectionSeen = true;
+            } else if (equals < 0) {
+                fault = QStringLiteral("expected key=value");
+            } else {
+                const QString key = line.left(equals).trimmed();
+                if (!inSection)
+                    fault = QStringLiteral("\"%1\" before the [interface] section").arg(key);
+                else if (keys.contains(key))
+                    fault = QStringLiteral("\"%1\" given twice").arg(key);
+                else if (readKey(key, line.mid(equals + 1).trimmed(), folder, config, fault))
+                    keys << key;
+            }
         }
-        if (section != QLatin1String("interface"))
-            continue; // other sections belong to nobody here
-        const qsizetype equals = line.indexOf(u'=');
-        QString reason;
-        if (equals < 0)
-            reason = QStringLiteral("expected key=value");
-        else if (readKey(line.left(equals).trimmed(), line.mid(equals + 1).trimmed(), folder, config, reason))
-            continue;
-        error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(reason);
+        if (!fault.isEmpty()) {
+            error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(fault);
+            return false;
+        }
+    }
+    if (!sectionSeen) {
+        error = path + QStringLiteral(": no [interface] section");
         return false;
     }
     deriveConnectionType(config);
@@ -262,8 +346,7 @@ bool writeConfigFile(const QString& path, const InterfaceConfig& config, QString
     text += "node_id=" + QByteArray::number(config.nodeId) + '\n';
     text += "bitrate=" + QByteArray::number(config.bitrate) + '\n';
     text += "sdo_timeout_ms=" + QByteArray::number(config.sdoTimeoutMs) + '\n';
-    if (config.transport == Transport::Serial)
-        text += "serial_baud=" + QByteArray::number(config.serialBaud) + '\n';
+    text += "serial_baud=" + QByteArray::number(config.serialBaud) + '\n';
     if (!config.plugin.isEmpty())
         text += "plugin=" + config.plugin.toUtf8() + '\n';
     if (!config.device.isEmpty())
@@ -275,12 +358,7 @@ bool writeConfigFile(const QString& path, const InterfaceConfig& config, QString
         error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return storage::replaceFile(path, text, error);
 }
 
 } // namespace korvane::config

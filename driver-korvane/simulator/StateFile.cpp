@@ -1,11 +1,10 @@
 #include "simulator/StateFile.h"
 
 #include "simulator/DemoModule.h"
+#include "storage/SafeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -13,15 +12,8 @@ namespace korvane::module {
 
 namespace {
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
-}
+// Far above any memory the module could hold, far below what would exhaust the PC's memory.
+constexpr qint64 kMaxStateFile = 256LL * 1024 * 1024;
 
 } // namespace
 
@@ -36,21 +28,24 @@ QString defaultStateFile()
 std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDemo, const QDateTime& now,
                                          OpenFailure& failure)
 {
-    if (createFromDemo && !QFileInfo::exists(path)) {
-        QString error;
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !writeAtomically(path, demoModuleState(), error)) {
-            failure = {QStringLiteral("Korvane: cannot create the module state file %1").arg(path), EACCES};
+    QByteArray json;
+    QString error;
+    storage::ReadResult read = storage::readRegularFile(path, kMaxStateFile, json, error);
+    if (read == storage::ReadResult::Missing && createFromDemo) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !storage::replaceFile(path, demoModuleState(), error)) {
+            failure = {QStringLiteral("Korvane: cannot create the module state file: ") + error, EACCES};
             return std::nullopt;
         }
+        read = storage::readRegularFile(path, kMaxStateFile, json, error);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int code = file.exists() ? EACCES : ENOENT;
-        failure = {QStringLiteral("Korvane: cannot read the module state file %1: %2").arg(path, file.errorString()), code};
+    if (read != storage::ReadResult::Read) {
+        const bool missing = read == storage::ReadResult::Missing;
+        failure = {missing ? QStringLiteral("Korvane: cannot read the module state file %1: it does not exist").arg(path)
+                           : QStringLiteral("Korvane: cannot use the module state file: ") + error,
+                   missing ? ENOENT : EACCES};
         return std::nullopt;
     }
-    QString error;
-    auto state = parseModuleState(file.readAll(), now, error);
+    auto state = parseModuleState(json, now, error);
     if (!state)
         failure = {QStringLiteral("Korvane: the module state file %1 is malformed: %2").arg(path, error), EINVAL};
     return state;
@@ -58,7 +53,7 @@ std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDem
 
 bool saveStateFile(const QString& path, const ModuleState& state, QString& error)
 {
-    return writeAtomically(path, serializeModuleState(state), error);
+    return storage::replaceFile(path, serializeModuleState(state), error);
 }
 
 } // namespace korvane::module

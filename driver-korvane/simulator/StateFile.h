@@ -16,7 +16,7 @@ QString defaultStateFile();
 std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDemo, const QDateTime& now,
                                          OpenFailure& failure);
 
-// Replaces the file in one step (temporary file, then rename), so a reader never sees half of it.
+// Replaces the file completely or not at all, so neither a reader nor a full disk ever leaves half of it.
 bool saveStateFile(const QString& path, const ModuleState& state, QString& error);
 
 } // namespace korvane::module

@@ -114,6 +114,9 @@ TEST(EntryPoints, SavedConfigurationReadsBackTheSame)
     std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> first{}, second{};
     ASSERT_EQ(library().ReadConfiguration(SimulatedModule::registryPath(), first.data()), 1);
     first[8] = 42; // node-ID
+    first[24] = 0x80; // serial line rate 9600, kept also for the simulated module
+    first[25] = 0x25;
+    first[26] = 0;
     const char* other = "\\Software\\Velmora\\Round Trip\\";
     ASSERT_EQ(library().SaveConfiguration(other, first.data()), 1);
     ASSERT_EQ(library().ReadConfiguration(other, second.data()), 1);

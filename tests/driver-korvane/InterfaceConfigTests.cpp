@@ -1,8 +1,10 @@
 // interface.ini, the registry path it stands for, and the configuration block.
 #include "config/InterfaceConfig.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -61,8 +63,8 @@ TEST(ConfigFile, MissingFileGivesTheSimulatedModule)
 
 TEST(ConfigFile, EveryKeyIsRead)
 {
-    const QString path = writeIni("; comment\n[other]\nnode_id=bogus\n[interface]\n"
-                                  "transport = serial\nconnection_type=1\nnode_id=127\nbitrate=1000000\n"
+    const QString path = writeIni("; comment\r\n[interface] # the only section\n"
+                                  "transport = serial   ; inline comment\nconnection_type=1\nnode_id=127\nbitrate=1000000\n"
                                   "sdo_timeout_ms=2000\nplugin=socketcan\ndevice=/dev/ttyUSB0\nmodule_state=state/m.json\n");
     InterfaceConfig config;
     QString error;
@@ -79,13 +81,27 @@ TEST(ConfigFile, EveryKeyIsRead)
 
 TEST(ConfigFile, BadValuesAreReportedWithTheirLine)
 {
-    const std::pair<const char*, const char*> bad[] = {
+    const std::pair<QByteArray, const char*> bad[] = {
         {"[interface]\ntransport=usb\n", "line 2: transport must be simulated, can or serial"},
         {"[interface]\n\nnode_id=0\n", "line 3: node_id must be a number from 1 to 127"},
         {"[interface]\nnode_id=128\n", "node_id must be a number from 1 to 127, not \"128\""},
         {"[interface]\nnode_id=5x\n", "node_id must be a number"},
         {"[interface]\nconnection_type=2\n", "connection_type must be a number from 0 to 1"},
-        {"[interface]\nbitrate=12345\n", "the bit rate 12345 is not one of"},
+        {"[interface]\nbitrate=12345\n", "line 2: bitrate must be one of 10000, 20000"},
+        {"[interface]\nserial_baud=1200\n", "line 2: serial_baud must be one of 2400"},
+        {"[interface]\nnode_id=+5\n", "line 2: node_id must be a number"},
+        {"[interface]\nnode_id=five\n", "line 2: node_id must be a number"},
+        {"[interface]\nnode_id=5\nnode_id=6\n", "line 3: \"node_id\" given twice"},
+        {"node_id=5\n[interface]\n", "line 1: \"node_id\" before the [interface] section"},
+        {"[Interface]\nnode_id=5\n", "line 1: unknown section [Interface]"},
+        {"[interface]\n[other]\nnode_id=5\n", "line 2: unknown section [other]"},
+        {"[interface]\n[interface]\n", "line 2: a second [interface] section"},
+        {"; only a comment\n", "no [interface] section"},
+        {"", "no [interface] section"},
+        {QByteArray("\xFF\xFE[\0i\0", 6), "line 1: UTF-16"},
+        {QByteArray("[interface]\nnode_id=5\0\n", 23), "line 2: binary content (byte 0x00)"},
+        {"[interface]\n\x01\x02\x03\n", "line 2: binary content (byte 0x01)"},
+        {"[interface]\ndevice=\xC3(\n", "line 2: not UTF-8"},
         {"[interface]\nsdo_timeout_ms=0\n", "sdo_timeout_ms must be a number from 1 to 60000"},
         {"[interface]\nnodeid=5\n", "unknown key \"nodeid\""},
         {"[interface]\nnode_id\n", "expected key=value"},
@@ -93,8 +109,8 @@ TEST(ConfigFile, BadValuesAreReportedWithTheirLine)
     for (const auto& [text, message] : bad) {
         InterfaceConfig config;
         QString error;
-        EXPECT_FALSE(readConfigFile(writeIni(text), config, error)) << text;
-        EXPECT_TRUE(error.contains(message)) << text << " gave: " << error.toStdString();
+        EXPECT_FALSE(readConfigFile(writeIni(text), config, error)) << text.toStdString();
+        EXPECT_TRUE(error.contains(message)) << text.toStdString() << " gave: " << error.toStdString();
     }
 }
 
@@ -184,5 +200,21 @@ TEST(ConfigFile, RealAdaptersNeedTheirDeviceAndFixTheConnectionType)
     EXPECT_FALSE(readConfigFile(writeIni("[interface]\ntransport=serial\n"), config, error));
     EXPECT_TRUE(error.contains("needs a device")) << error.toStdString();
     EXPECT_FALSE(readConfigFile(writeIni("[interface]\ntransport=serial\ndevice=/dev/ttyS0\nserial_baud=12345\n"), config, error));
-    EXPECT_TRUE(error.contains("serial line rate 12345")) << error.toStdString();
+    EXPECT_TRUE(error.contains("serial_baud must be one of")) << error.toStdString();
+}
+
+TEST(ConfigFile, TheReadmeExampleReadsAsShown)
+{
+    // __FILE__ is relative to the build folder, the parent of the test program's bin/.
+    const QString source = QDir(QCoreApplication::applicationDirPath() + "/..").filePath(QStringLiteral(__FILE__));
+    QFile readme(QFileInfo(source).absolutePath() + "/../../README.md");
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly)) << readme.fileName().toStdString();
+    const QByteArray text = readme.readAll();
+    const qsizetype start = text.indexOf("```ini\n") + 7;
+    ASSERT_GE(start, 7);
+    InterfaceConfig config;
+    QString error;
+    ASSERT_TRUE(readConfigFile(writeIni(text.mid(start, text.indexOf("```", start) - start)), config, error)) << error.toStdString();
+    EXPECT_EQ(config.transport, Transport::Simulated);
+    EXPECT_EQ(config.moduleState, "/path/to/module-state.json");
 }

@@ -1,5 +1,7 @@
 #include "app/TForm_Korvane.h"
 
+#include "app/ExitCode.h"
+#include "app/RunResult.h"
 #include "app/TThread_Auto.h"
 #include "platform/MessageBox.h"
 
@@ -7,6 +9,7 @@
 
 #include <array>
 #include <cstdio>
+#include <exception>
 
 using platform::MessageBoxButtons;
 
@@ -22,45 +25,61 @@ enum AutoStates { ConnectState, MemoryState, ConfigurationState, EraseState, Fin
 // Names of the steps in the result line, by state.
 constexpr std::array<const char*, FinishState> StepNames{"connect", "memory", "configuration", "erase"};
 
-// The one line a script reads; nothing else of the tool goes to standard output.
-void PrintResultLine(const QString& line)
+bool RunStep(TForm_Korvane& form)
 {
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    switch (form.AutoState) {
+    case ConnectState:
+        return form.ConnectModule();
+    case MemoryState:
+        return form.UploadMemory();
+    case ConfigurationState:
+        // With "/config" the configuration's count replaces the memory's from here on.
+        return !form.ConfigRequested || form.UploadConfiguration();
+    case EraseState:
+        return form.BytesUploaded == 0 || !form.EraseRequested || form.EraseMemory();
+    default:
+        return true;
+    }
+}
+
+// An error escaped the step: the run ends at once as a failure, told only on the standard
+// streams, so that nothing waits for a user who may not be there.
+void EndRunByError(TForm_Korvane& form, const char* what)
+{
+    std::fprintf(stderr, "korvane: %s: unexpected error: %s\n", StepNames[form.AutoState], what);
+    runresult::PrintFailed();
+    if (form.AutoWorker)
+        form.AutoWorker->Terminate();
+    QCoreApplication::exit(EscapedErrorExitCode);
 }
 
 }  // namespace
 
 void TForm_Korvane::AutoStep()
 {
+    if (AutoState == ConnectState)
+        runresult::BeginRun();
+    if (AutoState < FinishState)
+        runresult::SetStep(StepNames[AutoState]);
     bool succeeded = true;
-    switch (AutoState) {
-    case ConnectState:
-        succeeded = ConnectModule();
-        break;
-    case MemoryState:
-        succeeded = UploadMemory();
-        break;
-    case ConfigurationState:
-        // With "/config" the configuration's count replaces the memory's from here on.
-        succeeded = !ConfigRequested || UploadConfiguration();
-        break;
-    case EraseState:
-        succeeded = BytesUploaded == 0 || !EraseRequested || EraseMemory();
-        break;
-    default:
-        break;
+    try {
+        succeeded = RunStep(*this);
+    } catch (const std::exception& error) {
+        EndRunByError(*this, error.what());
+        return;
+    } catch (...) {
+        EndRunByError(*this, "unknown error");
+        return;
     }
 
     if (AutoState >= FinishState) {
-        PrintResultLine(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded));
+        runresult::PrintSucceeded(BytesUploaded);
         if (!SilentMode)
             platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded), QStringLiteral("Success"),
                                  MessageBoxButtons::OK);
         SetOperationText(QStringLiteral("Operation: Complete"));
     } else if (!succeeded) {
-        PrintResultLine(QStringLiteral("Upload Failed! (step: %1)").arg(QLatin1String(StepNames[AutoState])));
+        runresult::PrintFailed();
         if (!SilentMode)
             platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK);
         SetOperationText(QStringLiteral("Operation: Failed"));

@@ -1,6 +1,13 @@
 #include "app/CommandLine.h"
 
+#include "app/VerifyCommand.h"
+
 #include <array>
+#include <cstdio>
+
+#ifndef KORVANE_VERSION
+#define KORVANE_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -34,6 +41,76 @@ constexpr std::array<FileOption, 2> FileOptions{{
     {"/fc", &CommandLineOptions::ConfigFile},
 }};
 
+int PrintUsage(const QString&);
+int PrintVersion(const QString&);
+int Verify(const QString& memoryFile);
+
+constexpr std::array<ToolCommand, 3> ToolCommands{{
+    {"--help", "-h", nullptr, "show this help and end", &PrintUsage},
+    {"--version", nullptr, nullptr, "show the version and end", &PrintVersion},
+    {"--verify", nullptr, "MEMORY-FILE", "check every recorded upload into MEMORY-FILE", &Verify},
+}};
+
+int PrintUsage(const QString&)
+{
+    std::fputs("Usage: korvane [/auto|/a] [/silent|/s] [/erase|/e] [/config|/c] [/fm MEMORY-FILE] [/fc CONFIG-FILE]\n"
+               "               [beep] [exit]\n"
+               "Maintenance tool for the Korvane CANopen clock and memory module; without options it opens its window.\n"
+               "\n"
+               "  /auto, /a        unattended run: connect, upload the memory, then the configuration (/config),\n"
+               "                   erase the module (/erase, only after a complete upload), end\n"
+               "  /silent, /s      no window and no progress dialog\n"
+               "  /erase, /e       erase the module's memory at the end of an unattended run\n"
+               "  /config, /c      also upload the configuration record\n"
+               "  /fm MEMORY-FILE  the memory file, appended to (default MemFile_YYYY_MM_DD.csv or FaultLog_...)\n"
+               "  /fc CONFIG-FILE  the configuration file, replaced (default ConfigFile_YYYY_MM_DD.csv or FaultConfig_...)\n"
+               "  beep             a one-second beep at start\n"
+               "  exit             end at once\n",
+               stdout);
+    for (const ToolCommand& command : ToolCommands) {
+        QString words = QLatin1String(command.word);
+        if (command.shortWord)
+            words += QLatin1String(", ") + QLatin1String(command.shortWord);
+        if (command.argument)
+            words += QLatin1Char(' ') + QLatin1String(command.argument);
+        std::printf("  %-16s %s\n", words.toLocal8Bit().constData(), command.help);
+    }
+    std::fputs("\n"
+               "Options are whole words in any letter case. An unattended run prints one line on standard output:\n"
+               "  N Bytes Uploaded\n"
+               "  Upload Failed! (step: connect|memory|configuration|erase)\n"
+               "and ends with the byte count N of the last upload as exit code (at most 254; 255: an unexpected\n"
+               "error). Reasons for a failure go to standard error.\n",
+               stdout);
+    return 0;
+}
+
+int PrintVersion(const QString&)
+{
+    std::printf("korvane %s\n", KORVANE_VERSION);
+    return 0;
+}
+
+int Verify(const QString& memoryFile)
+{
+    if (!memoryFile.isEmpty())
+        return VerifyUploads(memoryFile, stdout, stderr);
+    std::fputs("usage: korvane --verify MEMORY-FILE\n", stderr);
+    return 2;
+}
+
+bool LooksLikeAnOption(const QString& argument)
+{
+    return argument.startsWith(QLatin1Char('/')) || argument.startsWith(QLatin1Char('-'));
+}
+
+// The argument after position i, consumed: as typed, empty when there is none.
+QString TakeNext(const QStringList& arguments, qsizetype& i)
+{
+    ++i;
+    return i < arguments.size() ? arguments[i] : QString();
+}
+
 }  // namespace
 
 CommandLineOptions ParseCommandLine(const QStringList& arguments)
@@ -41,15 +118,37 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     CommandLineOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString word = arguments[i].toLower();
+        bool known = false;
         for (const FlagOption& option : FlagOptions)
-            if (word == QLatin1String(option.word))
+            if (word == QLatin1String(option.word)) {
                 options.*option.flag = true;
+                known = true;
+            }
         for (const FileOption& option : FileOptions)
             if (word == QLatin1String(option.word)) {
                 // The name is taken as typed and is never read as an option.
-                options.*option.name = i + 1 < arguments.size() ? arguments[i + 1] : QString();
-                ++i;
+                options.*option.name = TakeNext(arguments, i);
+                known = true;
             }
+        for (const ToolCommand& command : ToolCommands)
+            if (word == QLatin1String(command.word) || (command.shortWord && word == QLatin1String(command.shortWord))) {
+                const QString argument = command.argument ? TakeNext(arguments, i) : QString();
+                if (!options.Command) {
+                    options.Command = &command;
+                    options.CommandArgument = argument;
+                }
+                known = true;
+            }
+        if (!known && LooksLikeAnOption(arguments[i]))
+            options.Ignored.append(arguments[i]);
     }
     return options;
+}
+
+QStringList TypedArguments(int argc, const char* const* argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }

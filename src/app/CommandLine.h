@@ -7,6 +7,17 @@
 
 #include <optional>
 
+// A command of the tool itself ("--help"): answered at once, before any window or module, and
+// the end of the process.
+struct ToolCommand
+{
+    const char* word;       // the long form
+    const char* shortWord;  // or nullptr
+    const char* argument;   // the name of the argument it takes, or nullptr
+    const char* help;       // its line in the usage
+    int (*run)(const QString& argument);  // prints its answer; answers the exit code
+};
+
 struct CommandLineOptions
 {
     bool Auto = false;     // "/auto", "/a"
@@ -17,6 +28,9 @@ struct CommandLineOptions
     bool Exit = false;     // "exit"
     std::optional<QString> MemoryFile;  // "/fm NAME"; empty when nothing follows
     std::optional<QString> ConfigFile;  // "/fc NAME"; empty when nothing follows
+    const ToolCommand* Command = nullptr;  // the first command given
+    QString CommandArgument;
+    QStringList Ignored;  // arguments that look like options ("/atuo", "-auto") but are none
 
     bool operator==(const CommandLineOptions&) const = default;
 };
@@ -24,3 +38,6 @@ struct CommandLineOptions
 // arguments: without the program name. Giving an option twice has the effect of giving it once;
 // of two file names for the same file, the later one counts.
 CommandLineOptions ParseCommandLine(const QStringList& arguments);
+
+// The arguments as the user typed them, without the program name.
+QStringList TypedArguments(int argc, const char* const* argv);

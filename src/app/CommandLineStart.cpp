@@ -1,21 +1,22 @@
 #include "app/CommandLineStart.h"
 
 #include "app/CommandLine.h"
-#include "app/CommandLinePlatform.h"
 #include "app/FileNameEdit.h"
 #include "app/TForm_Korvane.h"
 #include "app/TThread_Auto.h"
-#include "platform/MessageBox.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-// Ends the message loop as soon as it runs, without closing the main window.
+QStringList keptArguments;
+
+// Ends the message loop as soon as it runs, without closing the main window: exit(), not quit(),
+// which would first close every window.
 void QuitWhenTheLoopRuns()
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void ApplyOptions(TForm_Korvane& form, const CommandLineOptions& options)
@@ -47,11 +48,8 @@ void StartFromCommandLine(TForm_Korvane& form, const QStringList& arguments)
 {
     form.AutoMode = false;
     form.SilentMode = false;
-    CommandLineOptions options;
-    if (!arguments.isEmpty()) {
-        options = ParseCommandLine(arguments);
-        ApplyOptions(form, options);
-    }
+    if (!arguments.isEmpty())
+        ApplyOptions(form, ParseCommandLine(arguments));
 
     if (form.SilentMode) {
         form.setWindowState(Qt::WindowMinimized);
@@ -61,17 +59,14 @@ void StartFromCommandLine(TForm_Korvane& form, const QStringList& arguments)
     }
     if (form.AutoWorker && !form.AutoWorker->Started())
         form.AutoWorker->Start();
-
-    // A window that nobody can see would wait for ever.
-    if (StartedWithoutDisplay() && !form.AutoWorker && !options.Exit) {
-        platform::MessageBox(QStringLiteral("No display: start on a desktop for the window, or with /auto for an "
-                                            "unattended upload."),
-                             QStringLiteral("Error"), platform::MessageBoxButtons::OK);
-        QuitWhenTheLoopRuns();
-    }
 }
 
 void TForm_Korvane::FormCreate()
 {
-    StartFromCommandLine(*this, QCoreApplication::arguments().mid(1));
+    StartFromCommandLine(*this, keptArguments);
+}
+
+void KeepCommandLine(const QStringList& arguments)
+{
+    keptArguments = arguments;
 }

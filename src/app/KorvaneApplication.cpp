@@ -1,11 +1,23 @@
 #include "app/KorvaneApplication.h"
 
 #include "app/ExitCode.h"
+#include "app/RunResult.h"
 #include "platform/MessageBox.h"
 
 #include <cstdio>
 
-KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv)
+ToolkitArguments::ToolkitArguments(const char* program, const std::string& platform) : words{program}
+{
+    if (!platform.empty())
+        words.insert(words.end(), {"-platform", platform});
+    for (std::string& word : words)
+        pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    count = int(words.size());
+}
+
+KorvaneApplication::KorvaneApplication(const char* program, const std::string& platform)
+    : ToolkitArguments(program, platform), QApplication(count, pointers.data())
 {
     setApplicationName(QStringLiteral("Korvane"));
 }
@@ -15,7 +27,6 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        errorEscaped_ = true;
         ReportError(error);
         exit(EscapedErrorExitCode);
     }
@@ -25,5 +36,7 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
 void KorvaneApplication::ReportError(const std::exception& error)
 {
     std::fprintf(stderr, "Korvane: %s\n", error.what());
+    if (runresult::PrintFailed())
+        return;
     platform::MessageBox(QString::fromLocal8Bit(error.what()), applicationName(), platform::MessageBoxButtons::OK);
 }

@@ -1,45 +1,62 @@
-// Process start and end: the main window, the two dialogs created but not shown, the message loop,
-// and the byte count of the last upload as exit code.
-#include "app/CommandLinePlatform.h"
+// Process start and end: the command line as typed, the main window, the two dialogs created but
+// not shown, the message loop, and the byte count of the last upload as exit code.
+#include "app/CommandLine.h"
+#include "app/CommandLineStart.h"
 #include "app/ExitCode.h"
 #include "app/KorvaneApplication.h"
+#include "app/RunResult.h"
 #include "app/TAboutBox.h"
 #include "app/TForm_Korvane.h"
-#include "app/VerifyCommand.h"
 #include "module/SetTimeDate.h"
-
-#include <QFile>
+#include "platform/Display.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 // A binding the window did not close: "exit" ends the message loop without closing the window,
 // and then the connection is neither closed nor the driver unloaded. Held here, reachable to the
 // end, so that the window's destruction does not do either.
 driver::DriverBinding* bindingLeftOpen = nullptr;
+
+// Exit code of a start that cannot work: a window with nobody to see it.
+constexpr int UnusableStartExitCode = 2;
+
+// Ignored arguments stay ignored, but a typo in a scheduled job must be visible.
+void WarnAboutIgnored(const QStringList& ignored)
+{
+    for (const QString& argument : ignored)
+        std::fprintf(stderr, "korvane: ignoring \"%s\": not an option (see korvane --help)\n",
+                     argument.toLocal8Bit().constData());
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Checks files only: no driver library and no window.
-    if (argc >= 2 && std::strcmp(argv[1], "--verify") == 0) {
-        if (argc == 3)
-            return VerifyUploads(QFile::decodeName(argv[2]), stdout, stderr);
-        std::fputs("usage: korvane --verify MEMORY-FILE\n", stderr);
-        return 2;
+    runresult::InstallTerminateHandler();
+    const QStringList arguments = TypedArguments(argc, argv);
+    const CommandLineOptions options = ParseCommandLine(arguments);
+    WarnAboutIgnored(options.Ignored);
+    if (options.Command)
+        return options.Command->run(options.CommandArgument);
+
+    const platform::DisplayChoice display = platform::ChooseDisplay();
+    KorvaneApplication application(argc > 0 ? argv[0] : "korvane", display.platform);
+    if (!platform::HasDisplay() && !options.Auto && !options.Exit) {
+        std::fprintf(stderr, "korvane: %s: start on a desktop for the window, or with /auto for an unattended upload\n",
+                     display.whyNone.c_str());
+        return UnusableStartExitCode;
     }
+
     int exitCode = EscapedErrorExitCode;
-    UseOffscreenPlatformWithoutDisplay();
-    KorvaneApplication application(argc, argv);
     try {
+        KeepCommandLine(arguments);
         TForm_Korvane window;
         window.FormCreate();
         Form_SetTimeDate = new TForm_SetTimeDate;
         AboutBox = new TAboutBox;
-        application.exec();
+        const int loopCode = application.exec();
         bindingLeftOpen = window.Driver.release();
-        if (!application.ErrorEscaped())
+        if (loopCode != EscapedErrorExitCode)
             exitCode = ExitCodeForBytesUploaded(window.BytesUploaded);
     } catch (const std::exception& error) {
         KorvaneApplication::ReportError(error);

@@ -1,7 +1,7 @@
 #include "platform/MessageBox.h"
 
-#include <QApplication>
-#include <QGuiApplication>
+#include "platform/Display.h"
+
 #include <QMessageBox>
 
 #include <cstdio>
@@ -23,14 +23,6 @@ QMessageBox::StandardButtons QtButtons(MessageBoxButtons buttons)
         break;
     }
     return QMessageBox::Ok;
-}
-
-bool HasDisplay()
-{
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-        return false;
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -21,6 +22,7 @@ struct WorkerState {
     // Guarded by the hand-over queue's mutex.
     bool finished = false;
     bool cancelled = false; // the owner is going: no further hand-overs
+    std::exception_ptr error; // what ended Execute, until WaitFor hands it on
     int runningSteps = 0;
     // Guards Thread::worker_.
     std::mutex joinMutex;
@@ -116,24 +118,24 @@ void Thread::Start()
         return;
     worker_ = std::thread([this, state = state_] {
         currentWorker = state.get();
-        RunExecute(this);
+        std::exception_ptr error = RunExecute(this);
         // From here on the Thread object may be gone: only the shared state is touched.
         std::lock_guard lock(Queue().mutex);
+        state->error = std::move(error);
         state->finished = true;
         Queue().changed.notify_all();
     });
 }
 
-void Thread::RunExecute(Thread* self)
+std::exception_ptr Thread::RunExecute(Thread* self)
 {
     try {
         self->Execute();
     } catch (const Cancelled&) {
-    } catch (const std::exception& error) {
-        qWarning("Worker thread ended by an exception: %s", error.what());
     } catch (...) {
-        qWarning("Worker thread ended by an exception");
+        return std::current_exception();
     }
+    return nullptr;
 }
 
 void Thread::Terminate()
@@ -203,6 +205,13 @@ void Thread::WaitFor()
         }
     }
     Join();
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(Queue().mutex);
+        error = std::exchange(state_->error, nullptr);
+    }
+    if (error)
+        std::rethrow_exception(error);
 }
 
 void Thread::Join()

@@ -9,6 +9,7 @@
 // A QCoreApplication must exist while workers hand over steps.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -37,7 +38,8 @@ public:
     // Blocks until Execute has returned (at once when never started). On the user-interface
     // thread it runs handed-over steps meanwhile; on any other thread it simply joins. Called
     // from the worker itself or from one of its own steps it returns at once, as waiting there
-    // could never end.
+    // could never end. An exception that ended Execute (one thrown by a handed-over step among
+    // them) is rethrown here, once, so the owner learns of it.
     void WaitFor();
 
 protected:
@@ -50,7 +52,7 @@ protected:
     void Stop();
 
 private:
-    static void RunExecute(Thread* self);
+    static std::exception_ptr RunExecute(Thread* self);
     void Join();
 
     std::shared_ptr<detail::WorkerState> state_; // shared with the running worker

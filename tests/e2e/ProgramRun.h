@@ -64,6 +64,23 @@ protected:
         return run;
     }
 
+    // The environment that makes the program load the recording fake driver library, which logs
+    // its calls into the file Calls() reads; extra: more variables for the fake.
+    QProcessEnvironment WithFakeDriver(QProcessEnvironment extra = {}) const
+    {
+        extra.insert(QStringLiteral("LD_LIBRARY_PATH"), QStringLiteral(FAKE_DRIVER_FOLDER));
+        extra.insert(QStringLiteral("KORVANE_FAKE_LOG"), Path("driver-calls.log"));
+        return extra;
+    }
+
+    // The driver calls of the runs so far, one name per call.
+    QStringList Calls() const
+    {
+        QFile log(Path("driver-calls.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()).split('\n', Qt::SkipEmptyParts)
+                                             : QStringList();
+    }
+
     QString Path(const QString& name) const { return QDir(dir.path()).filePath(name); }
 
     QByteArray Contents(const QString& name) const

@@ -111,16 +111,4 @@ TEST_F(UnattendedRunTest, BeepAndExitEndAtOnceWithoutAnyOutput)
     EXPECT_TRUE(Files().isEmpty());
 }
 
-TEST_F(UnattendedRunTest, WithoutDisplayOrAutomaticRunTheProgramSaysSoAndEnds)
-{
-    testsupport::SimulatedModule module(State("abc"));
-    for (const QStringList& arguments : {QStringList{}, QStringList{"/silent"}}) {
-        const Outcome run = Start(arguments);
-        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-        EXPECT_TRUE(run.out.isEmpty());
-        EXPECT_TRUE(run.err.contains("Error: No display")) << run.err.constData();
-    }
-    EXPECT_EQ(module.memory(), "abc");
-}
-
 }  // namespace

@@ -26,11 +26,13 @@ TEST(CommandLine, OptionsAreWholeWordsInAnyLetterCase)
     EXPECT_TRUE(shortForms.Auto && shortForms.Silent && shortForms.Erase && shortForms.Config);
 }
 
-TEST(CommandLine, NearMissesMatchNothing)
+TEST(CommandLine, NearMissesMatchNothingAndThoseLookingLikeOptionsAreNamed)
 {
+    CommandLineOptions expected;
+    expected.Ignored = QStringList{"/autox", "-auto", "/au", "/silent=1", "/exit", "/f", "/fmx", "-help"};
     EXPECT_EQ(ParseCommandLine({"/autox", "-auto", "auto", "/au", "/silent=1", " /s", "beeps", "/exit", "/f", "/fmx",
-                                "\\a", ""}),
-              CommandLineOptions{});
+                                "\\a", "", "-help"}),
+              expected);
 }
 
 TEST(CommandLine, FileNamesAreTakenAsTypedAndNeverReadAsOptions)

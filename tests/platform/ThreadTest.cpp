@@ -259,12 +259,13 @@ TEST(Thread, ExceptionOfAStepIsRethrownInTheWorker)
     EXPECT_EQ(caught, "step failed");
 }
 
-TEST(Thread, ExceptionLeavingExecuteEndsTheWorkerQuietly)
+TEST(Thread, ExceptionLeavingExecuteEndsTheWorkerAndReachesTheOwnerOnce)
 {
-    TestThread worker([](TestThread&) { throw std::runtime_error("worker failed"); });
+    TestThread worker([](TestThread& self) { self.Synchronize([] { throw std::runtime_error("step failed"); }); });
     worker.Start();
-    worker.WaitFor();
+    EXPECT_THROW(worker.WaitFor(), std::runtime_error);
     EXPECT_TRUE(worker.Finished());
+    EXPECT_NO_THROW(worker.WaitFor());
 }
 
 TEST(Thread, SynchronizeOnTheUiThreadRunsTheStepDirectly)

@@ -8,13 +8,48 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef FAKE_FROM_ENVIRONMENT
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+#endif
+
 namespace {
 
 FakeDriverState state;
 
+#ifdef FAKE_FROM_ENVIRONMENT
+bool Names(const char* variable, const char* name)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr && std::strcmp(value, name) == 0;
+}
+
+// For a test that runs the whole program: every call is appended to the file that
+// KORVANE_FAKE_LOG names, and an entry point named by KORVANE_FAKE_THROW throws, one named by
+// KORVANE_FAKE_THREAD_THROW has a thread of the library throw, as a broken library would.
+void ActAsTheEnvironmentSays(const char* name)
+{
+    if (const char* log = std::getenv("KORVANE_FAKE_LOG")) {
+        if (std::FILE* file = std::fopen(log, "a")) {
+            std::fprintf(file, "%s\n", name);
+            std::fclose(file);
+        }
+    }
+    if (Names("KORVANE_FAKE_THROW", name))
+        throw std::runtime_error(std::string(name) + " broke inside the library");
+    if (Names("KORVANE_FAKE_THREAD_THROW", name))
+        std::thread([name] { throw std::runtime_error(std::string(name) + " broke a thread of the library"); }).join();
+}
+#endif
+
 int32_t Record(const char* name, std::vector<uint64_t> args = {}, std::string text = {},
                std::vector<uint8_t> bytes = {})
 {
+#ifdef FAKE_FROM_ENVIRONMENT
+    ActAsTheEnvironmentSays(name);
+#endif
     state.calls.push_back({name, std::move(args), std::move(text), std::move(bytes)});
     return state.result;
 }

@@ -1,0 +1,73 @@
+#include "app/RunResult.h"
+
+#include "app/ExitCode.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace runresult {
+
+namespace {
+
+// Read by the terminate handler on whatever thread fails.
+std::atomic<const char*> currentStep{nullptr};
+std::atomic<bool> printed{false};
+
+void PrintOnce(const char* format, auto value)
+{
+    if (printed.exchange(true))
+        return;
+    std::printf(format, value);
+    std::fflush(stdout);
+}
+
+[[noreturn]] void EndByUncaughtError()
+{
+    const char* what = "unknown error";
+    try {
+        if (const std::exception_ptr error = std::current_exception())
+            std::rethrow_exception(error);
+    } catch (const std::exception& error) {
+        what = error.what();
+    } catch (...) {
+    }
+    std::fprintf(stderr, "korvane: unexpected error: %s\n", what);
+    std::fflush(stderr);
+    PrintFailed();
+    std::_Exit(EscapedErrorExitCode);
+}
+
+}  // namespace
+
+void BeginRun()
+{
+    printed = false;
+}
+
+void SetStep(const char* step)
+{
+    currentStep = step;
+}
+
+void PrintSucceeded(uint32_t bytes)
+{
+    PrintOnce("%u Bytes Uploaded\n", unsigned(bytes));
+}
+
+bool PrintFailed()
+{
+    const char* step = currentStep;
+    if (step == nullptr)
+        return false;
+    PrintOnce("Upload Failed! (step: %s)\n", step);
+    return true;
+}
+
+void InstallTerminateHandler()
+{
+    std::set_terminate(&EndByUncaughtError);
+}
+
+}  // namespace runresult

@@ -1,0 +1,124 @@
+// The start of the built program: the command line as typed, displays that cannot be opened,
+// "exit", the tool's own --help and --version, and errors that escape an unattended run.
+#include "ProgramRun.h"
+
+#include "support/SimulatedModule.h"
+
+#include <QFileInfo>
+#include <QJsonObject>
+
+namespace {
+
+using StartUpTest = ProgramRunTest;
+
+const QJsonObject Memory{{"memory", "12:00 logged\n"}};
+const QByteArray MemoryCount = "13";
+
+// A display number that nothing serves on this machine: no socket and no server lock.
+QString UnservedDisplay()
+{
+    for (int number = 99;; ++number)
+        if (!QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(number))
+            && !QFileInfo::exists(QString("/tmp/.X%1-lock").arg(number)))
+            return QString(":%1").arg(number);
+}
+
+TEST_F(StartUpTest, TheWholeCommandLineIsReadAsTypedAndStrayOptionsAreNamed)
+{
+    testsupport::SimulatedModule module(Memory);
+
+    // Words the toolkit would take for its own options are file names here, or ignored.
+    const Outcome run = Start({"/a", "/s", "/fm", "-reverse", "/fc", "-style", "/config", "-platform", "xcb",
+                               "/atuo", "-auto", "/autox"});
+
+    const QByteArray record = Contents("-style").replace("\r\n", "\n");
+    EXPECT_EQ(run.exitCode, record.size()) << run.err.constData();
+    EXPECT_EQ(run.out, QByteArray::number(record.size()) + " Bytes Uploaded\n");
+    EXPECT_EQ(Contents("-reverse"), "12:00 logged\r\n");
+    QStringList warned;
+    for (const QByteArray& line : run.err.split('\n'))
+        if (line.contains("not an option"))
+            warned << QString::fromLocal8Bit(line.mid(line.indexOf('"') + 1, line.lastIndexOf('"') - line.indexOf('"') - 1));
+    EXPECT_EQ(warned, (QStringList{"-platform", "/atuo", "-auto", "/autox"})) << run.err.constData();
+}
+
+TEST_F(StartUpTest, ADisplayThatCannotBeOpenedNeverAborts)
+{
+    testsupport::SimulatedModule module(Memory);
+    QProcessEnvironment stale;
+    stale.insert("DISPLAY", UnservedDisplay());
+
+    const Outcome automatic = Start({"/auto", "/fm", "mem.csv"}, stale);
+    EXPECT_EQ(automatic.out, MemoryCount + " Bytes Uploaded\n");
+    EXPECT_EQ(automatic.exitCode, MemoryCount.toInt()) << automatic.err.constData();
+    // Message boxes went to standard error instead of waiting on a screen.
+    EXPECT_TRUE(automatic.err.contains("Success: " + MemoryCount + " Bytes Uploaded\n")) << automatic.err.constData();
+
+    const Outcome window = Start({}, stale);
+    EXPECT_EQ(window.exitCode, 2);
+    EXPECT_TRUE(window.out.isEmpty());
+    EXPECT_TRUE(window.err.contains("cannot open the display \"" + stale.value("DISPLAY").toLatin1() + "\""))
+        << window.err.constData();
+}
+
+TEST_F(StartUpTest, WithoutDisplayOrAutomaticRunTheProgramSaysSoAndEndsWithTwo)
+{
+    const Outcome run = Start({"/silent"}, WithFakeDriver());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("no display")) << run.err.constData();
+    EXPECT_TRUE(Calls().isEmpty());
+}
+
+TEST_F(StartUpTest, ExitEndsTheLoopWithoutClosingTheWindow)
+{
+    const Outcome ended = Start({"exit"}, WithFakeDriver());
+    EXPECT_EQ(ended.exitCode, 0) << ended.err.constData();
+    EXPECT_TRUE(Calls().contains("ReadConfiguration"));
+    EXPECT_FALSE(Calls().contains("CloseCard") || Calls().contains("UnloadDriver")) << Calls().join(' ').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("FORM.INI")));
+
+    // A run that closes the window lets go of the driver and keeps the window's place.
+    const Outcome closed = Start({"/a", "/s", "/fm", "mem.csv"}, WithFakeDriver());
+    EXPECT_EQ(closed.out, "0 Bytes Uploaded\n") << closed.err.constData();
+    EXPECT_EQ(Calls().mid(Calls().size() - 2), (QStringList{"CloseCard", "UnloadDriver"}));
+    EXPECT_TRUE(QFileInfo::exists(Path("FORM.INI")));
+}
+
+TEST_F(StartUpTest, HelpAndVersionAnswerWithoutTouchingAModule)
+{
+    const Outcome help = Start({"--help"}, WithFakeDriver());
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word : {"/auto", "/a", "/silent", "/s", "/erase", "/e", "/config", "/c", "/fm", "/fc", "beep",
+                             "exit", "--help", "-h", "--version", "Bytes Uploaded", "Upload Failed! (step: "})
+        EXPECT_TRUE(help.out.contains(word)) << word;
+    EXPECT_EQ(Start({"-h"}, WithFakeDriver()).out, help.out);
+
+    const Outcome version = Start({"--version", "/auto"}, WithFakeDriver());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("korvane ")) << version.out.constData();
+    EXPECT_EQ(version.out.count('\n'), 1);
+    EXPECT_TRUE(Calls().isEmpty()) << Calls().join(' ').toStdString();
+}
+
+TEST_F(StartUpTest, AnErrorEscapingAnUnattendedRunEndsItWith255)
+{
+    const auto WithFake = [this](const QString& name, const QString& value) {
+        QProcessEnvironment variables;
+        variables.insert(name, value);
+        return WithFakeDriver(variables);
+    };
+    // Thrown inside the memory worker's hand-over, on the user-interface thread.
+    const Outcome handOver = Start({"/a", "/s", "/fm", "mem.csv"}, WithFake("KORVANE_FAKE_THROW", "Parameter_Get_ARRAY"));
+    EXPECT_EQ(handOver.out, "Upload Failed! (step: memory)\n");
+    EXPECT_EQ(handOver.exitCode, 255);
+    EXPECT_TRUE(handOver.err.contains("Parameter_Get_ARRAY broke inside the library")) << handOver.err.constData();
+
+    // Thrown on a thread of the driver library.
+    const Outcome thread = Start({"/a", "/fm", "mem.csv"}, WithFake("KORVANE_FAKE_THREAD_THROW", "OpenInterface"));
+    EXPECT_EQ(thread.out, "Upload Failed! (step: connect)\n");
+    EXPECT_EQ(thread.exitCode, 255);
+    EXPECT_TRUE(thread.err.contains("OpenInterface broke a thread of the library")) << thread.err.constData();
+}
+
+}  // namespace

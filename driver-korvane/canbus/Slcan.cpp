@@ -4,20 +4,30 @@ namespace korvane::slcan {
 
 namespace {
 
-std::optional<uint32_t> hex(const QByteArray& text)
+constexpr uint32_t kMaxStandardId = 0x7FF;
+
+// `count` hex digits of either case from `from` on; nothing else (no sign, blank or "0x").
+bool hexDigits(const QByteArray& line, qsizetype from, qsizetype count, uint32_t& value)
 {
-    bool ok = false;
-    const uint32_t value = text.toUInt(&ok, 16);
-    if (!ok || text.startsWith('+') || text.startsWith('-') || text.contains(' '))
-        return std::nullopt;
-    return value;
+    value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char c = line[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                               : -1;
+        if (digit < 0)
+            return false;
+        value = value * 16 + uint32_t(digit);
+    }
+    return true;
 }
 
 } // namespace
 
 QByteArray encode(const CanFrame& frame)
 {
-    QByteArray line = "t" + QByteArray::number(frame.id & 0x7FF, 16).rightJustified(3, '0').toUpper()
+    QByteArray line = "t" + QByteArray::number(frame.id & kMaxStandardId, 16).rightJustified(3, '0').toUpper()
                     + QByteArray::number(frame.length);
     for (int i = 0; i < frame.length; ++i)
         line += QByteArray::number(frame.data[size_t(i)], 16).rightJustified(2, '0').toUpper();
@@ -26,25 +36,23 @@ QByteArray encode(const CanFrame& frame)
 
 std::optional<CanFrame> decode(const QByteArray& line)
 {
-    if (line.size() < 5 || line[0] != 't')
+    uint32_t id = 0;
+    if (line.size() < 5 || line[0] != 't' || !hexDigits(line, 1, 3, id) || id > kMaxStandardId)
         return std::nullopt;
-    const auto id = hex(line.mid(1, 3));
     const char digit = line[4];
-    if (!id || digit < '0' || digit > '8')
+    if (digit < '0' || digit > '8')
         return std::nullopt;
     CanFrame frame;
-    frame.id = *id;
+    frame.id = id;
     frame.length = uint8_t(digit - '0');
     const qsizetype dataEnd = 5 + 2 * frame.length;
-    if (line.size() != dataEnd && line.size() != dataEnd + 4)
-        return std::nullopt;
-    if (line.size() == dataEnd + 4 && !hex(line.mid(dataEnd, 4)))
+    uint32_t value = 0;
+    if (line.size() != dataEnd && !(line.size() == dataEnd + 4 && hexDigits(line, dataEnd, 4, value)))
         return std::nullopt;
     for (int i = 0; i < frame.length; ++i) {
-        const auto byte = hex(line.mid(5 + 2 * i, 2));
-        if (!byte)
+        if (!hexDigits(line, 5 + 2 * i, 2, value))
             return std::nullopt;
-        frame.data[size_t(i)] = uint8_t(*byte);
+        frame.data[size_t(i)] = uint8_t(value);
     }
     return frame;
 }
@@ -69,23 +77,32 @@ std::vector<Reply> takeReplies(QByteArray& buffer)
 {
     std::vector<Reply> replies;
     QByteArray line;
-    qsizetype consumed = 0;
+    qsizetype lineStart = 0;
     for (qsizetype i = 0; i < buffer.size(); ++i) {
         const char c = buffer[i];
         if (c == kRefused) {
-            replies.push_back({true, {}});
-            line.clear(); // nothing sensible precedes a BEL on the same line
-            consumed = i + 1;
+            replies.push_back({true, {}}); // nothing sensible precedes a BEL on the same line
         } else if (c == kDone) {
-            replies.push_back({false, line});
-            line.clear();
-            consumed = i + 1;
-        } else if (c != '\n') {
-            line += c;
+            if (i - lineStart <= kMaxLine)
+                replies.push_back({false, line});
+        } else {
+            if (c != '\n' && i - lineStart < kMaxLine)
+                line += c;
+            continue;
         }
+        line.clear();
+        lineStart = i + 1;
     }
-    buffer.remove(0, consumed);
+    keepUnfinishedLine(buffer, lineStart);
     return replies;
+}
+
+void keepUnfinishedLine(QByteArray& buffer, qsizetype lineStart)
+{
+    // An over-long line stays over-long, but no longer: it is dropped when its end comes.
+    if (buffer.size() - lineStart > kMaxLine + 1)
+        buffer.truncate(lineStart + kMaxLine + 1);
+    buffer.remove(0, lineStart);
 }
 
 } // namespace korvane::slcan

@@ -12,12 +12,16 @@ Adapter::Adapter(ToPc toPc, ToBus toBus, Acknowledge acknowledge)
 void Adapter::fromPc(const QByteArray& bytes)
 {
     pending_ += bytes;
+    qsizetype start = 0;
     qsizetype end;
-    while ((end = pending_.indexOf(kDone)) >= 0) {
-        const QByteArray line = pending_.left(end);
-        pending_.remove(0, end + 1);
-        command(line);
+    while ((end = pending_.indexOf(kDone, start)) >= 0) {
+        if (end - start > kMaxLine)
+            toPc_(QByteArray(1, kRefused));
+        else
+            command(pending_.mid(start, end - start));
+        start = end + 1;
     }
+    keepUnfinishedLine(pending_, start);
 }
 
 void Adapter::fromBus(const CanFrame& frame)

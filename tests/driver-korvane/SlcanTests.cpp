@@ -49,7 +49,8 @@ TEST(SlcanFrames, DecodesWhatAdaptersSend)
 TEST(SlcanFrames, RejectsWhatIsNoStandardDataFrame)
 {
     for (const char* line : {"", "t", "t60", "t6059", "t605X", "T0000060584001200000000000", "r6058", "tXYZ0",
-                             "t6052400", "t605240012", "t60524001G", "t6052-1-1", "t60524001200", "z"})
+                             "t6052400", "t605240012", "t60524001G", "t6052-1-1", "t60524001200", "z",
+                             "t8000", "tFFF0", "t0x50", "t6059000000000000000000", "t60511+1F"})
         EXPECT_FALSE(decode(line)) << line;
 }
 
@@ -69,6 +70,23 @@ TEST(SlcanReplies, SplitsAnswersAtCrAndBel)
     ASSERT_EQ(more.size(), 1u);
     EXPECT_EQ(more[0].line, "t5850");
     EXPECT_EQ(buffer, "\n");
+}
+
+TEST(SlcanReplies, OverLongLinesAreDroppedAndReadingGoesOn)
+{
+    QByteArray buffer = QByteArray(10000, '1');
+    EXPECT_TRUE(takeReplies(buffer).empty());
+    EXPECT_LE(buffer.size(), kMaxLine + 1); // garbage without line ends does not pile up
+    buffer += "\rt0070\r";
+    const auto replies = takeReplies(buffer);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].line, "t0070");
+
+    QByteArray answers;
+    Adapter adapter([&](const QByteArray& bytes) { answers += bytes; }, [](const CanFrame&) {});
+    adapter.fromPc(QByteArray(5000, 'S'));
+    adapter.fromPc("\rS5\r");
+    EXPECT_EQ(answers, "\a\r"); // the over-long line refused, the next one done
 }
 
 TEST(SlcanReplies, BitRateCommands)

@@ -36,7 +36,8 @@ bool RunStep(TForm_Korvane& form)
         // With "/config" the configuration's count replaces the memory's from here on.
         return !form.ConfigRequested || form.UploadConfiguration();
     case EraseState:
-        return form.BytesUploaded == 0 || !form.EraseRequested || form.EraseMemory();
+        // A read-out of another length than the module announced is kept, never erased.
+        return form.BytesUploaded == 0 || !form.EraseRequested || (!form.EraseWithheld && form.EraseMemory());
     default:
         return true;
     }

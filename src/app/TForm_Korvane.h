@@ -158,6 +158,7 @@ public:
     std::unique_ptr<UploadFile, UploadFileDeleter> OutputFile;
     bool UploadFinished = false;
     bool ReadoutComplete = false; // the read-out ended with the module's empty block
+    bool EraseWithheld = false;   // the last memory upload delivered another length than announced
     std::unique_ptr<TThread_MemRead, MemReadWorkerDeleter> MemReadWorker;
     TForm_Progress* Form_Progress = nullptr; // exists only while an upload runs with the dialog
 

@@ -17,6 +17,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 using platform::MessageBoxButtons;
@@ -72,8 +77,11 @@ uint32_t Percentage(uint32_t bytes, uint32_t total)
 bool OpenMemoryFile(TForm_Korvane& form)
 {
     const QString name = form.AdvFileNameEdit_FileName->text();
-    auto file = UploadFile::OpenForAppend(QFile::encodeName(name).toStdString());
+    UploadFile::OpenFailure failure = UploadFile::OpenFailure::None;
+    auto file = UploadFile::OpenForAppend(QFile::encodeName(name).toStdString(), &failure);
     if (!file) {
+        if (failure == UploadFile::OpenFailure::Busy)
+            std::fprintf(stderr, "Cannot open file %s: another upload is writing it\n", qPrintable(name));
         if (!form.AutoMode)
             platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
                                  MessageBoxButtons::OK);
@@ -92,9 +100,27 @@ void WriteConfigurationHead(TForm_Korvane& form)
         form.OutputFile->Write(record.data(), count);
 }
 
-// Arms the module's read-out and lets the worker hand its blocks to ReadMemoryBlock until the
-// read-out has ended. Answers whether everything the module handed out is safely on disk.
-bool ReadOut(TForm_Korvane& form, ProgressDialog* progress)
+QString FileFault(const UploadFile& file)
+{
+    const int error = file.Error();
+    const QString reason = error == ENOSPC || error == EDQUOT || error == EFBIG
+                               ? QStringLiteral("the disk is full")
+                               : QStringLiteral("the file cannot be written (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+    return reason;
+}
+
+QString Incomplete(const UploadFile& file, const QString& reason)
+{
+    if (file.WritesThrough())
+        return QStringLiteral("Upload incomplete: %1. The module memory was not cleared.").arg(reason);
+    return QStringLiteral("Upload incomplete: %1. The file was left as it was and the module memory was not cleared.")
+        .arg(reason);
+}
+
+// Arms the module's read-out, lets the worker hand its blocks to ReadMemoryBlock until the
+// read-out has ended, and puts the upload whole into the memory file. Answers what went wrong,
+// or nothing when the file holds every byte the module handed out, synced to the disk.
+QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
 {
     if (!form.MemReadWorker || form.MemReadWorker->Finished())
         form.MemReadWorker.reset(new TThread_MemRead([&form] { return form.ReadMemoryBlock(); }));
@@ -112,9 +138,14 @@ bool ReadOut(TForm_Korvane& form, ProgressDialog* progress)
     form.MemReadWorker->WaitFor();
     form.UploadFinished = true;
 
-    const bool closed = form.OutputFile->Close();
-    form.OutputFile.reset();
-    return closed && form.ReadoutComplete;
+    UploadFile& file = *form.OutputFile;
+    if (file.Failed())
+        return Incomplete(file, FileFault(file));
+    if (!form.ReadoutComplete)
+        return Incomplete(file, QStringLiteral("a memory block could not be read"));
+    if (!file.Close())
+        return Incomplete(file, FileFault(file));
+    return {};
 }
 
 void OfferToClear(TForm_Korvane& form)
@@ -133,28 +164,43 @@ bool TransferMemory(TForm_Korvane& form)
     if (!form.Connected)
         return false;
     form.UploadFinished = false;
+    form.EraseWithheld = false;
     if (!OpenMemoryFile(form))
         return false;
     if (form.CheckBox_Append->isChecked())
         WriteConfigurationHead(form);
 
+    // The file stays open, and so locked, until the upload ends; dropped unclosed, it is left
+    // as it was.
+    const auto release = qScopeGuard([&form] { form.OutputFile.reset(); });
     std::optional<ProgressDialog> progress;
     if (!form.SilentMode)
         progress.emplace(form.Form_Progress);
     // An upload that did not reach the module's empty block, or lost bytes on the way to the
     // disk, never leads to an erase.
-    if (!ReadOut(form, progress ? &*progress : nullptr)) {
+    const QString problem = ReadOut(form, progress ? &*progress : nullptr);
+    if (!problem.isEmpty()) {
         if (!form.AutoMode)
-            platform::MessageBox(QStringLiteral("Upload incomplete: the module memory was not cleared."),
-                                 QStringLiteral("Error"), MessageBoxButtons::OK);
+            platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
         return false;
     }
-    if (!form.AutoMode) {
-        platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(form.BytesUploaded), QStringLiteral("Success"),
-                             MessageBoxButtons::OK);
-        if (form.BytesUploaded != 0)
-            OfferToClear(form);
+
+    // The read-out is complete and its bytes are in the memory file, synced; what may empty the
+    // module comes only after this point.
+    form.EraseWithheld = form.ReadoutTotal != 0 && form.BytesUploaded != form.ReadoutTotal;
+    if (form.AutoMode)
+        return true;
+    if (form.EraseWithheld) {
+        platform::MessageBox(QStringLiteral("The module announced %1 bytes but sent %2; its memory was not cleared.")
+                                 .arg(form.ReadoutTotal)
+                                 .arg(form.BytesUploaded),
+                             QStringLiteral("Error"), MessageBoxButtons::OK);
+        return true;
     }
+    platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(form.BytesUploaded), QStringLiteral("Success"),
+                         MessageBoxButtons::OK);
+    if (form.BytesUploaded != 0)
+        OfferToClear(form);
     return true;
 }
 

@@ -1,55 +1,67 @@
 // An upload file on the PC: the module's bytes stored as a text stream. Every line-feed byte is
 // stored as carriage return plus line feed on every platform; all other bytes are unchanged.
-// Any failure of a write, flush, sync, close or rename is remembered, so that a caller never
-// empties the module while the data is not safely on disk.
+// Every write, sync, close and rename is checked; the first failure is kept with its errno, so
+// that a caller never empties the module while the data is not safely on disk.
+//
+// A regular file gains a whole upload or nothing, also when the process is killed; anything else
+// (a FIFO, a terminal, /dev/stdout into a pipe, /dev/null) is written through as it comes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
 class UploadFile
 {
 public:
-    // The memory file: created when missing, its contents kept, written at its end ("a+").
-    // Empty when the file cannot be opened.
-    static std::unique_ptr<UploadFile> OpenForAppend(const std::string& name);
+    enum class OpenFailure { None, CannotOpen, Busy };
 
-    // The configuration file ("w+"): written under a temporary name in the same folder and put
-    // in place of any earlier file only by a successful Close(). Empty when the file, or an
-    // existing file of that name, cannot be opened for writing.
+    // The memory file: created when missing, its contents kept, the upload added at its end.
+    // A regular file is locked for the upload's whole life (Busy: another upload holds it), and
+    // the blocks gather in a hidden file beside it, ".<name>.upload", until Close() appends them
+    // whole; a leftover of a killed upload is cleaned up first. Empty when it cannot be opened.
+    static std::unique_ptr<UploadFile> OpenForAppend(const std::string& name, OpenFailure* failure = nullptr);
+
+    // The configuration file ("w+"): a regular file (or the file a symbolic link points to) is
+    // written under a hidden unique name in its folder and put in place by Close(), keeping the
+    // earlier file's permissions; in a folder that takes no new file it is rewritten in place by
+    // Close(). Anything else is opened and written through. Empty when it cannot be opened.
     static std::unique_ptr<UploadFile> OpenForRewrite(const std::string& name);
 
     UploadFile(const UploadFile&) = delete;
     UploadFile& operator=(const UploadFile&) = delete;
 
-    // Closes the file. A rewrite that was not closed with Close() is dropped and leaves any
-    // earlier file as it was.
-    ~UploadFile();
+    // A file that was not closed with Close() is dropped: a regular file stays as it was.
+    virtual ~UploadFile();
 
-    // Writes the bytes and hands them to the system at once: there is no buffering beyond the
-    // caller's block. Answers false, now and for every later call, once anything has failed.
+    // Hands the bytes to the system at once. Answers false, now and for every later call, once
+    // anything has failed.
     bool Write(const std::uint8_t* bytes, std::size_t count);
 
-    // Flushes and syncs to the disk.
-    bool Sync();
+    // Puts everything written in place and syncs it to the disk; on failure the file stays as it
+    // was (unless it is written through). Answers whether every step succeeded.
+    virtual bool Close() = 0;
 
-    // Syncs and closes; a rewrite then replaces the earlier file. Answers whether every step of
-    // the file's life succeeded.
-    bool Close();
-
-    bool Failed() const { return failed_; }
+    bool Failed() const { return error_ != 0; }
+    int Error() const { return error_; }  // the errno of the first failure
+    // Not a regular file: what was written before a failure has reached it.
+    bool WritesThrough() const { return writesThrough_; }
     const std::string& Name() const { return name_; }
 
-private:
-    UploadFile(std::FILE* stream, std::string name, std::string target, std::string temporaryName);
-    bool Fail();
+protected:
+    UploadFile(std::string name, int descriptor, bool writesThrough);
+    bool Fail(int error);
+    bool Check(bool succeeded);  // Fail(errno) when it did not succeed
+    // Flushes the written bytes to the disk; a pipe or a device, which cannot be synced, counts
+    // as synced once it took the bytes.
+    bool SyncDescriptor(int descriptor);
+    int TakeDescriptor();  // closes nothing: the caller owns it now
 
-    std::FILE* stream_;
-    std::string name_;           // as the caller gave it
-    std::string target_;         // what a rewrite replaces; empty for an appended file
-    std::string temporaryName_;  // what a rewrite writes until it is closed
-    bool failed_ = false;
+    int descriptor_;  // where Write puts the bytes
+
+private:
+    std::string name_;
+    bool writesThrough_;
+    int error_ = 0;
 };

@@ -4,7 +4,9 @@
 #include "support/SimulatedModule.h"
 
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QJsonArray>
+#include <QThread>
 
 namespace {
 
@@ -24,7 +26,7 @@ TEST_F(UnattendedRunTest, AFullSilentRunLeavesBothFilesAndAnEmptyModule)
     EXPECT_TRUE(module.memory().isEmpty());
 }
 
-TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileWhatWasRead)
+TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileAsItWas)
 {
     const QByteArray memory = LogRecords(40);
     testsupport::SimulatedModule module(State(memory, {{"memory_fail_after_blocks", 3}}));
@@ -34,9 +36,66 @@ TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileWh
     EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
     // The count at the failure, 765, capped for the exit code.
     EXPECT_EQ(run.exitCode, 254) << run.err.constData();
-    EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory.left(765)));
+    EXPECT_TRUE(Files().isEmpty());
+    EXPECT_EQ(module.memory(), memory);
+}
+
+TEST_F(UnattendedRunTest, AReadOutOfAnotherLengthThanAnnouncedIsKeptButNotErased)
+{
+    const QByteArray memory = LogRecords(4);
+    testsupport::SimulatedModule module(State(memory, {{"readout_length", 100}}));
+
+    EXPECT_EQ(Start({"/auto", "/silent", "/fm", "mem.csv"}).out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
+    EXPECT_EQ(Start({"/auto", "/silent", "/erase", "/fm", "mem.csv"}).out, "Upload Failed! (step: erase)\n");
+
+    EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory + memory));
+    EXPECT_EQ(module.memory(), memory);
+}
+
+TEST_F(UnattendedRunTest, AKilledUploadLeavesTheFileAsItWasAndTheNextOneCleansUp)
+{
+    const QByteArray memory = LogRecords(600);  // a read-out of a few seconds
+    testsupport::SimulatedModule module(State(memory));
+    const QString memoryFile = QDir(dir.path()).filePath("mem.csv");
+    const QString stage = QDir(dir.path()).filePath(".mem.csv.upload");
+    {
+        QFile before(memoryFile);
+        ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+        before.write("kept\r\n");
+    }
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(KORVANE_EXECUTABLE), {"/auto", "/silent", "/erase", "/fm", "mem.csv"});
+    // Killed in the middle of the read-out.
+    QDeadlineTimer deadline(60000);
+    while (QFileInfo(stage).size() < memory.size() / 3 && !deadline.hasExpired())
+        QThread::msleep(5);
+    process.kill();
+    process.waitForFinished();
+    EXPECT_EQ(Contents("mem.csv"), "kept\r\n");
     EXPECT_EQ(Files(), QStringList{"mem.csv"});
     EXPECT_EQ(module.memory(), memory);
+
+    // The next upload finds the leftover and cleans it up; here it stands for one killed while
+    // it appended: the file holds a cut-off tail that the leftover names.
+    {
+        QFile cutOff(memoryFile);
+        ASSERT_TRUE(cutOff.open(QIODevice::Append));
+        cutOff.write("2026/03/05 cut-of");
+        QFile leftover(stage);
+        ASSERT_TRUE(leftover.open(QIODevice::ReadWrite));
+        leftover.seek(15);  // its state: from "reading" to "appending"
+        leftover.write("A");
+    }
+    const Outcome run = Start({"/auto", "/silent", "/erase", "/fm", "mem.csv"});
+    EXPECT_EQ(run.out, QByteArray::number(memory.size()) + " Bytes Uploaded\n") << run.err.constData();
+    EXPECT_EQ(Contents("mem.csv"), "kept\r\n" + AsTextFile(memory));
+    EXPECT_FALSE(QFile::exists(stage));
+    EXPECT_TRUE(module.memory().isEmpty());
 }
 
 TEST_F(UnattendedRunTest, AModuleRefusingTheEraseIsAFailedRun)

@@ -6,9 +6,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+
+#include <cstdlib>
+
+#include <unistd.h>
 
 namespace {
 
@@ -193,25 +198,63 @@ TEST_F(MemoryUploadTest, MoreBytesThanAnnouncedHoldTheBarAtItsTop)
     EXPECT_EQ(form->ReadoutTotal, 100u);
     EXPECT_EQ(barAtResult, 100);
     EXPECT_EQ(countAtResult, QString::number(memory.size()));
+    // The file keeps what the module gave, but nothing offers to clear the module.
     EXPECT_EQ(Contents(Path("mem.csv")), AsTextFile(memory));
+    EXPECT_EQ(boxes.Calls(),
+              std::vector<Box>{Ok(QString("The module announced 100 bytes but sent %1; its memory was not cleared.")
+                                      .arg(memory.size()),
+                                  "Error")});
+    EXPECT_EQ(module->memory(), memory);
 }
 
-TEST_F(MemoryUploadTest, AFailedBlockReadMakesTheUploadIncompleteAndKeepsTheModuleFull)
+TEST_F(MemoryUploadTest, AFailedBlockReadLeavesTheFileAsItWasAndKeepsTheModuleFull)
 {
     const QByteArray memory = LogRecords(30);
     ASSERT_GT(memory.size(), 4 * 255);
     Connect(ModuleState(memory, QJsonObject{{"memory_fail_after_blocks", 3}}));
+    Put(Path("mem.csv"), "kept\r\n");
     WatchProgressAtResult();
 
     EXPECT_FALSE(form->UploadMemory());
 
-    EXPECT_EQ(Contents(Path("mem.csv")), AsTextFile(memory.left(3 * 255)));
+    EXPECT_EQ(Contents(Path("mem.csv")), "kept\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mem.csv"});
     EXPECT_EQ(form->BytesUploaded, 3u * 255u);
     EXPECT_EQ(countAtResult, "765");
-    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload incomplete: the module memory was not cleared.", "Error")});
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload incomplete: a memory block could not be read. The file was left "
+                                                 "as it was and the module memory was not cleared.",
+                                                 "Error")});
     EXPECT_EQ(module->memory(), memory);
     EXPECT_EQ(EraseWaits(), 0);
     EXPECT_TRUE(form->Timer_TimeDate->isActive());
+
+    // A memory file that did not exist before is not left behind empty.
+    QFile::remove(Path("mem.csv"));
+    EXPECT_FALSE(form->UploadMemory());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(MemoryUploadTest, AFullDiskLeavesTheFileAsItWas)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a tiny file system needs root";
+    const QString disk = Path("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    ASSERT_EQ(std::system(("mount -t tmpfs -o size=64k tmpfs " + disk).toLocal8Bit().constData()), 0);
+    const auto unmount = qScopeGuard([&] { std::system(("umount " + disk).toLocal8Bit().constData()); });
+    const QByteArray memory = LogRecords(1500);  // far more than fits
+    Connect(ModuleState(memory));
+    form->AdvFileNameEdit_FileName->setText(disk + "/mem.csv");
+    Put(disk + "/mem.csv", "kept\r\n");
+
+    EXPECT_FALSE(form->UploadMemory());
+
+    EXPECT_EQ(Contents(disk + "/mem.csv"), "kept\r\n");
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"mem.csv"});
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload incomplete: the disk is full. The file was left as it was and "
+                                                 "the module memory was not cleared.",
+                                                 "Error")});
+    EXPECT_EQ(module->memory(), memory);
 }
 
 TEST_F(MemoryUploadTest, AFileThatCannotTakeTheDataMakesTheUploadIncomplete)
@@ -222,7 +265,8 @@ TEST_F(MemoryUploadTest, AFileThatCannotTakeTheDataMakesTheUploadIncomplete)
     form->AdvFileNameEdit_FileName->setText("/dev/full");
     EXPECT_FALSE(form->UploadMemory());
     EXPECT_EQ(form->BytesUploaded, 0u);
-    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload incomplete: the module memory was not cleared.", "Error")});
+    EXPECT_EQ(boxes.Calls(),
+              std::vector<Box>{Ok("Upload incomplete: the disk is full. The module memory was not cleared.", "Error")});
     EXPECT_EQ(module->memory(), memory);
 }
 

@@ -57,21 +57,32 @@ TEST_F(UploadFileTest, StoresLineFeedsAsCarriageReturnLineFeedAndEveryOtherByteU
     EXPECT_EQ(Contents(Path("mem.csv")), expected + "\r\n\r\n\r\r\r\n");
 }
 
-TEST_F(UploadFileTest, AppendCreatesAMissingFileAndKeepsWhatEarlierUploadsLeft)
+TEST_F(UploadFileTest, AppendAddsAWholeUploadOrNothingAndOneAtATime)
 {
     auto first = UploadFile::OpenForAppend(Path("mem.csv"));
     ASSERT_TRUE(first);
     Write(*first, "one\n");
-    // Written at once, not held back in a buffer until the close.
-    EXPECT_EQ(Contents(Path("mem.csv")), "one\r\n");
+    EXPECT_EQ(Contents(Path("mem.csv")), "");
+    UploadFile::OpenFailure failure = UploadFile::OpenFailure::None;
+    EXPECT_FALSE(UploadFile::OpenForAppend(Path("mem.csv"), &failure));
+    EXPECT_EQ(failure, UploadFile::OpenFailure::Busy);
     EXPECT_TRUE(first->Close());
+    EXPECT_EQ(Contents(Path("mem.csv")), "one\r\n");
+    first.reset();
 
-    auto second = UploadFile::OpenForAppend(Path("mem.csv"));
+    auto dropped = UploadFile::OpenForAppend(Path("mem.csv"));
+    ASSERT_TRUE(dropped);
+    Write(*dropped, "half");
+    dropped.reset();
+    EXPECT_EQ(Contents(Path("mem.csv")), "one\r\n");
+
+    auto second = UploadFile::OpenForAppend(Path("mem.csv"), &failure);
     ASSERT_TRUE(second);
+    EXPECT_EQ(failure, UploadFile::OpenFailure::None);
     Write(*second, "two");
-    EXPECT_TRUE(second->Sync());
     EXPECT_TRUE(second->Close());
     EXPECT_EQ(Contents(Path("mem.csv")), "one\r\ntwo");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mem.csv"});
 }
 
 TEST_F(UploadFileTest, NamesThatCannotBeOpenedGiveNoFile)
@@ -93,8 +104,8 @@ TEST_F(UploadFileTest, AFailedWriteIsReportedAndSticks)
     EXPECT_FALSE(Write(*file, "data"));
     EXPECT_TRUE(file->Failed());
     EXPECT_FALSE(Write(*file, ""));
-    EXPECT_FALSE(file->Sync());
     EXPECT_FALSE(file->Close());
+    EXPECT_TRUE(file->WritesThrough());
 }
 
 TEST_F(UploadFileTest, RewriteReplacesTheOldFileOnlyWhenClosed)

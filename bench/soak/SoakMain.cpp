@@ -7,6 +7,7 @@
 #include "common/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "soak/Check.h"
+#include "soak/RecordCheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -132,7 +133,9 @@ private:
         result.exitCode = run.child->exitCode();
         result.signal = run.child->signal();
         result.standardOutput = bench::readFile(run.sandbox.root() + QStringLiteral("/stdout")).value_or(QByteArray());
-        const soak::Verdict verdict = soak::check(s, run.sandbox, result);
+        soak::Verdict verdict = soak::check(s, run.sandbox, result);
+        if (!result.hung)
+            soak::checkUploadRecord(s, run.sandbox, options_.tool, result.killed, verdict);
 
         ++totals_.runs;
         totals_.killed += result.killed;

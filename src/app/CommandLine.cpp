@@ -48,7 +48,8 @@ int Verify(const QString& memoryFile);
 constexpr std::array<ToolCommand, 3> ToolCommands{{
     {"--help", "-h", nullptr, "show this help and end", &PrintUsage},
     {"--version", nullptr, nullptr, "show the version and end", &PrintVersion},
-    {"--verify", nullptr, "MEMORY-FILE", "check every recorded upload into MEMORY-FILE", &Verify},
+    {"--verify", nullptr, "MEMORY-FILE", "check every upload recorded in MEMORY-FILE.uploads against the file and end\n"
+     "                   (exit code 0: all intact, 1: something differs, 2: no readable record)", &Verify},
 }};
 
 int PrintUsage(const QString&)

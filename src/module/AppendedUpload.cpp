@@ -100,6 +100,8 @@ public:
             ::close(target_);
     }
 
+    qint64 StartOffset() const override { return start_; }
+
     bool Close() override
     {
         if (closed_)

@@ -1,4 +1,5 @@
 #include "app/TForm_Korvane.h"
+#include "module/ConfirmedUpload.h"
 #include "module/EraseCommand.h"
 #include "module/TForm_Progress.h"
 #include "module/TThread_MemRead.h"
@@ -145,6 +146,9 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
         return Incomplete(file, QStringLiteral("a memory block could not be read"));
     if (!file.Close())
         return Incomplete(file, FileFault(file));
+    const QString unconfirmed = ConfirmUpload(file, form.ModuleSettings.NodeId, form.ModuleSettings.DeviceMode);
+    if (!unconfirmed.isEmpty())
+        return Incomplete(file, unconfirmed);
     return {};
 }
 
@@ -180,7 +184,10 @@ bool TransferMemory(TForm_Korvane& form)
     // disk, never leads to an erase.
     const QString problem = ReadOut(form, progress ? &*progress : nullptr);
     if (!problem.isEmpty()) {
-        if (!form.AutoMode)
+        // An unattended run says why on standard error; its result line only names the step.
+        if (form.AutoMode)
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+        else
             platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
         return false;
     }

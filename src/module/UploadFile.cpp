@@ -52,5 +52,9 @@ bool UploadFile::Write(const std::uint8_t* bytes, std::size_t count)
             text += '\r';
         text += static_cast<char>(bytes[i]);
     }
-    return Check(uploadfs::WriteAll(descriptor_, text.data(), text.size()));
+    if (!Check(uploadfs::WriteAll(descriptor_, text.data(), text.size())))
+        return false;
+    writtenBytes_ += qint64(text.size());
+    writtenSha256_.addData(QByteArrayView(text.data(), qsizetype(text.size())));
+    return true;
 }

@@ -7,6 +7,8 @@
 // (a FIFO, a terminal, /dev/stdout into a pipe, /dev/null) is written through as it comes.
 #pragma once
 
+#include <QCryptographicHash>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -49,6 +51,12 @@ public:
     bool WritesThrough() const { return writesThrough_; }
     const std::string& Name() const { return name_; }
 
+    // What Write was given, as stored (line ends converted): its length and SHA-256.
+    qint64 WrittenBytes() const { return writtenBytes_; }
+    QByteArray WrittenSha256() const { return writtenSha256_.result(); }
+    // Where the upload begins in the file: its length before the upload for an appended file.
+    virtual qint64 StartOffset() const { return 0; }
+
 protected:
     UploadFile(std::string name, int descriptor, bool writesThrough);
     bool Fail(int error);
@@ -64,4 +72,6 @@ private:
     std::string name_;
     bool writesThrough_;
     int error_ = 0;
+    qint64 writtenBytes_ = 0;
+    QCryptographicHash writtenSha256_{QCryptographicHash::Sha256};
 };

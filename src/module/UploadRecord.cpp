@@ -1,10 +1,11 @@
 #include "module/UploadRecord.h"
 
+#include "module/UploadFileSystem.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 
-#include <cerrno>
 #include <limits>
 
 #include <fcntl.h>
@@ -24,32 +25,6 @@ QByteArray FormatLine(const UploadRecordEntry& entry)
     return entry.time.toUTC().toString(Qt::ISODate).toLatin1() + ',' + QByteArray::number(entry.nodeId) + ','
            + QByteArray::number(entry.deviceMode) + ',' + QByteArray::number(entry.offset) + ','
            + QByteArray::number(entry.length) + ',' + entry.sha256.toHex() + '\n';
-}
-
-bool WriteAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-// A new file's name survives a power cut only once its folder is synced.
-bool SyncFolderOf(const QString& file)
-{
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
 }
 
 // Plain decimal digits only: no sign, no spaces, at most 18 digits so that sums cannot overflow.
@@ -122,11 +97,11 @@ bool AppendUploadRecord(const QString& memoryFile, const UploadRecordEntry& entr
     }
     const bool created = status.st_size == 0;
     const QByteArray text = (created ? QByteArray(Header) : QByteArray()) + FormatLine(entry);
-    bool stored = WriteAll(fd, text) && ::fsync(fd) == 0;
+    bool stored = uploadfs::WriteAll(fd, text.constData(), size_t(text.size())) && ::fsync(fd) == 0;
     if (!stored && ::ftruncate(fd, status.st_size) == 0)
         ::fsync(fd);
     stored = ::close(fd) == 0 && stored;
-    return stored && (!created || SyncFolderOf(name));
+    return stored && (!created || uploadfs::SyncFolderOf(QFile::encodeName(name).toStdString()));
 }
 
 std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error)

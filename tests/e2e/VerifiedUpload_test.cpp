@@ -1,25 +1,116 @@
-// Uploads checked against their record later, with "korvane --verify FILE".
+// Uploads read back before the module is erased, and checked against their record later with
+// "korvane --verify FILE".
 #include "ProgramRun.h"
+#include "support/SimulatedModule.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-using VerifiedUploadTest = ProgramRunTest;
-
-TEST_F(VerifiedUploadTest, WithoutARecordOrAFileNameNothingCanBeVerified)
+class VerifiedUploadTest : public ProgramRunTest
 {
-    QFile memory(Path("mem.csv"));
-    ASSERT_TRUE(memory.open(QIODevice::WriteOnly));
-    memory.write("data\r\n");
-    memory.close();
+protected:
+    Outcome Verify() { return Start({"--verify", "mem.csv"}); }
 
-    const Outcome missing = Start({"--verify", "mem.csv"});
+    void Put(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+};
+
+TEST_F(VerifiedUploadTest, TwoCleanUploadsVerifyAndEveryDamageIsReported)
+{
+    const QByteArray memory = LogRecords(30);
+    testsupport::SimulatedModule module(State(memory));
+    for (int upload = 0; upload < 2; ++upload)
+        ASSERT_EQ(Start({"/a", "/s", "/fm", "mem.csv"}).out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
+    const QByteArray stored = Contents("mem.csv");
+    ASSERT_EQ(stored, AsTextFile(memory + memory));
+    const QByteArray record = Contents("mem.csv.uploads");
+    EXPECT_EQ(record.count('\n'), 3) << record.constData();
+
+    const Outcome clean = Verify();
+    EXPECT_EQ(clean.exitCode, 0) << clean.out.constData() << clean.err.constData();
+    const QByteArray length = QByteArray::number(stored.size() / 2);
+    EXPECT_TRUE(clean.out.contains(": " + length + " bytes from byte 0: ok\n")) << clean.out.constData();
+    EXPECT_TRUE(clean.out.contains(": " + length + " bytes from byte " + length + ": ok\n")) << clean.out.constData();
+    EXPECT_TRUE(clean.out.endsWith("mem.csv: 2 uploads recorded, 2 ok, 0 differ\n")) << clean.out.constData();
+
+    QByteArray changed = stored;
+    changed[changed.size() - 10] = '#';
+    Put("mem.csv", changed);
+    const Outcome changedByte = Verify();
+    EXPECT_EQ(changedByte.exitCode, 1);
+    EXPECT_TRUE(changedByte.out.contains("from byte 0: ok\n")) << changedByte.out.constData();
+    EXPECT_TRUE(changedByte.out.contains("differs: its bytes do not have the recorded SHA-256")) << changedByte.out.constData();
+
+    Put("mem.csv", stored.left(stored.size() - 1));
+    const Outcome truncated = Verify();
+    EXPECT_EQ(truncated.exitCode, 1);
+    EXPECT_TRUE(truncated.out.contains("differs: the file ends at byte " + QByteArray::number(stored.size() - 1)
+                                       + ", inside this upload"))
+        << truncated.out.constData();
+
+    Put("mem.csv", stored + "a stray line\r\n");
+    const Outcome stray = Verify();
+    EXPECT_EQ(stray.exitCode, 1);
+    EXPECT_TRUE(stray.out.contains("(14 bytes) belong to no recorded upload")) << stray.out.constData();
+
+    Put("mem.csv", stored);
+    QByteArray damaged = record;
+    damaged[damaged.size() - 2] = 'x';
+    Put("mem.csv.uploads", damaged);
+    const Outcome badRecord = Verify();
+    EXPECT_EQ(badRecord.exitCode, 2);
+    EXPECT_TRUE(badRecord.out.isEmpty());
+    EXPECT_TRUE(badRecord.err.contains("mem.csv.uploads, line 3: the SHA-256")) << badRecord.err.constData();
+
+    QFile::remove(Path("mem.csv.uploads"));
+    const Outcome missing = Verify();
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_TRUE(missing.err.contains("mem.csv.uploads does not exist")) << missing.err.constData();
+    EXPECT_EQ(Start({"--verify"}).exitCode, 2);
+    // Verifying never touched the module.
+    EXPECT_EQ(module.memory(), memory);
+}
 
-    const Outcome unnamed = Start({"--verify"});
-    EXPECT_EQ(unnamed.exitCode, 2);
-    EXPECT_TRUE(unnamed.err.contains("usage")) << unnamed.err.constData();
+TEST_F(VerifiedUploadTest, AnUploadThatDoesNotReadBackAsSentIsNeitherRecordedNorErased)
+{
+    const QByteArray memory = LogRecords(30);
+    testsupport::SimulatedModule module(State(memory));
+    Put("mem.csv", "an earlier upload\r\n");
+    QProcessEnvironment changeOnDisk;
+    changeOnDisk.insert("LD_PRELOAD", KORVANE_CHANGE_BEFORE_READ_BACK);
+    // The preloaded layer comes before a sanitizer's runtime.
+    changeOnDisk.insert("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+
+    const Outcome run = Start({"/a", "/s", "/e", "/fm", "mem.csv"}, changeOnDisk);
+
+    EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
+    EXPECT_TRUE(run.err.contains("the file does not hold what the module sent")) << run.err.constData();
+    EXPECT_EQ(module.memory(), memory);
+    EXPECT_EQ(Contents("mem.csv"), "an earlier upload\r\n");
+    EXPECT_EQ(Contents("mem.csv.uploads"), "<missing>");
+}
+
+TEST_F(VerifiedUploadTest, AMemoryFileThatIsNoRegularFileGetsNoRecord)
+{
+    const QByteArray memory = LogRecords(2);
+    testsupport::SimulatedModule module(State(memory));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("mem.fifo")).constData(), 0600), 0);
+    // A reader keeps the FIFO open; the pipe takes the few bytes without being drained.
+    const int reader = ::open(QFile::encodeName(Path("mem.fifo")).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    const Outcome run = Start({"/a", "/s", "/fm", "mem.fifo"});
+    ::close(reader);
+
+    EXPECT_EQ(run.out, QByteArray::number(memory.size()) + " Bytes Uploaded\n") << run.err.constData();
+    EXPECT_FALSE(QFile::exists(Path("mem.fifo.uploads")));
 }
 
 }  // namespace

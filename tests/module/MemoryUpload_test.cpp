@@ -270,6 +270,23 @@ TEST_F(MemoryUploadTest, AFileThatCannotTakeTheDataMakesTheUploadIncomplete)
     EXPECT_EQ(module->memory(), memory);
 }
 
+TEST_F(MemoryUploadTest, AnUploadWhoseRecordCannotBeWrittenFailsWithoutTheClearQuestion)
+{
+    const QByteArray memory = LogRecords(5);
+    Connect(ModuleState(memory));
+    Put(Path("mem.csv"), "earlier\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("mem.csv.uploads"));
+
+    EXPECT_FALSE(form->UploadMemory());
+
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload incomplete: the upload record " + Path("mem.csv.uploads")
+                                                     + " cannot be written. The file was left as it was and the "
+                                                       "module memory was not cleared.",
+                                                 "Error")});
+    EXPECT_EQ(Contents(Path("mem.csv")), "earlier\r\n");
+    EXPECT_EQ(module->memory(), memory);
+}
+
 TEST_F(MemoryUploadTest, AFileThatCannotBeOpenedIsSaidAndNothingIsRead)
 {
     const QByteArray memory = LogRecords(5);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -31,7 +33,7 @@ int PositiveModulo(long long value, int modulus)
     return int(m < 0 ? m + modulus : m);
 }
 
-QRgb Combine(TVrCopyMode mode, QRgb source, QRgb dest)
+constexpr QRgb Combine(TVrCopyMode mode, QRgb source, QRgb dest)
 {
     switch (mode) {
     case TVrCopyMode::SrcInvert:
@@ -94,11 +96,15 @@ void TVrCanvas::FillRect(const TRect& rect)
     if (Brush.Style == TVrBrushStyle::Clear)
         return;
     const TRect r = ToDeviceWithin(rect, origin, DeviceClip());
-    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    const BrushSource brush = ResolveBrush();
     for (int y = r.top; y < r.bottom; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
+        if (brush.tile.isNull()) {
+            std::fill(line + r.left, line + r.right, 0xFF000000u | brush.colour);
+            continue;
+        }
         for (int x = r.left; x < r.right; ++x)
-            line[x] = 0xFF000000u | BrushPixel(tile, x, y);
+            line[x] = 0xFF000000u | brush.At(x, y);
     }
 }
 
@@ -250,31 +256,53 @@ void TVrCanvas::ForEachStretched(const TRect& dest, const QImage& source, const 
     const TRect r = ToDeviceWithin(dest, origin, DeviceClip());
     const long long destLeft = static_cast<long long>(dest.left) + origin.x;
     const long long destTop = static_cast<long long>(dest.top) + origin.y;
+    // Every row maps its columns alike: map them once, not once per pixel. The mapping rises with
+    // x, so the columns that land inside the source are one run.
+    std::vector<int> columns;
+    int first = r.right, last = r.left;
+    for (int x = r.left; x < r.right; ++x) {
+        const int sx = SourceIndex(x - destLeft, dest.Width(), sourceRect.left, sourceRect.Width());
+        columns.push_back(sx);
+        if (sx >= 0 && sx < src.width()) {
+            first = std::min(first, x);
+            last = x + 1;
+        }
+    }
     for (int y = r.top; y < r.bottom; ++y) {
         const int sy = SourceIndex(y - destTop, dest.Height(), sourceRect.top, sourceRect.Height());
         if (sy < 0 || sy >= src.height())
             continue;
         const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
         auto* out = reinterpret_cast<QRgb*>(image->scanLine(y));
-        for (int x = r.left; x < r.right; ++x) {
-            const int sx = SourceIndex(x - destLeft, dest.Width(), sourceRect.left, sourceRect.Width());
-            if (sx >= 0 && sx < src.width())
-                fn(out[x], in[sx], x, y);
-        }
+        for (int x = first; x < last; ++x)
+            fn(out[x], in[columns[size_t(x - r.left)]], x, y);
     }
 }
 
 void TVrCanvas::CopyRect(const TRect& dest, const QImage& source, const TRect& sourceRect)
 {
-    const TVrCopyMode mode = CopyMode;
-    ForEachStretched(dest, source, sourceRect,
-                     [mode](QRgb& out, QRgb in, int, int) { out = Combine(mode, in, out); });
+    // One loop per mode, so that the mode is not decided again at every pixel.
+    const auto copy = [&](auto mode) {
+        ForEachStretched(dest, source, sourceRect, [](QRgb& out, QRgb in, int, int) { out = Combine(decltype(mode)::value, in, out); });
+    };
+    switch (CopyMode) {
+    case TVrCopyMode::SrcInvert: return copy(std::integral_constant<TVrCopyMode, TVrCopyMode::SrcInvert>{});
+    case TVrCopyMode::SrcAnd: return copy(std::integral_constant<TVrCopyMode, TVrCopyMode::SrcAnd>{});
+    case TVrCopyMode::SrcCopy: return copy(std::integral_constant<TVrCopyMode, TVrCopyMode::SrcCopy>{});
+    }
 }
 
-QRgb TVrCanvas::BrushPixel(const QImage& tile, int x, int y) const
+TVrCanvas::BrushSource TVrCanvas::ResolveBrush() const
+{
+    if (Brush.Bitmap.isNull())
+        return {QImage(), ColorToRgb(Brush.Color)};
+    return {Brush.Bitmap.convertToFormat(QImage::Format_RGB32), 0};
+}
+
+QRgb TVrCanvas::BrushSource::At(int x, int y) const
 {
     if (tile.isNull())
-        return ColorToRgb(Brush.Color);
+        return colour;
     return reinterpret_cast<const QRgb*>(tile.constScanLine(PositiveModulo(y, tile.height())))
         [PositiveModulo(x, tile.width())];
 }
@@ -283,12 +311,12 @@ void TVrCanvas::BrushCopy(const TRect& dest, const QImage& bitmap, const TRect& 
 {
     const QRgb key = ColorToRgb(keyColor) & rgbMask;
     const bool clearBrush = Brush.Style == TVrBrushStyle::Clear;
-    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    const BrushSource brush = ResolveBrush();
     ForEachStretched(dest, bitmap, sourceRect, [&](QRgb& out, QRgb in, int x, int y) {
         if ((in & rgbMask) != key)
             out = 0xFF000000u | in;
         else if (!clearBrush)
-            out = 0xFF000000u | BrushPixel(tile, x, y);
+            out = 0xFF000000u | brush.At(x, y);
     });
 }
 
@@ -298,9 +326,9 @@ void TVrCanvas::MaskCopyBrush(const TRect& dest, const QImage& mask)
         return;
     const QImage s = mask.convertToFormat(QImage::Format_RGB32);
     const TRect placed = Bounds(dest.left, dest.top, std::min(dest.Width(), s.width()), std::min(dest.Height(), s.height()));
-    const QImage tile = Brush.Bitmap.isNull() ? QImage() : Brush.Bitmap.convertToFormat(QImage::Format_RGB32);
+    const BrushSource brush = ResolveBrush();
     ForEachStretched(placed, s, {0, 0, placed.Width(), placed.Height()}, [&](QRgb& out, QRgb source, int x, int y) {
-        const QRgb pattern = BrushPixel(tile, x, y);
+        const QRgb pattern = brush.At(x, y);
         out = 0xFF000000u | (((source & pattern) | (~source & out)) & rgbMask);
     });
 }

@@ -137,8 +137,14 @@ private:
 
     TRect DeviceClip() const;
     void PlotDevice(int x, int y, QRgb rgb);
-    // The brush's pixel at device (x, y); tile is the pattern bitmap in Format_RGB32, or null.
-    QRgb BrushPixel(const QImage& tile, int x, int y) const;
+    // The brush resolved once per primitive, not once per pixel: its pattern bitmap in
+    // Format_RGB32, or null and its colour.
+    struct BrushSource {
+        QImage tile;
+        QRgb colour = 0;
+        QRgb At(int x, int y) const; // the brush's pixel at device (x, y)
+    };
+    BrushSource ResolveBrush() const;
     // Calls fn(destination pixel, nearest source pixel, device x, device y) over dest ∩ clip.
     template <class Fn>
     void ForEachStretched(const TRect& dest, const QImage& source, const TRect& sourceRect, Fn fn);

@@ -91,12 +91,16 @@ int TVrCanvas::DrawText(const QString& text, TRect& rect, std::uint32_t format)
         if (!(format & VrTextFormat::NoClip))
             p.setClipRect(box, Qt::IntersectClip);
         p.setFont(font);
-        const QRect used = p.boundingRect(box, flags, text);
-        height = used.height();
-        if (Brush.Style == TVrBrushStyle::Solid)
+        QRect used;
+        // Only a background needs the text's extent before the drawing; otherwise the drawing
+        // reports it, and the text is laid out once.
+        if (Brush.Style == TVrBrushStyle::Solid) {
+            used = p.boundingRect(box, flags, text);
             p.fillRect(used, QColor::fromRgb(ColorToRgb(Brush.Color)));
+        }
         p.setPen(QColor::fromRgb(ColorToRgb(Font.Color)));
-        p.drawText(box, flags, text);
+        p.drawText(box, flags, text, &used);
+        height = used.height();
     });
     return height;
 }

@@ -24,11 +24,15 @@ void PrintLine(std::FILE* stream, const QString& line)
 // The memory file as verify sees it: open for reading, or why not.
 struct MemoryFile
 {
-    explicit MemoryFile(const QString& name) : fd(::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC))
+    // Non-blocking: a FIFO of that name must not hold verify up; it is refused below.
+    explicit MemoryFile(const QString& name)
+        : fd(::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
     {
         struct stat status {};
         if (fd < 0 || ::fstat(fd, &status) != 0)
             fault = QString::fromLocal8Bit(std::strerror(errno));
+        else if (!S_ISREG(status.st_mode))
+            fault = QStringLiteral("not a regular file");
         else
             size = status.st_size;
     }

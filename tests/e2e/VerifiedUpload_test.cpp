@@ -111,6 +111,13 @@ TEST_F(VerifiedUploadTest, AMemoryFileThatIsNoRegularFileGetsNoRecord)
 
     EXPECT_EQ(run.out, QByteArray::number(memory.size()) + " Bytes Uploaded\n") << run.err.constData();
     EXPECT_FALSE(QFile::exists(Path("mem.fifo.uploads")));
+
+    // Verifying one never waits for a writer to open it.
+    Put("mem.fifo.uploads", "utc_time,node_id,device_mode,offset,length,sha256\n2026-03-05T08:10:00Z,5,0,0,0,"
+                            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n");
+    const Outcome verify = Start({"--verify", "mem.fifo"});
+    EXPECT_EQ(verify.exitCode, 1);
+    EXPECT_TRUE(verify.out.contains("differs: the file cannot be read: not a regular file")) << verify.out.constData();
 }
 
 }  // namespace

@@ -7,12 +7,14 @@
 
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
+#include "platform/CancelSignals.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
@@ -44,7 +46,10 @@ namespace {
 class ProgressDialog
 {
 public:
-    explicit ProgressDialog(TForm_Progress*& reference) : reference_(reference) { reference_ = new TForm_Progress; }
+    ProgressDialog(TForm_Progress*& reference, QWidget* owner) : reference_(reference)
+    {
+        reference_ = new TForm_Progress(owner);
+    }
     ~ProgressDialog()
     {
         delete reference_;
@@ -53,8 +58,7 @@ public:
     ProgressDialog(const ProgressDialog&) = delete;
     ProgressDialog& operator=(const ProgressDialog&) = delete;
 
-    // Shows the dialog and lets the window system put it on the screen; afterwards the read-out
-    // processes no window events, and repainted widgets reach the screen only on a mapped window.
+    // Shows the dialog and lets the window system put it on the screen before the first block.
     void Show()
     {
         reference_->StaticText_Status->setText(QStringLiteral("Uploading Memory"));
@@ -123,8 +127,18 @@ QString Incomplete(const UploadFile& file, const QString& reason)
 // or nothing when the file holds every byte the module handed out, synced to the disk.
 QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
 {
-    if (!form.MemReadWorker || form.MemReadWorker->Finished())
-        form.MemReadWorker.reset(new TThread_MemRead([&form] { return form.ReadMemoryBlock(); }));
+    // The worker hands its steps to this thread as queued events: the loop below runs them
+    // between the window events, so the windows repaint and the dialog takes Cancel. The modal
+    // dialog keeps every other input away, and all driver calls stay on this thread.
+    QEventLoop readOut;
+    bool cancelled = false;
+    form.MemReadWorker.reset(new TThread_MemRead([&] {
+        cancelled = platform::CancelSignals::Raised() || (form.Form_Progress && form.Form_Progress->CancelRequested());
+        const bool more = !cancelled && form.ReadMemoryBlock();
+        if (!more)
+            readOut.quit();
+        return more;
+    }));
 
     form.BytesUploaded = 0;
     form.ReadoutComplete = false;
@@ -136,10 +150,13 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
     if (progress)
         progress->Show();
     form.MemReadWorker->Start();
+    readOut.exec();
     form.MemReadWorker->WaitFor();
     form.UploadFinished = true;
 
     UploadFile& file = *form.OutputFile;
+    if (cancelled)
+        return QStringLiteral("Upload cancelled: the module memory was not cleared.");
     if (file.Failed())
         return Incomplete(file, FileFault(file));
     if (!form.ReadoutComplete)
@@ -169,25 +186,29 @@ bool TransferMemory(TForm_Korvane& form)
         return false;
     form.UploadFinished = false;
     form.EraseWithheld = false;
+    // Declared first, gone last: a signal that cancelled the upload ends the process only after
+    // the file was left as it was.
+    const platform::CancelSignals cancelSignals;
+    // The file stays open, and so locked, until the upload ends; dropped unclosed, it is left
+    // as it was.
+    const auto release = qScopeGuard([&form] { form.OutputFile.reset(); });
     if (!OpenMemoryFile(form))
         return false;
     if (form.CheckBox_Append->isChecked())
         WriteConfigurationHead(form);
 
-    // The file stays open, and so locked, until the upload ends; dropped unclosed, it is left
-    // as it was.
-    const auto release = qScopeGuard([&form] { form.OutputFile.reset(); });
     std::optional<ProgressDialog> progress;
     if (!form.SilentMode)
-        progress.emplace(form.Form_Progress);
+        progress.emplace(form.Form_Progress, &form);
     // An upload that did not reach the module's empty block, or lost bytes on the way to the
     // disk, never leads to an erase.
     const QString problem = ReadOut(form, progress ? &*progress : nullptr);
     if (!problem.isEmpty()) {
+        form.OutputFile.reset();
         // An unattended run says why on standard error; its result line only names the step.
         if (form.AutoMode)
             std::fprintf(stderr, "%s\n", qPrintable(problem));
-        else
+        else if (!platform::CancelSignals::Raised())
             platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
         return false;
     }

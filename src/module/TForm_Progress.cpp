@@ -28,6 +28,7 @@ TForm_Progress::TForm_Progress(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("Progress"));
+    setWindowModality(Qt::WindowModal);
     UseDesignFont(this);
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -55,11 +56,15 @@ void TForm_Progress::ShowProgress(std::uint32_t percentage, std::uint32_t bytesU
     // A value outside the range would be ignored by the bar, so it would freeze below its top.
     AdvProgress1->setValue(static_cast<int>(std::min<std::uint32_t>(percentage, 100)));
     StaticText_BytesRead->setText(QString::number(bytesUploaded));
-    AdvProgress1->repaint();
-    StaticText_BytesRead->repaint();
+}
+
+void TForm_Progress::reject()
+{
+    cancelRequested_ = true;
+    QDialog::reject();
 }
 
 void TForm_Progress::Button1Click()
 {
-    done(QDialog::Rejected);
+    reject();
 }

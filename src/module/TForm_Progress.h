@@ -14,11 +14,15 @@ class TForm_Progress : public QDialog
     Q_OBJECT
 
 public:
+    // Modal to parent, the main window, so no other operation starts while an upload runs.
     explicit TForm_Progress(QWidget* parent = nullptr);
 
-    // Shows a read-out's progress at once, even while the user-interface thread processes no
-    // events: the bar stops at its top while the count goes on rising.
+    // The bar stops at its top while the count goes on rising.
     void ShowProgress(std::uint32_t percentage, std::uint32_t bytesUploaded);
+
+    // Cancel, Escape or the close button: the read-out stops after the current block.
+    void reject() override;
+    bool CancelRequested() const { return cancelRequested_; }
 
     QLabel* StaticText1;
     QLabel* StaticText_Status;
@@ -28,6 +32,8 @@ public:
     QPushButton* Button1;
 
 public slots:
-    // Cancel only hides the dialog; the read-out runs to its end.
     void Button1Click();
+
+private:
+    bool cancelRequested_ = false;
 };

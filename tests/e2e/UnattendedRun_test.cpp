@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QThread>
 
+#include <sys/file.h>
+
 namespace {
 
 using UnattendedRunTest = ProgramRunTest;
@@ -96,6 +98,24 @@ TEST_F(UnattendedRunTest, AKilledUploadLeavesTheFileAsItWasAndTheNextOneCleansUp
     EXPECT_EQ(Contents("mem.csv"), "kept\r\n" + AsTextFile(memory));
     EXPECT_FALSE(QFile::exists(stage));
     EXPECT_TRUE(module.memory().isEmpty());
+}
+
+TEST_F(UnattendedRunTest, ASecondUploadIntoAFileBeingWrittenFailsAtOnce)
+{
+    const QByteArray memory = LogRecords(2);
+    testsupport::SimulatedModule module(State(memory));
+    QFile held(QDir(dir.path()).filePath("mem.csv"));
+    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+    held.write("kept\r\n");
+    held.flush();
+    ASSERT_EQ(::flock(held.handle(), LOCK_EX), 0);  // as an upload in another process holds it
+
+    const Outcome run = Start({"/auto", "/silent", "/erase", "/fm", "mem.csv"});
+
+    EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
+    EXPECT_TRUE(run.err.contains("another upload is writing it")) << run.err.constData();
+    EXPECT_EQ(Contents("mem.csv"), "kept\r\n");
+    EXPECT_EQ(module.memory(), memory);
 }
 
 TEST_F(UnattendedRunTest, AModuleRefusingTheEraseIsAFailedRun)

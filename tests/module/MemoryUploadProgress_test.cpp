@@ -42,14 +42,19 @@ TEST(TForm_Progress, TheBarStopsAtItsTopWhileTheCountRises)
     EXPECT_EQ(dialog.StaticText_BytesRead->text(), "4294967295");
 }
 
-TEST(TForm_Progress, CancelOnlyHidesTheDialog)
+TEST(TForm_Progress, CancelAndTheCloseButtonAskToStop)
 {
     TForm_Progress dialog;
     dialog.show();
-    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.CancelRequested());
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    EXPECT_TRUE(dialog.CancelRequested());
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    TForm_Progress closed;
+    closed.show();
+    closed.close();
+    EXPECT_TRUE(closed.CancelRequested());
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QScopeGuard>
 #include <QLabel>
+#include <QPushButton>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdlib>
@@ -205,6 +207,46 @@ TEST_F(MemoryUploadTest, MoreBytesThanAnnouncedHoldTheBarAtItsTop)
                                       .arg(memory.size()),
                                   "Error")});
     EXPECT_EQ(module->memory(), memory);
+}
+
+TEST_F(MemoryUploadTest, CancelStopsAfterTheCurrentBlockWhileTheWindowsStayAlive)
+{
+    const QByteArray memory = LogRecords(60);
+    Connect(ModuleState(memory));
+    Put(Path("mem.csv"), "kept\r\n");
+    form->show();
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int& count;
+        explicit PaintCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override { count += event->type() == QEvent::Paint; return false; }
+    } counter(paints);
+    form->installEventFilter(&counter);
+    bool modal = false, pollStopped = false;
+    uint32_t countAtCancel = 0;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (!form->Form_Progress || form->BytesUploaded < 2 * 255 || countAtCancel)
+            return;
+        modal = QApplication::activeModalWidget() == form->Form_Progress;
+        pollStopped = !form->Timer_TimeDate->isActive();
+        paints = 0;
+        form->update();
+        countAtCancel = form->BytesUploaded;
+        QTest::mouseClick(form->Form_Progress->Button1, Qt::LeftButton);
+    });
+    during.start(1);
+
+    EXPECT_FALSE(form->UploadMemory());
+
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(pollStopped);
+    EXPECT_GT(paints, 0);
+    EXPECT_EQ(form->BytesUploaded, countAtCancel);
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload cancelled: the module memory was not cleared.", "Error")});
+    EXPECT_EQ(Contents(Path("mem.csv")), "kept\r\n");
+    EXPECT_EQ(module->memory(), memory);
+    EXPECT_TRUE(form->Timer_TimeDate->isActive());
 }
 
 TEST_F(MemoryUploadTest, AFailedBlockReadLeavesTheFileAsItWasAndKeepsTheModuleFull)

@@ -133,10 +133,14 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
     QEventLoop readOut;
     bool cancelled = false;
     form.MemReadWorker.reset(new TThread_MemRead([&] {
+        bool more = false;
+        // Also when the step throws: WaitFor then hands the error on.
+        const auto endOfReadOut = qScopeGuard([&] {
+            if (!more)
+                readOut.quit();
+        });
         cancelled = platform::CancelSignals::Raised() || (form.Form_Progress && form.Form_Progress->CancelRequested());
-        const bool more = !cancelled && form.ReadMemoryBlock();
-        if (!more)
-            readOut.quit();
+        more = !cancelled && form.ReadMemoryBlock();
         return more;
     }));
 

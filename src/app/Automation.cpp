@@ -36,11 +36,27 @@ bool RunStep(TForm_Korvane& form)
         // With "/config" the configuration's count replaces the memory's from here on.
         return !form.ConfigRequested || form.UploadConfiguration();
     case EraseState:
+        if (form.BytesUploaded == 0 || !form.EraseRequested)
+            return true;
         // A read-out of another length than the module announced is kept, never erased.
-        return form.BytesUploaded == 0 || !form.EraseRequested || (!form.EraseWithheld && form.EraseMemory());
+        if (form.EraseWithheld) {
+            form.FailureReason = QStringLiteral("the module announced %1 bytes but sent %2; it was not erased")
+                                     .arg(form.ReadoutTotal)
+                                     .arg(form.BytesUploaded);
+            return false;
+        }
+        return form.EraseMemory();
     default:
         return true;
     }
+}
+
+void SayWhyTheStepFailed(const char* step, QString reason)
+{
+    reason.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "korvane: %s failed: %s\n", step,
+                 reason.isEmpty() ? "no reason given" : reason.toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 // An error escaped the step: the run ends at once as a failure, told only on the standard
@@ -62,6 +78,7 @@ void TForm_Korvane::AutoStep()
         runresult::BeginRun();
     if (AutoState < FinishState)
         runresult::SetStep(StepNames[AutoState]);
+    FailureReason.clear();
     bool succeeded = true;
     try {
         succeeded = RunStep(*this);
@@ -80,6 +97,7 @@ void TForm_Korvane::AutoStep()
                                  MessageBoxButtons::OK);
         SetOperationText(QStringLiteral("Operation: Complete"));
     } else if (!succeeded) {
+        SayWhyTheStepFailed(StepNames[AutoState], FailureReason);
         runresult::PrintFailed();
         if (!SilentMode)
             platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK);

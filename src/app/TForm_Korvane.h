@@ -169,6 +169,8 @@ public:
     bool MemoryFileGiven = false;
     bool ConfigFileGiven = false;
     int32_t AutoState = 0;
+    // Why the last module operation failed, in words; an unattended run says it for a failed step.
+    QString FailureReason;
     std::unique_ptr<TThread_Auto, AutoWorkerDeleter> AutoWorker;
 
 protected:

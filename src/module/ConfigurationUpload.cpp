@@ -3,6 +3,7 @@
 
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
+#include "platform/LastError.h"
 #include "platform/MessageBox.h"
 
 #include <QFile>
@@ -12,8 +13,10 @@ using platform::MessageBoxButtons;
 
 namespace {
 
-void ReportError(const TForm_Korvane& form, const QString& text)
+// reason: what an unattended run says on standard error, when more than the text.
+void ReportError(TForm_Korvane& form, const QString& text, const QString& reason = {})
 {
+    form.FailureReason = reason.isEmpty() ? text : reason;
     if (!form.AutoMode)
         platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK);
 }
@@ -44,7 +47,8 @@ bool TForm_Korvane::UploadConfiguration()
     }
     auto file = UploadFile::OpenForRewrite(QFile::encodeName(name).toStdString());
     if (!file) {
-        ReportError(*this, QStringLiteral("Cannot open file ") + name);
+        ReportError(*this, QStringLiteral("Cannot open file ") + name,
+                    platform::FileErrorText(QStringLiteral("cannot open the configuration file"), name));
         return false;
     }
 
@@ -57,7 +61,8 @@ bool TForm_Korvane::UploadConfiguration()
         return false;
     }
     if (!file->Write(record.data(), count) || !file->Close()) {
-        ReportError(*this, QStringLiteral("Cannot write file ") + name);
+        ReportError(*this, QStringLiteral("Cannot write file ") + name,
+                    platform::FileErrorText(QStringLiteral("cannot write the configuration file"), name));
         return false;
     }
     BytesUploaded = count;

@@ -59,8 +59,15 @@ bool TForm_Korvane::ConnectModule()
     }
     if (opened == 0) {
         const uint32_t reason = platform::GetLastError();
-        ShowError(reason == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
-                                                     : QStringLiteral("Cannot Open Interface"));
+        const QString message = reason == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
+                                                                   : QStringLiteral("Cannot Open Interface");
+        if (!Driver->LibraryLoaded())
+            FailureReason = message + QStringLiteral(": the driver library is not loaded");
+        else if (reason == 0 || reason == KORVANE_ERROR_WRONG_MODE)
+            FailureReason = message;
+        else
+            FailureReason = message + QStringLiteral(": ") + platform::ErrorText(reason);
+        ShowError(message);
         return false;
     }
 

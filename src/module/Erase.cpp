@@ -49,6 +49,8 @@ bool TForm_Korvane::EraseMemory()
         platform::WaitCursor hourglass;
         erased = SendEraseCommand(*Driver);
     }
+    if (!erased)
+        FailureReason = QStringLiteral("the module refused the erase command");
     if (!AutoMode)
         ReportErase(erased);
     Timer_TimeDate->start();

@@ -8,6 +8,7 @@
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
 #include "platform/CancelSignals.h"
+#include "platform/LastError.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
 
@@ -85,7 +86,10 @@ bool OpenMemoryFile(TForm_Korvane& form)
     UploadFile::OpenFailure failure = UploadFile::OpenFailure::None;
     auto file = UploadFile::OpenForAppend(QFile::encodeName(name).toStdString(), &failure);
     if (!file) {
-        if (failure == UploadFile::OpenFailure::Busy)
+        const bool busy = failure == UploadFile::OpenFailure::Busy;
+        form.FailureReason = busy ? QStringLiteral("cannot open the memory file \"%1\": another upload is writing it").arg(name)
+                                  : platform::FileErrorText(QStringLiteral("cannot open the memory file"), name);
+        if (busy && !form.AutoMode)
             std::fprintf(stderr, "Cannot open file %s: another upload is writing it\n", qPrintable(name));
         if (!form.AutoMode)
             platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
@@ -186,8 +190,10 @@ bool TransferMemory(TForm_Korvane& form)
     if (!form.Driver)
         return false;
     form.SetOperationText(QStringLiteral("Operation: Uploading Memory"));
-    if (!form.Connected)
+    if (!form.Connected) {
+        form.FailureReason = QStringLiteral("the module is not connected");
         return false;
+    }
     form.UploadFinished = false;
     form.EraseWithheld = false;
     // Declared first, gone last: a signal that cancelled the upload ends the process only after
@@ -209,10 +215,8 @@ bool TransferMemory(TForm_Korvane& form)
     const QString problem = ReadOut(form, progress ? &*progress : nullptr);
     if (!problem.isEmpty()) {
         form.OutputFile.reset();
-        // An unattended run says why on standard error; its result line only names the step.
-        if (form.AutoMode)
-            std::fprintf(stderr, "%s\n", qPrintable(problem));
-        else if (!platform::CancelSignals::Raised())
+        form.FailureReason = QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem);
+        if (!form.AutoMode && !platform::CancelSignals::Raised())
             platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
         return false;
     }

@@ -6,6 +6,8 @@
 #include <cerrno>
 #endif
 
+#include <cstring>
+
 namespace platform {
 
 uint32_t GetLastError()
@@ -24,6 +26,17 @@ void SetLastError(uint32_t code)
 #else
     errno = static_cast<int>(code);
 #endif
+}
+
+QString ErrorText(uint32_t code)
+{
+    return QString::fromLocal8Bit(std::strerror(static_cast<int>(code)));
+}
+
+QString FileErrorText(const QString& action, const QString& name)
+{
+    const QString reason = name.isEmpty() ? QStringLiteral("no file name given") : ErrorText(GetLastError());
+    return QStringLiteral("%1 \"%2\": %3").arg(action, name, reason);
 }
 
 } // namespace platform

@@ -14,6 +14,16 @@ namespace {
 
 using UnattendedRunTest = ProgramRunTest;
 
+// The lines of standard error that say why a step failed.
+QByteArrayList Reasons(const Outcome& run)
+{
+    QByteArrayList reasons;
+    for (const QByteArray& line : run.err.split('\n'))
+        if (line.startsWith("korvane: ") && line.contains(" failed: "))
+            reasons << line;
+    return reasons;
+}
+
 TEST_F(UnattendedRunTest, AFullSilentRunLeavesBothFilesAndAnEmptyModule)
 {
     const QByteArray memory = LogRecords(40);
@@ -36,6 +46,9 @@ TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileAs
     const Outcome run = Start({"/auto", "/silent", "/erase", "/config", "/fm", "mem.csv", "/fc", "cfg.csv"});
 
     EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
+    ASSERT_EQ(Reasons(run).size(), 1) << run.err.constData();
+    EXPECT_TRUE(Reasons(run)[0].startsWith("korvane: memory failed: memory file \"mem.csv\": Upload incomplete: a memory "
+                                           "block could not be read.")) << run.err.constData();
     // The count at the failure, 765, capped for the exit code.
     EXPECT_EQ(run.exitCode, 254) << run.err.constData();
     EXPECT_TRUE(Files().isEmpty());
@@ -126,6 +139,7 @@ TEST_F(UnattendedRunTest, AModuleRefusingTheEraseIsAFailedRun)
     const Outcome run = Start({"/a", "/s", "/e", "/fm", "mem.csv"});
 
     EXPECT_EQ(run.out, "Upload Failed! (step: erase)\n");
+    EXPECT_EQ(Reasons(run), QByteArrayList{"korvane: erase failed: the module refused the erase command"});
     EXPECT_EQ(run.exitCode, memory.size()) << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory));
     EXPECT_EQ(module.memory(), memory);
@@ -166,6 +180,8 @@ TEST_F(UnattendedRunTest, AFailedConnectIsSaidAndEndsTheRun)
     testsupport::SimulatedModule module(QJsonObject{{"faults", QJsonObject{{"open", "fail"}}}});
     const Outcome run = Start({"/auto", "/silent", "/fm", "mem.csv"});
     EXPECT_EQ(run.out, "Upload Failed! (step: connect)\n");
+    ASSERT_EQ(Reasons(run).size(), 1);
+    EXPECT_TRUE(Reasons(run)[0].startsWith("korvane: connect failed: Cannot Open Interface")) << run.err.constData();
     EXPECT_TRUE(run.err.contains("Error: Cannot Open Interface\n")) << run.err.constData();
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(Files().isEmpty());
@@ -177,8 +193,23 @@ TEST_F(UnattendedRunTest, ATrailingFileOptionFailsTheMemoryStep)
     testsupport::SimulatedModule module(State(memory));
     const Outcome run = Start({"/auto", "/silent", "/erase", "/fm"});
     EXPECT_EQ(run.out, "Upload Failed! (step: memory)\n");
+    EXPECT_EQ(Reasons(run), QByteArrayList{"korvane: memory failed: cannot open the memory file \"\": no file name given"});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(module.memory(), memory);
+}
+
+TEST_F(UnattendedRunTest, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
+{
+    testsupport::SimulatedModule module(State(LogRecords(2)));
+    const Outcome memory = Start({"/a", "/s", "/fm", "/no/such/dir/m.csv"});
+    EXPECT_EQ(memory.out, "Upload Failed! (step: memory)\n");
+    EXPECT_EQ(Reasons(memory),
+              QByteArrayList{"korvane: memory failed: cannot open the memory file \"/no/such/dir/m.csv\": No such file or directory"});
+
+    const Outcome configuration = Start({"/a", "/s", "/c", "/fm", "m.csv", "/fc", "/no/such/dir/c.csv"});
+    EXPECT_EQ(configuration.out, "Upload Failed! (step: configuration)\n");
+    EXPECT_EQ(Reasons(configuration), QByteArrayList{"korvane: configuration failed: cannot open the configuration "
+                                                     "file \"/no/such/dir/c.csv\": No such file or directory"});
 }
 
 TEST_F(UnattendedRunTest, BeepAndExitEndAtOnceWithoutAnyOutput)

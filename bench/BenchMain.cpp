@@ -1,7 +1,7 @@
 // `make bench`: runs every measurement once, prints the table and writes it, with the date and
 // the machine, to the Markdown file given by --markdown.
 //
-//   korvane_bench [--markdown FILE] [--only readout|readback|sdo|startup|idle|drawing]...
+//   korvane_bench [--markdown FILE] [--only readout|readback|stall|sdo|startup|idle|drawing]...
 #include "Measurements.h"
 
 #include "common/ModuleFiles.h"
@@ -29,7 +29,7 @@ struct Measurement {
 const Measurement kMeasurements[] = {
     {"drawing", bench::measureDrawing},   {"sdo", bench::measureSdoLatency}, {"startup", bench::measureStartup},
     {"idle", bench::measureIdleCpu},      {"readout", bench::measureReadout},
-    {"readback", bench::measureReadBack},
+    {"readback", bench::measureReadBack}, {"stall", bench::measureUiStall},
 };
 
 QString cpuModel()
@@ -86,6 +86,9 @@ QString markdownPage(const bench::ResultTable& table, const QString& started, co
             "- Start-up: from the process start to the first paint of the main window (offscreen, "
             "seen by a preloaded probe), and the whole run with the argument `exit`; both programs "
             "run alternately in the same sandbox.\n"
+            "- UI stall: the longest the user-interface thread goes without running its event loop "
+            "(seen by a 5 ms timer on it) while `UploadMemory` reads out 1 MiB from the simulated "
+            "module with its progress window shown; a user feels every such gap as a frozen window.\n"
             "- Idle CPU: the tool connected to the simulated module with its window shown, "
             "left alone for 10 s.\n"
             "- Drawing: Google Benchmark, median of 5 repetitions.\n");
@@ -105,7 +108,7 @@ int main(int argc, char** argv)
         else if (argument == QLatin1String("--only") && i + 1 < argc)
             only << QString::fromLocal8Bit(argv[++i]);
         else {
-            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|readback|sdo|startup|idle|drawing]...\n";
+            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|readback|stall|sdo|startup|idle|drawing]...\n";
             return 2;
         }
     }

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -150,11 +151,20 @@ private:
     void ForEachStretched(const TRect& dest, const QImage& source, const TRect& sourceRect, Fn fn);
     void PaintShape(const std::function<void(QPainter&)>& paint);
     QFont RenderFont() const;
+    QSize MeasureText(const QFont& font, int flags, int widthLimit, const QString& text);
 
     QImage* image = nullptr;
     TPoint origin;
     TRect clip;           // device coordinates, valid when clipped
     bool clipped = false;
+    // The last text measured: a control measures the same caption at every repaint.
+    struct Measured {
+        QFont font;
+        int dpiX = 0, dpiY = 0, flags = 0, widthLimit = 0;
+        QString text;
+        QSize size;
+    };
+    std::optional<Measured> lastMeasured;
     TPoint penPos;
     std::vector<State> saved;
 };

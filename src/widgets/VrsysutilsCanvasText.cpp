@@ -68,18 +68,28 @@ int QtTextFlags(std::uint32_t format)
 
 } // namespace
 
+QSize TVrCanvas::MeasureText(const QFont& font, int flags, int widthLimit, const QString& text)
+{
+    const int dpiX = image ? image->logicalDpiX() : 0, dpiY = image ? image->logicalDpiY() : 0;
+    const Measured* last = lastMeasured ? &*lastMeasured : nullptr;
+    if (last && last->flags == flags && last->widthLimit == widthLimit && last->dpiX == dpiX && last->dpiY == dpiY
+        && last->text == text && last->font == font)
+        return last->size;
+    const QSize size = QFontMetrics(font, image).boundingRect(QRect(0, 0, widthLimit, 0x3FFFFFFF), flags, text).size();
+    lastMeasured = Measured{font, dpiX, dpiY, flags, widthLimit, text, size};
+    return size;
+}
+
 int TVrCanvas::DrawText(const QString& text, TRect& rect, std::uint32_t format)
 {
     const QFont font = RenderFont();
-    const QFontMetrics metrics(font, image);
     const int flags = QtTextFlags(format);
     if (format & VrTextFormat::CalcRect) {
         QSize size(0, 0);
         if (!text.isEmpty()) {
             // Wrapping needs a width; without one the text keeps its own line breaks only.
             const int limit = (flags & Qt::TextWordWrap) && rect.Width() > 0 ? rect.Width() : 0x3FFFFFFF;
-            size = metrics.boundingRect(QRect(0, 0, limit, 0x3FFFFFFF), flags & ~Qt::AlignVertical_Mask, text)
-                       .size();
+            size = MeasureText(font, flags & ~Qt::AlignVertical_Mask, limit, text);
         }
         rect.right = rect.left + size.width();
         rect.bottom = rect.top + size.height();

@@ -88,6 +88,10 @@ TEST_F(VrsysutilsTextTest, TextSizeFollowsTheText)
     EXPECT_EQ(two.width(), one.width());
     EXPECT_GT(two.height(), one.height());
     EXPECT_GT(GetTextSize(canvas, QStringLiteral("OnlineOnline")).width(), one.width());
+    // The same text again, in a larger font, is measured anew.
+    EXPECT_EQ(GetTextSize(canvas, QStringLiteral("Online")), one);
+    canvas.Font.Description.setPixelSize(canvas.Font.Description.pixelSize() * 2);
+    EXPECT_GT(GetTextSize(canvas, QStringLiteral("Online")).width(), one.width());
 }
 
 TEST_F(VrsysutilsTextTest, MeasuringWrapsAtTheWidthLimit)

@@ -47,6 +47,12 @@ protected:
     // adds to its environment.
     Outcome Start(const QStringList& arguments, const QProcessEnvironment& extra = {})
     {
+        return Run(QStringLiteral(KORVANE_EXECUTABLE), arguments, extra);
+    }
+
+    // The same for another program, e.g. a script that starts the tool.
+    Outcome Run(const QString& program, const QStringList& arguments, const QProcessEnvironment& extra = {})
+    {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -54,7 +60,7 @@ protected:
         environment.insert(extra);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(KORVANE_EXECUTABLE), arguments);
+        process.start(program, arguments);
         // Generous: a run that hangs fails here instead of holding up the suite for ever.
         EXPECT_TRUE(process.waitForFinished(120000)) << "the program did not end by itself";
         Outcome run;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QThread>
 
 #include <sys/file.h>
@@ -210,6 +211,28 @@ TEST_F(UnattendedRunTest, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
     EXPECT_EQ(configuration.out, "Upload Failed! (step: configuration)\n");
     EXPECT_EQ(Reasons(configuration), QByteArrayList{"korvane: configuration failed: cannot open the configuration "
                                                      "file \"/no/such/dir/c.csv\": No such file or directory"});
+}
+
+TEST_F(UnattendedRunTest, TheScheduledUploadScriptKeepsTheFilesInItsFolderAndReadsTheResultLine)
+{
+    const QByteArray memory = LogRecords(2);
+    testsupport::SimulatedModule module(State(memory));
+    QProcessEnvironment program;
+    program.insert("KORVANE", KORVANE_EXECUTABLE);
+
+    // Without the default /erase, whose wait for the module takes five seconds.
+    const Outcome done = Run(UPLOAD_SCRIPT, {Path("uploads"), "/config"}, program);
+    EXPECT_EQ(done.exitCode, 0) << done.err.constData();
+    EXPECT_TRUE(done.out.endsWith(" " + QByteArray::number(Record.size()) + " Bytes Uploaded\n")) << done.out.constData();
+    EXPECT_EQ(QDir(Path("uploads")).entryList({"*.csv"}, QDir::Files).size(), 2);
+    EXPECT_TRUE(Files().isEmpty());
+    EXPECT_EQ(module.memory(), memory);
+
+    module.setState(QJsonDocument(State(memory, {{"open", "fail"}})).toJson());
+    const Outcome failed = Run(UPLOAD_SCRIPT, {Path("uploads")}, program);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.isEmpty());
+    EXPECT_TRUE(failed.err.contains(" Upload Failed! (step: connect)\n")) << failed.err.constData();
 }
 
 TEST_F(UnattendedRunTest, BeepAndExitEndAtOnceWithoutAnyOutput)

@@ -12,12 +12,13 @@ namespace {
 bool sameFaults(const ModuleFaults& a, const ModuleFaults& b)
 {
     return a.open == b.open && a.read == b.read && a.write == b.write
-           && a.memoryFailAfterBlocks == b.memoryFailAfterBlocks && a.readoutLength == b.readoutLength;
+           && a.memoryFailAfterBlocks == b.memoryFailAfterBlocks && a.readoutLength == b.readoutLength
+           && a.writeLatencyMs == b.writeLatencyMs;
 }
 
 bool same(const ModuleState& a, const ModuleState& b)
 {
-    return a.settings == b.settings && a.clockSet == b.clockSet && a.clockOffsetSeconds == b.clockOffsetSeconds
+    return a.settings == b.settings && a.clockSet == b.clockSet && a.clockOffsetMs == b.clockOffsetMs
            && a.memory == b.memory && a.configuration == b.configuration && sameFaults(a.faults, b.faults);
 }
 

@@ -36,6 +36,15 @@ int64_t integer(const QJsonValue& value, const QString& name, int64_t low, int64
     return int64_t(number);
 }
 
+// Seconds, whole or fractional, as milliseconds.
+int64_t milliseconds(const QJsonValue& value, const QString& name, int64_t limitSeconds)
+{
+    const double seconds = value.toDouble(std::nan(""));
+    if (!value.isDouble() || !(std::abs(seconds) <= double(limitSeconds)))
+        fault(QStringLiteral("%1 must be a number of seconds from %2 to %3").arg(name).arg(-limitSeconds).arg(limitSeconds));
+    return std::llround(seconds * 1000);
+}
+
 QByteArray text(const QJsonValue& value, const QString& name)
 {
     if (!value.isString())
@@ -80,7 +89,7 @@ void readClock(const QJsonObject& json, const QDateTime& now, ModuleState& state
             fault(QStringLiteral("\"clock\" takes either \"offset_seconds\" or \"time\" and \"date\""));
         // About 9000 years either way: far enough for any date the module can show.
         constexpr int64_t limit = 300'000'000'000;
-        state.clockOffsetSeconds = integer(clock[QLatin1String("offset_seconds")], QStringLiteral("clock \"offset_seconds\""), -limit, limit);
+        state.clockOffsetMs = milliseconds(clock[QLatin1String("offset_seconds")], QStringLiteral("clock \"offset_seconds\""), limit);
         return;
     }
     const auto time = parseModuleTime(text(clock[QLatin1String("time")], QStringLiteral("clock \"time\"")));
@@ -89,7 +98,7 @@ void readClock(const QJsonObject& json, const QDateTime& now, ModuleState& state
     const auto date = parseModuleDate(text(clock[QLatin1String("date")], QStringLiteral("clock \"date\"")));
     if (!date)
         fault(QStringLiteral("clock \"date\" must be a date \"mm/dd/yyyy\""));
-    state.clockOffsetSeconds = clockOffset(now, QDateTime(*date, *time));
+    state.clockOffsetMs = clockOffset(now, QDateTime(*date, *time));
 }
 
 void readMemory(const QJsonObject& json, ModuleState& state)
@@ -126,7 +135,7 @@ void readFaults(const QJsonObject& json, ModuleState& state)
     if (!json.contains(QLatin1String("faults")))
         return;
     const QJsonObject faults = object(json[QLatin1String("faults")], QStringLiteral("\"faults\""));
-    onlyKeys(faults, QStringLiteral(" in \"faults\""), {"open", "read", "write", "memory_fail_after_blocks", "readout_length"});
+    onlyKeys(faults, QStringLiteral(" in \"faults\""), {"open", "read", "write", "memory_fail_after_blocks", "readout_length", "write_latency_ms"});
     ModuleFaults& f = state.faults;
     if (faults.contains(QLatin1String("open"))) {
         const QJsonValue open = faults[QLatin1String("open")];
@@ -147,6 +156,9 @@ void readFaults(const QJsonObject& json, ModuleState& state)
     if (faults.contains(QLatin1String("readout_length")))
         f.readoutLength = uint32_t(integer(faults[QLatin1String("readout_length")],
                                            QStringLiteral("faults \"readout_length\""), 0, 0xFFFFFFFF));
+    if (faults.contains(QLatin1String("write_latency_ms")))
+        f.writeLatencyMs = uint32_t(integer(faults[QLatin1String("write_latency_ms")],
+                                            QStringLiteral("faults \"write_latency_ms\""), 0, 10000));
 }
 
 QJsonArray numbers(const std::set<uint16_t>& parameters)
@@ -199,7 +211,7 @@ QByteArray serializeModuleState(const ModuleState& state)
         settings[QLatin1String(setting.name.data(), qsizetype(setting.name.size()))] = qint64(state.settings.at(setting.number));
     root[QLatin1String("settings")] = settings;
     if (state.clockSet)
-        root[QLatin1String("clock")] = QJsonObject{{QLatin1String("offset_seconds"), qint64(state.clockOffsetSeconds)}};
+        root[QLatin1String("clock")] = QJsonObject{{QLatin1String("offset_seconds"), double(state.clockOffsetMs) / 1000}};
     root[QLatin1String("memory_hex")] = QString::fromLatin1(state.memory.toHex());
     if (state.configuration)
         root[QLatin1String("configuration")] = QString::fromUtf8(*state.configuration);
@@ -216,6 +228,8 @@ QByteArray serializeModuleState(const ModuleState& state)
         faults[QLatin1String("memory_fail_after_blocks")] = qint64(*f.memoryFailAfterBlocks);
     if (f.readoutLength)
         faults[QLatin1String("readout_length")] = qint64(*f.readoutLength);
+    if (f.writeLatencyMs)
+        faults[QLatin1String("write_latency_ms")] = qint64(f.writeLatencyMs);
     if (!faults.isEmpty())
         root[QLatin1String("faults")] = faults;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

@@ -3,6 +3,9 @@
 #include "simulator/ModuleClock.h"
 #include "simulator/ModuleParameters.h"
 
+#include <chrono>
+#include <thread>
+
 namespace korvane::module {
 
 using namespace korvane::sdo;
@@ -53,9 +56,14 @@ SimulatedModule::SimulatedModule(ModuleState state, Persist persist, Clock pcClo
 {
 }
 
+QDateTime SimulatedModule::pcNow() const
+{
+    return takenAt_ ? *takenAt_ : pcClock_();
+}
+
 QDateTime SimulatedModule::now() const
 {
-    return moduleClock(pcClock_(), state_.clockOffsetSeconds);
+    return moduleClock(pcNow(), state_.clockOffsetMs);
 }
 
 uint32_t SimulatedModule::read(uint16_t index, uint8_t subIndex, Bytes& value)
@@ -79,7 +87,14 @@ uint32_t SimulatedModule::write(uint16_t index, uint8_t subIndex, const Bytes& v
         return NoSuchSubIndex;
     if (state_.faults.write.count(number))
         return HardwareError;
-    return writeParameter(number, value);
+    // A slow bus: the module takes the value half the latency after the request set out, the answer
+    // takes the other half. The moment is fixed first, so a late wake-up here cannot move it.
+    const uint32_t latencyMs = state_.faults.writeLatencyMs;
+    takenAt_ = pcClock_().addMSecs(latencyMs / 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs));
+    const uint32_t result = writeParameter(number, value);
+    takenAt_.reset();
+    return result;
 }
 
 uint32_t SimulatedModule::readParameter(uint16_t number, Bytes& value)
@@ -164,7 +179,7 @@ uint32_t SimulatedModule::setClock(const QDateTime& moduleNow)
 {
     ModuleState changed = state_;
     changed.clockSet = true;
-    changed.clockOffsetSeconds = clockOffset(pcClock_(), moduleNow);
+    changed.clockOffsetMs = clockOffset(pcNow(), moduleNow);
     return commit(std::move(changed));
 }
 

@@ -6,6 +6,7 @@
 #include "sdo/ObjectDictionary.h"
 
 #include <functional>
+#include <optional>
 
 namespace korvane::module {
 
@@ -31,11 +32,13 @@ private:
     uint32_t setClock(const QDateTime& moduleNow);
     // Keeps `changed` as the module's state if it can be stored.
     uint32_t commit(ModuleState changed);
+    QDateTime pcNow() const; // the PC clock, or the moment a write in progress takes its value
     QDateTime now() const;
 
     ModuleState state_;
     Persist persist_;
     Clock pcClock_;
+    std::optional<QDateTime> takenAt_;
 
     // The read-out armed by parameter 15; not part of the kept state.
     bool readoutArmed_ = false;

@@ -45,7 +45,7 @@ TEST(StateFormat, TheDocumentedExampleIsRead)
         "faults": {"open": "wrong-mode", "read": [6, 16], "write": [13, 3], "memory_fail_after_blocks": 3,
                    "readout_length": 100}})");
     ASSERT_TRUE(state);
-    EXPECT_EQ(state->clockOffsetSeconds, 2 * 3600);
+    EXPECT_EQ(state->clockOffsetMs, 2 * 3600 * 1000);
     EXPECT_EQ(state->memory, "logged text");
     EXPECT_EQ(*state->configuration, "record text");
     EXPECT_EQ(state->faults.open, ModuleFaults::Open::WrongMode);
@@ -85,7 +85,8 @@ TEST(StateFormat, EveryFaultIsNamed)
         {R"({"clock": {"time": "12:00:00", "date": "13/05/2026"}})", "clock \"date\" must be a date"},
         {R"({"clock": {"time": "12:00:00", "date": "03/05/2026", "zone": "UTC"}})", "unknown key \"zone\" in \"clock\""},
         {R"({"clock": {"offset_seconds": 5, "time": "12:00:00"}})", "either \"offset_seconds\" or"},
-        {R"({"clock": {"offset_seconds": "5"}})", "clock \"offset_seconds\" must be an integer"},
+        {R"({"clock": {"offset_seconds": "5"}})", "clock \"offset_seconds\" must be a number of seconds"},
+        {R"({"clock": {"offset_seconds": 1e12}})", "clock \"offset_seconds\" must be a number of seconds"},
         {R"({"memory": 5})", "\"memory\" must be a text"},
         {R"({"memory": "a", "memory_hex": "61"})", "either \"memory\" or \"memory_hex\""},
         {R"({"memory_hex": "616"})", "pairs of hexadecimal digits"},
@@ -100,6 +101,7 @@ TEST(StateFormat, EveryFaultIsNamed)
         {R"({"faults": {"read": [70000]}})", "faults \"read\" entries must be an integer from 0 to 65535"},
         {R"({"faults": {"memory_fail_after_blocks": -1}})", "faults \"memory_fail_after_blocks\" must be an integer"},
         {R"({"faults": {"readout_length": 1e10}})", "faults \"readout_length\" must be an integer"},
+        {R"({"faults": {"write_latency_ms": 60000}})", "faults \"write_latency_ms\" must be an integer from 0 to 10000"},
     };
     for (const auto& [json, message] : faults) {
         QString error;
@@ -114,19 +116,21 @@ TEST(StateFormat, EveryFaultIsNamed)
 TEST(StateFormat, WrittenBackStateReadsBackEqual)
 {
     auto state = parse(R"({"settings": {"NodeId": 9}, "memory": "a\nb\u00e9", "configuration": "cfg",
-                           "clock": {"offset_seconds": -3600}, "faults": {"read": [6], "readout_length": 7}})");
+                           "clock": {"offset_seconds": -86400.125},
+                           "faults": {"read": [6], "readout_length": 7, "write_latency_ms": 50}})");
     ASSERT_TRUE(state);
     const QByteArray written = serializeModuleState(*state);
     const QJsonObject json = QJsonDocument::fromJson(written).object();
     EXPECT_EQ(json["memory_hex"].toString(), QString::fromLatin1(QByteArray("a\nb\xc3\xa9").toHex()));
     EXPECT_FALSE(json.contains("memory"));
-    EXPECT_EQ(json["clock"].toObject(), QJsonObject({{"offset_seconds", -3600}}));
+    EXPECT_EQ(json["clock"].toObject(), QJsonObject({{"offset_seconds", -86400.125}}));
     const auto again = parse(written);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->settings, state->settings);
     EXPECT_EQ(again->memory, state->memory);
     EXPECT_EQ(again->configuration, state->configuration);
-    EXPECT_EQ(again->clockOffsetSeconds, -3600);
+    EXPECT_EQ(again->clockOffsetMs, -86400125);
+    EXPECT_EQ(again->faults.writeLatencyMs, 50u);
     EXPECT_EQ(again->faults.read, state->faults.read);
     EXPECT_EQ(again->faults.readoutLength, 7u);
     EXPECT_FALSE(again->faults.memoryFailAfterBlocks);

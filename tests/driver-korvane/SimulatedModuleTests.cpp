@@ -66,6 +66,18 @@ TEST(SimulatedClock, SettingTheTimeKeepsTheDateAndViceVersa)
     EXPECT_TRUE(m.module.state().clockSet);
 }
 
+TEST(SimulatedClock, AWrittenTimeStartsItsSecondThen)
+{
+    PinnedModule m;
+    m.pcNow = m.pcNow.addMSecs(700);
+    EXPECT_EQ(m.write(ModuleTime, "23:30:15"), 0u);
+    EXPECT_EQ(m.write(ModuleDate, "12/31/1999"), 0u); // keeps the phase
+    m.pcNow = m.pcNow.addMSecs(999);
+    EXPECT_EQ(m.read(ModuleTime), "23:30:15");
+    m.pcNow = m.pcNow.addMSecs(1);
+    EXPECT_EQ(m.read(ModuleTime), "23:30:16");
+}
+
 TEST(SimulatedClock, LeapDayIsADate)
 {
     PinnedModule m;

@@ -118,7 +118,7 @@ QDateTime SimulatedModule::moduleClock() const
 {
     const QJsonObject stored = clock();
     if (stored.contains(QLatin1String("offset_seconds")))
-        return QDateTime::currentDateTime().addSecs(qint64(stored[QLatin1String("offset_seconds")].toDouble()));
+        return QDateTime::currentDateTime().addMSecs(qRound64(stored[QLatin1String("offset_seconds")].toDouble() * 1000));
     if (stored.contains(QLatin1String("time"))) {
         const auto time = korvane::module::parseModuleTime(stored[QLatin1String("time")].toString().toLatin1());
         const auto date = korvane::module::parseModuleDate(stored[QLatin1String("date")].toString().toLatin1());

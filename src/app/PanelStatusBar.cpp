@@ -13,6 +13,8 @@ PanelStatusBar::PanelStatusBar(int firstPanelWidth, QWidget* parent) : QStatusBa
     panels_[0]->setFixedWidth(firstPanelWidth);
     addWidget(panels_[0]);
     addWidget(panels_[1], 1);
+    addPermanentWidget(panels_[2]);
+    panels_[2]->hide();
 }
 
 QString PanelStatusBar::panelText(int panel) const
@@ -23,4 +25,6 @@ QString PanelStatusBar::panelText(int panel) const
 void PanelStatusBar::setPanelText(int panel, const QString& text)
 {
     panels_.at(panel)->setText(text);
+    if (panel == 2)
+        panels_[2]->setVisible(!text.isEmpty());
 }

@@ -1,4 +1,5 @@
-// A status bar of two text panels: panel 0 of a fixed width, panel 1 taking the rest.
+// A status bar of text panels: panel 0 of a fixed width, panel 1 taking the rest, and panel 2 at
+// the right end, as wide as its text and shown only while it has one.
 #pragma once
 
 #include <QStatusBar>
@@ -18,5 +19,5 @@ public:
     QLabel* Panel(int panel) const { return panels_.at(panel); }
 
 private:
-    std::array<QLabel*, 2> panels_;
+    std::array<QLabel*, 3> panels_;
 };

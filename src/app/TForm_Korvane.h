@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -74,6 +75,9 @@ public:
     void Timer_TimeDateTimer();
     void Button_ConnectClick();
     void Button_DisconnectClick();
+    // Status bar panel 2: how far the module's clock is off, in a warning colour beyond 2 s; empty
+    // when unknown.
+    void ShowClockOffset(std::optional<double> offsetSeconds);
 
     // --- Settings exchange ---------------------------------------------------------------------
     bool ReadSettings();
@@ -150,6 +154,7 @@ public:
     // --- State shared by the module operations -------------------------------------------------
     std::unique_ptr<driver::DriverBinding> Driver; // from construction until FormClose
     bool Connected = false;
+    std::optional<double> ModuleClockOffset; // seconds ahead of the PC, as last measured
     bool SettingsChanged = false;
     driver::ModuleSettings ModuleSettings;
 

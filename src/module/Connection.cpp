@@ -4,6 +4,7 @@
 #include "app/FileNameEdit.h"
 #include "app/PanelStatusBar.h"
 #include "driver/DriverBinding.h"
+#include "module/ClockSync.h"
 #include "platform/LastError.h"
 #include "platform/MessageBox.h"
 #include "platform/WaitCursor.h"
@@ -15,9 +16,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include <algorithm>
+#include <cmath>
 
 namespace {
+const QColor ClockWarningColour(0xC0, 0x00, 0x00);
+
 void ShowError(const QString& text)
 {
     platform::MessageBox(text, QStringLiteral("Error"), platform::MessageBoxButtons::OK);
@@ -33,17 +36,6 @@ void EnableModuleOperations(TForm_Korvane& window, bool enabled)
     window.AdvFileNameEdit_Config->setEnabled(enabled);
 }
 
-// A clock parameter as text: the delivered bytes up to the first zero byte among them.
-bool ReadClockText(driver::DriverBinding& binding, uint16_t number, QString& text)
-{
-    uint8_t count = 0;
-    driver::ParameterBuffer buffer{};
-    if (binding.Parameter_Get_ARRAY(number, count, buffer) == 0)
-        return false;
-    const auto* bytes = reinterpret_cast<const char*>(buffer.data());
-    text = QString::fromLatin1(bytes, std::find(bytes, bytes + count, '\0') - bytes);
-    return true;
-}
 } // namespace
 
 bool TForm_Korvane::ConnectModule()
@@ -70,6 +62,9 @@ bool TForm_Korvane::ConnectModule()
         ShowError(message);
         return false;
     }
+    // Before the clock poll starts, so no poll's read falls between the measurement's readings.
+    // An unattended run without a window has nowhere to show it.
+    ShowClockOffset(SilentMode ? std::nullopt : clocksync::MeasureOffset(*Driver));
 
     Connected = true;
     Timer_TimeDate->start();
@@ -120,6 +115,18 @@ void TForm_Korvane::GoOffline()
     EnableModuleOperations(*this, false);
     AdvEdit_Time->setText(QStringLiteral("00:00:00"));
     AdvEdit_Date->setText(QStringLiteral("00/00/0000"));
+    ShowClockOffset(std::nullopt);
+}
+
+void TForm_Korvane::ShowClockOffset(std::optional<double> offsetSeconds)
+{
+    ModuleClockOffset = offsetSeconds;
+    QLabel* panel = StatusBar1->Panel(2);
+    QPalette colours = StatusBar1->palette();
+    if (offsetSeconds && std::abs(*offsetSeconds) > clocksync::WarningSeconds)
+        colours.setColor(QPalette::WindowText, ClockWarningColour);
+    panel->setPalette(colours);
+    StatusBar1->setPanelText(2, offsetSeconds ? clocksync::StatusText(*offsetSeconds) : QString());
 }
 
 void TForm_Korvane::Timer_TimeDateTimer()
@@ -127,10 +134,10 @@ void TForm_Korvane::Timer_TimeDateTimer()
     if (!Driver || !Connected)
         return;
     QString text;
-    bool answered = ReadClockText(*Driver, driver::ModuleParameter::ModuleTime, text);
+    bool answered = clocksync::ReadClockText(*Driver, driver::ModuleParameter::ModuleTime, text);
     if (answered) {
         AdvEdit_Time->setText(text);
-        answered = ReadClockText(*Driver, driver::ModuleParameter::ModuleDate, text);
+        answered = clocksync::ReadClockText(*Driver, driver::ModuleParameter::ModuleDate, text);
         if (answered)
             AdvEdit_Date->setText(text);
     }

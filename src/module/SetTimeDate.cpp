@@ -14,7 +14,7 @@
 TForm_SetTimeDate* Form_SetTimeDate = nullptr;
 
 namespace {
-const QSize ClientSize(304, 136);
+const QSize ClientSize(304, 192);
 const int PollMs = 1000;
 const QColor Silver(0xC0, 0xC0, 0xC0);
 
@@ -78,6 +78,15 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
     connect(Button_SetTimeDate, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SetTimeDateClick);
     connect(Button_Ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    Button_SyncWithPc = new QPushButton(QStringLiteral("Sync with PC"), this);
+    Button_SyncWithPc->setGeometry(40, 132, 89, 25);
+    Button_MeasureOffset = new QPushButton(QStringLiteral("Measure"), this);
+    Button_MeasureOffset->setGeometry(192, 132, 75, 25);
+    StaticText_ClockOffset = new QLabel(this);
+    StaticText_ClockOffset->setGeometry(16, 168, 272, 17);
+    connect(Button_SyncWithPc, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SyncWithPcClick);
+    connect(Button_MeasureOffset, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_MeasureOffsetClick);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(PollMs);
     connect(Timer1, &QTimer::timeout, this, &TForm_SetTimeDate::Timer1Timer);
@@ -110,26 +119,56 @@ void TForm_SetTimeDate::Timer1Timer()
 // Sends the field's text as the user sees it, separators and empty positions (spaces) included.
 bool TForm_SetTimeDate::WriteClockText(uint16_t number, const QLineEdit* field)
 {
-    const QByteArray text = field->displayText().toLatin1();
-    driver::ParameterBuffer buffer{};
-    const auto count = uint8_t(std::min<qsizetype>(text.size(), qsizetype(buffer.size() - 1)));
-    std::copy_n(text.constData(), count, buffer.begin());
-    return Driver->Parameter_Set_ARRAY(number, count, buffer.data()) != 0;
+    return clocksync::WriteClockText(*Driver, number, field->displayText().toLatin1());
+}
+
+void TForm_SetTimeDate::ShowWriteResult(clocksync::WriteResult result)
+{
+    using platform::MessageBoxButtons;
+    switch (result) {
+    case clocksync::WriteResult::TimeRefused:
+        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        break;
+    case clocksync::WriteResult::DateRefused:
+        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        break;
+    case clocksync::WriteResult::Written:
+        platform::MessageBox(QStringLiteral("Ok!"), QStringLiteral("Ok"), MessageBoxButtons::OK);
+        break;
+    }
 }
 
 void TForm_SetTimeDate::Button_SetTimeDateClick()
 {
     if (!Driver)
         return;
-    using platform::MessageBoxButtons;
-    if (!WriteClockText(driver::ModuleParameter::ModuleTime, AdvMaskEdit_Time)) {
-        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK);
-        return;
-    }
-    if (!WriteClockText(driver::ModuleParameter::ModuleDate, AdvMaskEdit_Date))
-        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+    using clocksync::WriteResult;
+    if (!WriteClockText(driver::ModuleParameter::ModuleTime, AdvMaskEdit_Time))
+        ShowWriteResult(WriteResult::TimeRefused);
+    else if (!WriteClockText(driver::ModuleParameter::ModuleDate, AdvMaskEdit_Date))
+        ShowWriteResult(WriteResult::DateRefused);
     else
-        platform::MessageBox(QStringLiteral("Ok!"), QStringLiteral("Ok"), MessageBoxButtons::OK);
+        ShowWriteResult(WriteResult::Written);
+}
+
+void TForm_SetTimeDate::Button_SyncWithPcClick()
+{
+    if (!Driver)
+        return;
+    const clocksync::WriteResult result = clocksync::SyncWithPc(*Driver);
+    ShowWriteResult(result);
+    // Measured after the message, so the window never waits for the write and the measurement at once.
+    if (result == clocksync::WriteResult::Written)
+        Button_MeasureOffsetClick();
+}
+
+void TForm_SetTimeDate::Button_MeasureOffsetClick()
+{
+    if (!Driver)
+        return;
+    MeasuredOffset = clocksync::MeasureOffset(*Driver);
+    StaticText_ClockOffset->setText(MeasuredOffset ? clocksync::DialogText(*MeasuredOffset)
+                                                   : QStringLiteral("Module clock: offset not measured"));
 }
 
 void TForm_Korvane::Button_SetTimeDateClick()
@@ -138,6 +177,8 @@ void TForm_Korvane::Button_SetTimeDateClick()
         Form_SetTimeDate = new TForm_SetTimeDate;
     Form_SetTimeDate->Driver = Driver.get();
     Form_SetTimeDate->exec();
+    if (Form_SetTimeDate->MeasuredOffset)
+        ShowClockOffset(Form_SetTimeDate->MeasuredOffset);
     delete Form_SetTimeDate;
     Form_SetTimeDate = nullptr;
 }

@@ -6,10 +6,12 @@
 #include "app/FileNameEdit.h"
 #include "app/PanelStatusBar.h"
 #include "driver/DriverBinding.h"
+#include "module/SetTimeDate.h"
 #include "platform/LastError.h"
 #include "support/SimulatedModule.h"
 #include "widgets/VrLeds.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -186,7 +188,9 @@ TEST_F(Connection, ConnectOpensThenReadsTheTenSettingsInOrder)
     fake.calls.clear();
     EXPECT_TRUE(w.ConnectModule());
     EXPECT_EQ(CallNames(fake),
-              (std::vector<std::string>{"OpenInterface", "Parameter_Get_USIGN8(12)", "Parameter_Get_USIGN32(11)",
+              // The clock offset's first reading gives no time, so it ends there.
+              (std::vector<std::string>{"OpenInterface", "Parameter_Get_ARRAY(6)",
+                                        "Parameter_Get_USIGN8(12)", "Parameter_Get_USIGN32(11)",
                                         "Parameter_Get_USIGN8(3)", "Parameter_Get_USIGN8(4)",
                                         "Parameter_Get_USIGN8(5)", "Parameter_Get_USIGN8(8)",
                                         "Parameter_Get_USIGN8(9)", "Parameter_Get_USIGN8(10)",
@@ -204,6 +208,42 @@ TEST_F(Connection, PollShowsTheModulesClock)
     EXPECT_EQ(w.AdvEdit_Date->text(), "03/05/2026");
     EXPECT_TRUE(w.Connected);
     EXPECT_TRUE(Shown().empty());
+}
+
+// Real time: the simulated module's seconds run on the real clock, so the PC clock runs as well.
+TEST_F(Connection, ConnectShowsHowFarTheModuleClockIsOffUntilASyncOrOffline)
+{
+    SimulatedModule module(R"({"clock": {"offset_seconds": -3.2}})");
+    services.RunClockFrom(QDateTime::currentDateTime());
+    TForm_Korvane& w = CreateWindow("Korvane");
+    ASSERT_TRUE(w.ConnectModule());
+    ASSERT_TRUE(w.ModuleClockOffset);
+    EXPECT_NEAR(*w.ModuleClockOffset, -3.2, 0.1);
+    const QLabel* clock = w.StatusBar1->Panel(2);
+    EXPECT_TRUE(clock->text().startsWith("Clock: module 3.")) << clock->text().toStdString();
+    EXPECT_TRUE(clock->text().endsWith(" s behind the PC")) << clock->text().toStdString();
+    EXPECT_FALSE(clock->isHidden());
+    const QColor normal = w.StatusBar1->palette().color(QPalette::WindowText);
+    EXPECT_NE(clock->palette().color(QPalette::WindowText), normal);
+    EXPECT_EQ(w.StatusBar1->panelText(0), "Connection:Online");
+    EXPECT_TRUE(Shown().empty());
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TForm_SetTimeDate*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Button_SyncWithPc->click();
+        dialog->Button_Ok->click();
+    });
+    w.Button_SetTimeDate->click();
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok("Ok!", "Ok")});
+    ASSERT_TRUE(w.ModuleClockOffset);
+    EXPECT_LT(std::abs(*w.ModuleClockOffset), 0.1);
+    EXPECT_TRUE(clock->text().startsWith("Clock: module 0.")) << clock->text().toStdString();
+    EXPECT_EQ(clock->palette().color(QPalette::WindowText), normal);
+
+    w.DisconnectModule();
+    EXPECT_TRUE(clock->isHidden());
+    EXPECT_FALSE(w.ModuleClockOffset);
 }
 
 TEST_F(Connection, PollReadsTimeThenDateAndStopsAtAFailedTime)

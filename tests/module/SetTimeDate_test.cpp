@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -32,6 +33,13 @@ protected:
         return *dialog;
     }
 
+    // Ends the connection before its module goes, e.g. between the cases of one test.
+    void Close()
+    {
+        dialog.reset();
+        window.reset();
+    }
+
     std::unique_ptr<TForm_SetTimeDate> dialog;
 };
 
@@ -39,7 +47,7 @@ TEST_F(SetTimeDate, FieldsMasksAndTimer)
 {
     TForm_SetTimeDate d;
     EXPECT_EQ(d.windowTitle(), "Set Time/Date");
-    EXPECT_EQ(d.size(), QSize(304, 136));
+    EXPECT_EQ(d.size(), QSize(304, 192));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_TRUE(d.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(d.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -56,6 +64,7 @@ TEST_F(SetTimeDate, FieldsMasksAndTimer)
     EXPECT_EQ(d.AdvMaskEdit_Date->maxLength(), 10);
     EXPECT_EQ(d.Button_SetTimeDate->text(), "Set Time/Date");
     EXPECT_EQ(d.Button_Ok->text(), "Ok");
+    EXPECT_EQ(d.Button_SyncWithPc->text(), "Sync with PC");
     EXPECT_TRUE(d.Timer1->isActive());
     EXPECT_EQ(d.Timer1->interval(), 1000);
     EXPECT_EQ(d.Driver, nullptr);
@@ -186,6 +195,46 @@ TEST_F(SetTimeDate, SendsTheTextAsTypedThenTheDate)
     fake.result = 0;
     d.Button_SetTimeDateClick();
     EXPECT_EQ(CallNames(fake), std::vector<std::string>{"Parameter_Set_ARRAY(6)"});
+}
+
+// Real time: the simulated module's seconds run on the real clock, so the PC clock runs as well.
+TEST_F(SetTimeDate, SyncPutsTheModuleInPhaseAcrossMidnightAndOverASlowBus)
+{
+    const QDateTime beforeMidnight(QDate(2026, 12, 31), QTime(23, 59, 59, 500));
+    const std::pair<const char*, QDateTime> cases[] = {
+        {R"({"clock": {"offset_seconds": -3.2}})", beforeMidnight},
+        {R"({"clock": {"offset_seconds": 7.7}, "faults": {"write_latency_ms": 50}})", QDateTime::currentDateTime()},
+    };
+    for (const auto& [state, pcStart] : cases) {
+        SCOPED_TRACE(state);
+        SimulatedModule module{QByteArray(state)};
+        TForm_SetTimeDate& d = ConnectedDialog();
+        services.RunClockFrom(pcStart);
+        d.Button_SyncWithPc->click();
+        EXPECT_EQ(Shown(), std::vector<Box>{Ok("Ok!", "Ok")});
+        ASSERT_TRUE(d.MeasuredOffset);
+        EXPECT_LT(std::abs(*d.MeasuredOffset), 0.1);
+        EXPECT_TRUE(QRegularExpression("^Module clock: 0\\.0\\d s (ahead of|behind) the PC$").match(d.StaticText_ClockOffset->text()).hasMatch())
+            << d.StaticText_ClockOffset->text().toStdString();
+        // What the module keeps agrees to the day and the tenth of a second.
+        EXPECT_LT(std::abs(services.Now().msecsTo(module.moduleClock())), 100);
+        Close();
+    }
+}
+
+TEST_F(SetTimeDate, SyncSaysWhatTheModuleRefusedAsSetTimeDateDoes)
+{
+    const std::pair<QByteArray, Box> cases[] = {{"[6]", Ok("Cannot Set Time!", "Error")},
+                                                {"[7]", Ok("Cannot Set Date!", "Error")}};
+    for (const auto& [refused, box] : cases) {
+        SimulatedModule module(R"({"faults": {"write": )" + refused + "}}");
+        TForm_SetTimeDate& d = ConnectedDialog();
+        d.Button_SyncWithPcClick();
+        EXPECT_EQ(Shown(), std::vector<Box>{box});
+        EXPECT_FALSE(d.MeasuredOffset);
+        EXPECT_EQ(d.StaticText_ClockOffset->text(), "");
+        Close();
+    }
 }
 
 // Records each dialog the Settings page's button opens and closes it with "Ok".

@@ -10,11 +10,15 @@ FakeServices::FakeServices()
 void FakeServices::Sleep(uint32_t milliseconds)
 {
     std::function<void(uint32_t)> hook;
+    bool real = false;
     {
         std::lock_guard lock(mutex_);
         sleeps_.push_back(milliseconds);
         hook = onSleep_;
+        real = runningFrom_.has_value();
     }
+    if (real)
+        SystemServices().Sleep(milliseconds);
     if (hook)
         hook(milliseconds);
 }
@@ -28,6 +32,8 @@ void FakeServices::Beep(uint32_t frequencyHz, uint32_t durationMs)
 QDateTime FakeServices::Now()
 {
     std::lock_guard lock(mutex_);
+    if (runningFrom_)
+        return runningFrom_->addMSecs(running_.elapsed());
     return pinnedNow_ ? *pinnedNow_ : QDateTime::currentDateTime();
 }
 
@@ -47,6 +53,14 @@ void FakeServices::PinNow(const QDateTime& now)
 {
     std::lock_guard lock(mutex_);
     pinnedNow_ = now;
+    runningFrom_.reset();
+}
+
+void FakeServices::RunClockFrom(const QDateTime& start)
+{
+    std::lock_guard lock(mutex_);
+    runningFrom_ = start;
+    running_.start();
 }
 
 void FakeServices::OnSleep(std::function<void(uint32_t)> hook)

@@ -2,6 +2,8 @@
 
 #include "platform/Services.h"
 
+#include <QElapsedTimer>
+
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -10,7 +12,7 @@
 namespace platform {
 
 // Test services, installed for their lifetime: Sleep returns at once and records the request,
-// Beep only records, and the clock can be pinned. Usable from worker threads.
+// Beep only records, and the clock can be pinned or set running. Usable from worker threads.
 class FakeServices final : public Services {
 public:
     struct BeepCall {
@@ -28,6 +30,8 @@ public:
     std::vector<uint32_t> Sleeps() const;
     std::vector<BeepCall> Beeps() const;
     void PinNow(const QDateTime& now);
+    // From now on the clock runs in real time from `start`, and Sleep really waits.
+    void RunClockFrom(const QDateTime& start);
     // Runs inside every Sleep, on the sleeping thread, before it returns.
     void OnSleep(std::function<void(uint32_t milliseconds)> hook);
 
@@ -36,6 +40,8 @@ private:
     std::vector<uint32_t> sleeps_;
     std::vector<BeepCall> beeps_;
     std::optional<QDateTime> pinnedNow_;
+    std::optional<QDateTime> runningFrom_;
+    QElapsedTimer running_;
     std::function<void(uint32_t)> onSleep_;
     ScopedServices installed_;
 };

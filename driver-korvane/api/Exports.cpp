@@ -26,7 +26,7 @@ int32_t onInterface(uint32_t handle, Access&& access)
     return api::OpenInterfaces::instance().with(handle, std::forward<Access>(access)) ? 1 : 0;
 }
 
-int32_t openFromBlock(uint32_t* handle, const uint8_t* block)
+int32_t openFromBlock(uint32_t* handle, uint8_t* block)
 {
     if (!handle) {
         errno = EINVAL;
@@ -41,6 +41,8 @@ int32_t openFromBlock(uint32_t* handle, const uint8_t* block)
         return 0;
     }
     *handle = api::OpenInterfaces::instance().add(std::move(interface));
+    if (block)
+        config::markOpened(block, config.transport);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 
 namespace korvane::api {
 
@@ -25,6 +26,12 @@ std::unique_ptr<Interface> SimulatedInterface::open(const config::InterfaceConfi
         return nullptr;
     case module::ModuleFaults::Open::None: break;
     }
+    // Once per process: an unattended run says it once, a window that reconnects does not repeat it.
+    static std::once_flag announced;
+    std::call_once(announced, [&] {
+        std::fprintf(stderr, "korvane: %susing the built-in simulated module (%s)\n",
+                     config.transport == config::Transport::Unset ? "no interface configured: " : "", qPrintable(path));
+    });
     return std::make_unique<SimulatedInterface>(std::move(*state), path, config);
 }
 

@@ -1,5 +1,6 @@
 #include "config/InterfaceConfig.h"
 
+#include "contract/KorvaneApi.h"
 #include "storage/SafeFile.h"
 
 #include <QDir>
@@ -222,7 +223,7 @@ bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
 {
     uint8_t filled[300] = {};
     std::memcpy(filled, block, 4); // the tool's word stays as it is
-    putWord(filled, 4, uint32_t(config.transport));
+    putWord(filled, KORVANE_CONFIG_KIND_OFFSET, uint32_t(config.transport));
     putWord(filled, 8, config.nodeId);
     putWord(filled, 12, config.connectionType);
     putWord(filled, 16, config.bitrate);
@@ -239,9 +240,9 @@ bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
 InterfaceConfig fromBlock(const uint8_t* block)
 {
     InterfaceConfig config;
-    config.transport = Transport(getWord(block, 4));
+    config.transport = Transport(getWord(block, KORVANE_CONFIG_KIND_OFFSET));
     if (config.transport == Transport::Unset)
-        return InterfaceConfig{}; // a block nobody filled: the defaults
+        return config; // a block nobody filled: the defaults
     config.nodeId = getWord(block, 8);
     config.connectionType = getWord(block, 12);
     config.bitrate = getWord(block, 16);
@@ -251,6 +252,12 @@ InterfaceConfig fromBlock(const uint8_t* block)
     config.device = getText(block, kDeviceField);
     config.moduleState = getText(block, kStateField);
     return config;
+}
+
+void markOpened(uint8_t* block, Transport opened)
+{
+    static_assert(KORVANE_CONFIG_KIND_OFFSET == 4 && KORVANE_KIND_SIMULATED == uint32_t(Transport::Simulated));
+    putWord(block, KORVANE_CONFIG_KIND_OFFSET, uint32_t(opened == Transport::Unset ? Transport::Simulated : opened));
 }
 
 void markUnreadable(uint8_t* block)
@@ -277,7 +284,7 @@ bool readConfigFile(const QString& path, InterfaceConfig& config, QString& error
     config = InterfaceConfig{};
     QByteArray text;
     switch (storage::readRegularFile(path, kMaxConfigFile, text, error)) {
-    case storage::ReadResult::Missing: return true;
+    case storage::ReadResult::Missing: config.transport = Transport::Unset; return true;
     case storage::ReadResult::Refused: return false;
     case storage::ReadResult::Read: break;
     }

@@ -4,7 +4,8 @@
 // Block layout (32-bit words little-endian, texts UTF-8 and zero-terminated):
 //   bytes   0-3    0x00040001, written by the tool before the configuration dialog; not used here
 //   bytes   4-7    transport: 0 none configured (= simulated), 1 simulated, 2 can, 3 serial,
-//                  0xFFFFFFFF the saved configuration could not be read
+//                  0xFFFFFFFF the saved configuration could not be read; after a successful
+//                  OpenInterface the kind of interface opened (1, 2 or 3), which the tool shows
 //   bytes   8-11   node-ID of the module, 1-127
 //   bytes  12-15   connection type: 0 USB, 1 RS232
 //   bytes  16-19   bit rate in bit/s
@@ -44,13 +45,15 @@ bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error);
 InterfaceConfig fromBlock(const uint8_t* block);
 // A block telling OpenInterface that the saved configuration is unusable.
 void markUnreadable(uint8_t* block);
+// Leaves the kind of the interface just opened in the block.
+void markOpened(uint8_t* block, Transport opened);
 
 // The interface.ini that stands for a registry path such as "\Software\Velmora\CANopen Quillfen App\":
 // $XDG_CONFIG_HOME (else ~/.config)/Velmora/CANopen Quillfen App/interface.ini. Empty when the
 // path names no folder or tries to leave the configuration folder.
 QString configFileFor(const QString& registryPath);
 
-// Reads interface.ini; a missing file gives the defaults (the simulated module).
+// Reads interface.ini; a missing file gives the defaults with transport Unset (the simulated module).
 bool readConfigFile(const QString& file, InterfaceConfig& config, QString& error);
 bool writeConfigFile(const QString& file, const InterfaceConfig& config, QString& error);
 

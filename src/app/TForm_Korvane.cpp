@@ -53,6 +53,8 @@ const int ClockPollMs = 1000;
 const char* const PlacementFile = "./FORM.INI";
 const char* const PlacementKey = "Form_Korvane";
 
+const char* const WindowTitle = "Korvane - CANopen Memory Module, by Velmora";
+
 const char* const UploadFileFilter =
     "Comma Seperated Values(*.csv)|*.csv|CANopen Memory Files (*.cmf)|*.cmf|All Files (*.*)|*.*";
 const char* const UploadFileExtension = "cmf";
@@ -91,7 +93,7 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     Form_Korvane = this;
-    setWindowTitle(QStringLiteral("Korvane - CANopen Memory Module, by Velmora"));
+    setWindowTitle(QString::fromLatin1(WindowTitle));
     UseDesignFont(this);
 
     BuildMenus();
@@ -267,4 +269,16 @@ void TForm_Korvane::Button_UploadMemoryClick()
 void TForm_Korvane::Button_UploadConfigurationClick()
 {
     UploadConfiguration();
+}
+
+void TForm_Korvane::ShowInterfaceKind()
+{
+    const bool simulated = Connected && Driver && Driver->SimulatedModule();
+    if (!Connected)
+        StaticText_ConnectionType->setText(QStringLiteral("Invalid"));
+    else if (simulated)
+        StaticText_ConnectionType->setText(QStringLiteral("Simulated"));
+    else
+        StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? QStringLiteral("USB") : QStringLiteral("RS232"));
+    setWindowTitle(QString::fromLatin1(WindowTitle) + (simulated ? QStringLiteral(" (simulated module)") : QString()));
 }

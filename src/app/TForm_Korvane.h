@@ -72,6 +72,8 @@ public:
     bool ConnectModule();
     void DisconnectModule();
     void GoOffline();
+    // The connection type and the window title: the simulated module never passes for hardware.
+    void ShowInterfaceKind();
     void Timer_TimeDateTimer();
     void Button_ConnectClick();
     void Button_DisconnectClick();

@@ -18,6 +18,12 @@ extern "C" {
 
 enum { KORVANE_CONFIG_BLOCK_SIZE = 300 };
 
+// Bytes 4-7 of the configuration block, little-endian: the kind of interface, which a successful
+// OpenInterface leaves there. Only the built-in simulated module is told apart; bytes 12-15 keep
+// telling USB (0) from RS232 for a real interface.
+enum { KORVANE_CONFIG_KIND_OFFSET = 4 };
+#define KORVANE_KIND_SIMULATED 1u
+
 // Last-error code left by a failed OpenInterface when the interface is not in the needed mode.
 #define KORVANE_ERROR_WRONG_MODE 0x20000000u
 

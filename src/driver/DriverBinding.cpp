@@ -1,5 +1,6 @@
 #include "driver/DriverBinding.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace driver {
@@ -18,8 +19,12 @@ DriverBinding::DriverBinding()
 DriverBinding::DriverBinding(const char* library)
     : library_(platform::OpenLibrary(library ? library : ""))
 {
-    if (library_ == nullptr)
+    if (library_ == nullptr) {
+        // Connect then says only "Cannot Open Interface"; the loader's reason goes here.
+        std::fprintf(stderr, "korvane: cannot load the driver library %s: %s\n",
+                     platform::LibraryFileName(library ? library : "").c_str(), platform::LibraryError().c_str());
         return;
+    }
 #define KORVANE_RESOLVE(name, ret, params) \
     entry_.name = reinterpret_cast<Korvane_##name##_fn>(platform::LibrarySymbol(library_, #name));
     KORVANE_ENTRY_POINTS(KORVANE_RESOLVE)
@@ -101,10 +106,24 @@ int32_t DriverBinding::Parameter_Set_ARRAY(uint16_t number, uint8_t count, const
     return entry_.Parameter_Set_ARRAY ? entry_.Parameter_Set_ARRAY(interfaceHandle_, number, count, bytes) : 0;
 }
 
+namespace {
+
+uint32_t BlockWord(const InterfaceConfigBlock& block, size_t offset)
+{
+    return static_cast<uint32_t>(block[offset]) | static_cast<uint32_t>(block[offset + 1]) << 8 |
+           static_cast<uint32_t>(block[offset + 2]) << 16 | static_cast<uint32_t>(block[offset + 3]) << 24;
+}
+
+} // namespace
+
 uint32_t DriverBinding::ConnectionType() const
 {
-    return static_cast<uint32_t>(block_[12]) | static_cast<uint32_t>(block_[13]) << 8 |
-           static_cast<uint32_t>(block_[14]) << 16 | static_cast<uint32_t>(block_[15]) << 24;
+    return BlockWord(block_, 12);
+}
+
+bool DriverBinding::SimulatedModule() const
+{
+    return BlockWord(block_, KORVANE_CONFIG_KIND_OFFSET) == KORVANE_KIND_SIMULATED;
 }
 
 } // namespace driver

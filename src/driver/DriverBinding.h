@@ -57,6 +57,8 @@ public:
     InterfaceConfigBlock& ConfigBlock() { return block_; }
     // Bytes 12-15 of the block, little-endian: 0 = USB, anything else = RS232.
     uint32_t ConnectionType() const;
+    // Bytes 4-7 of the block after a successful OpenInterface: the built-in simulated module?
+    bool SimulatedModule() const;
     uint32_t InterfaceHandle() const { return interfaceHandle_; }
 
 private:

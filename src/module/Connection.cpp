@@ -68,8 +68,7 @@ bool TForm_Korvane::ConnectModule()
 
     Connected = true;
     Timer_TimeDate->start();
-    StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? QStringLiteral("USB")
-                                                                     : QStringLiteral("RS232"));
+    ShowInterfaceKind();
     Button_Connect->setEnabled(false);
     Button_Disconnect->setEnabled(true);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), true);
@@ -100,7 +99,7 @@ void TForm_Korvane::GoOffline()
     Timer_TimeDate->stop();
     Connected = false;
     Driver->CloseCard();
-    StaticText_ConnectionType->setText(QStringLiteral("Invalid"));
+    ShowInterfaceKind();
     Button_Connect->setEnabled(true);
     Button_Disconnect->setEnabled(false);
     // Leaving the page this way is no edit of the user's to ask about: the module is gone.

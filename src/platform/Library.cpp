@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <vector>
 #endif
@@ -11,6 +12,16 @@
 namespace platform {
 
 namespace {
+
+thread_local std::string lastLibraryError;
+
+#if !defined(_WIN32)
+std::string LoaderMessage()
+{
+    const char* message = ::dlerror();
+    return message ? message : "the loader gave no reason";
+}
+#endif
 
 bool HasDirectory(std::string_view name)
 {
@@ -71,19 +82,31 @@ LibraryHandle OpenLibrary(std::string_view name)
     if (fileName.empty())
         return nullptr;
 #if defined(_WIN32)
-    return reinterpret_cast<LibraryHandle>(::LoadLibraryA(fileName.c_str()));
+    LibraryHandle library = reinterpret_cast<LibraryHandle>(::LoadLibraryA(fileName.c_str()));
+    if (library == nullptr)
+        lastLibraryError = fileName + ": error " + std::to_string(::GetLastError());
+    return library;
 #else
     if (LibraryHandle library = ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL))
         return library;
+    lastLibraryError = LoaderMessage();
     if (HasDirectory(fileName))
         return nullptr;
     for (const std::string& folder : ProgramSearchPath()) {
         const std::string path = folder + '/' + fileName;
         if (LibraryHandle library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
             return library;
+        // A file that is there but does not load says more than one that is missing elsewhere.
+        if (::access(path.c_str(), F_OK) == 0)
+            lastLibraryError = LoaderMessage();
     }
     return nullptr;
 #endif
+}
+
+std::string LibraryError()
+{
+    return lastLibraryError;
 }
 
 void* LibrarySymbol(LibraryHandle library, const char* symbol)

@@ -17,6 +17,9 @@ std::string LibraryFileName(std::string_view name);
 // (RUNPATH). Answers nullptr when the library cannot be loaded.
 LibraryHandle OpenLibrary(std::string_view name);
 
+// Why the last OpenLibrary on this thread answered nullptr: the loader's own message.
+std::string LibraryError();
+
 // The exported symbol's address, or nullptr when the library lacks it (or library is nullptr).
 void* LibrarySymbol(LibraryHandle library, const char* symbol);
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <numeric>
+#include <string>
 
 namespace {
 
@@ -94,6 +95,24 @@ TEST(DriverBindingWithoutLibrary, EveryOperationAnswersZeroAndNothingBreaks)
     EXPECT_EQ(u8, 7);
     EXPECT_EQ(u32, 7u);
     EXPECT_EQ(count, 7);
+}
+
+TEST(DriverBindingWithoutLibrary, TheLoadersReasonGoesToStandardError)
+{
+    const std::string broken = ::testing::TempDir() + "libkorvane_broken.so";
+    FILE* file = std::fopen(broken.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs(std::string(200, 'x').c_str(), file); // long enough to be checked as a shared object
+    std::fclose(file);
+    for (const auto& [library, reason] : {std::pair{std::string("korvane_no_such_driver"), "cannot open shared object file"},
+                                          std::pair{broken, "invalid ELF header"}}) {
+        testing::internal::CaptureStderr();
+        DriverBinding binding(library.c_str());
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(binding.LibraryLoaded());
+        EXPECT_NE(said.find("korvane: cannot load the driver library"), std::string::npos) << said;
+        EXPECT_NE(said.find(reason), std::string::npos) << said;
+    }
 }
 
 TEST(DriverBindingConstruction, StartsWithEmptyBlockAndHandleAndTouchesNoEntryPoint)

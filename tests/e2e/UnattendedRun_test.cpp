@@ -39,6 +39,17 @@ TEST_F(UnattendedRunTest, AFullSilentRunLeavesBothFilesAndAnEmptyModule)
     EXPECT_TRUE(module.memory().isEmpty());
 }
 
+TEST_F(UnattendedRunTest, WithNothingConfiguredTheSimulatedModuleIsNamedOnStandardError)
+{
+    const Outcome run = Start({"/auto", "/silent", "/fm", "mem.csv"});
+
+    EXPECT_TRUE(run.out.endsWith(" Bytes Uploaded\n")) << run.out.constData();
+    const QByteArray stateFile = qgetenv("XDG_DATA_HOME") + "/Velmora/CANopen Quillfen App/module-state.json";
+    EXPECT_TRUE(run.err.contains("korvane: no interface configured: using the built-in simulated module (" + stateFile + ")\n"))
+        << run.err.constData();
+    EXPECT_EQ(run.err.count("korvane:"), 1) << run.err.constData();
+}
+
 TEST_F(UnattendedRunTest, AModuleFailingAfterThreeBlocksKeepsItsDataAndTheFileAsItWas)
 {
     const QByteArray memory = LogRecords(40);

@@ -21,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 using platform::MessageBoxButtons;
@@ -86,12 +88,12 @@ protected:
     void Tick() const { QMetaObject::invokeMethod(window->Timer_TimeDate, "timeout"); }
 };
 
-TEST_F(Connection, UsbModuleTurnsTheWindowOnlineAndReadsItsSettings)
+TEST_F(Connection, SimulatedModuleTurnsTheWindowOnlineAndReadsItsSettings)
 {
     SimulatedModule module(R"({"settings": {"NodeId": 9, "Baud": 125000, "DeviceMode": 1}})");
     TForm_Korvane& w = CreateWindow("Korvane");
     QTest::mouseClick(w.Button_Connect, Qt::LeftButton);
-    ExpectOnline("USB");
+    ExpectOnline("Simulated");
     EXPECT_TRUE(Shown().empty());
     // The clock fields wait for the first poll.
     EXPECT_EQ(w.AdvEdit_Time->text(), "00:00:00");
@@ -105,20 +107,30 @@ TEST_F(Connection, UsbModuleTurnsTheWindowOnlineAndReadsItsSettings)
     EXPECT_FALSE(w.SettingsChanged);
 }
 
-TEST_F(Connection, Rs232InterfaceIsShownAsSuch)
+TEST_F(Connection, SimulatedModuleNeverPassesForHardware)
 {
+    const QString title = "Korvane - CANopen Memory Module, by Velmora";
     SimulatedModule module("{}", SimulatedModule::Rs232);
     TForm_Korvane& w = CreateWindow("Korvane");
     EXPECT_TRUE(w.ConnectModule());
-    ExpectOnline("RS232");
+    ExpectOnline("Simulated");
+    EXPECT_EQ(w.windowTitle(), title + " (simulated module)");
+    w.DisconnectModule();
+    ExpectOffline();
+    EXPECT_EQ(w.windowTitle(), title);
 }
 
-TEST_F(Connection, AnyNonZeroConnectionWordIsRs232)
+TEST_F(Connection, AnyNonZeroConnectionWordIsRs232AndZeroIsUsb)
 {
     FakeDriverState& fake = ResetFakeDriver(); // its block says 0x01020304
     TForm_Korvane& w = CreateWindow(FakeDriverLibrary);
     EXPECT_TRUE(w.ConnectModule());
     EXPECT_EQ(w.StaticText_ConnectionType->text(), "RS232");
+    w.DisconnectModule();
+    std::fill_n(w.Driver->ConfigBlock().begin() + 12, 4, 0);
+    EXPECT_TRUE(w.ConnectModule());
+    EXPECT_EQ(w.StaticText_ConnectionType->text(), "USB");
+    EXPECT_EQ(w.windowTitle(), "Korvane - CANopen Memory Module, by Velmora");
     EXPECT_EQ(fake.calls.front().name, "ReadConfiguration");
     EXPECT_EQ(fake.calls.front().text, "\\Software\\Velmora\\CANopen Quillfen App\\");
 }
@@ -159,7 +171,7 @@ TEST_F(Connection, UnreadableSettingsStillConnect)
     TForm_Korvane& w = CreateWindow("Korvane");
     EXPECT_TRUE(w.ConnectModule());
     EXPECT_EQ(Shown(), std::vector<Box>{Ok("Settings cannot be read!", "Error")});
-    ExpectOnline("USB");
+    ExpectOnline("Simulated");
     // 12 and 11 came before the failing 3 and were kept; the rest and the page stay as they were.
     EXPECT_EQ(w.ModuleSettings.NodeId, 33);
     EXPECT_EQ(w.ModuleSettings.Baud, 50000u);

@@ -114,10 +114,10 @@ bool ChildProcess::waitAtMost(std::chrono::milliseconds limit)
     return true;
 }
 
-void ChildProcess::kill()
+void ChildProcess::kill(int signal)
 {
     if (!ended_)
-        ::kill(pid_, SIGKILL);
+        ::kill(pid_, signal);
 }
 
 std::chrono::steady_clock::duration ChildProcess::elapsed() const

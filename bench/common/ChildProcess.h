@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -35,7 +37,8 @@ public:
     void wait();
     // Waits up to `limit`; a child still running then is killed. True when it ended by itself.
     bool waitAtMost(std::chrono::milliseconds limit);
-    void kill(); // SIGKILL; the child still has to be reaped by poll() or wait()
+    // SIGKILL unless another signal is given; the child still has to be reaped by poll() or wait()
+    void kill(int signal = SIGKILL);
 
     bool ended() const { return ended_; }
     bool exited() const { return exited_; } // ended by exit(), not by a signal

@@ -5,6 +5,7 @@
 #include "simulator/SimulatedModule.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 
@@ -124,6 +125,13 @@ Verdict check(const Scenario& run, const bench::Sandbox& sandbox, const RunResul
         verdict.problems << QStringLiteral("ended by signal %1").arg(result.signal);
 
     if (result.killed) {
+        // The memory file holds the earlier contents and then the whole upload or nothing of it.
+        const qsizetype size = run.module.memory.size();
+        if (stored.bytes != 0 && !(stored.bytes == size && stored.exact))
+            verdict.problems << QStringLiteral("the memory file holds a cut-off upload (%1 of %2 bytes)").arg(stored.bytes).arg(size);
+        // A cancelled upload cleans up after itself; a killed one leaves its hidden stage file.
+        if (run.cancel && QFile::exists(sandbox.work() + QStringLiteral("/.") + run.memoryFile + QStringLiteral(".upload")))
+            verdict.problems << QStringLiteral("the cancelled upload left its stage file");
         // A killed configuration upload leaves the earlier file or the whole new one, nothing between.
         const auto configuration = fileInWork(sandbox, run.configurationFile);
         if (configuration != run.configurationFileBefore && configuration != storedConfiguration(run))

@@ -163,7 +163,7 @@ QString Scenario::describe() const
     if (!faultNames.isEmpty())
         text += QStringLiteral("; faults: ") + faultNames.join(QStringLiteral(", "));
     if (killAfter)
-        text += QStringLiteral("; killed after %1 ms").arg(killAfter->count());
+        text += QStringLiteral("; %1 after %2 ms").arg(cancel ? QStringLiteral("SIGTERM") : QStringLiteral("killed")).arg(killAfter->count());
     return text;
 }
 
@@ -181,11 +181,12 @@ Expectation Scenario::expectation() const
     if (has(faults, Fault::MemoryFolderMissing) || has(faults, Fault::MemoryReadFails)
         || has(faults, Fault::ReadoutStartRefused))
         return failsIn(Step::Memory, 0);
+    // A failed memory step leaves the file as it was. The read-out takes one read per block and
+    // a last one that comes back empty.
     if (has(faults, Fault::DiskFull) || has(faults, Fault::DeviceFull))
-        return failsIn(Step::Memory, std::nullopt);
-    // The read-out takes one read per block and a last one that comes back empty.
+        return failsIn(Step::Memory, 0);
     if (const auto k = module.faults.memoryFailAfterBlocks; k && qsizetype(*k) <= blocksOf(size))
-        return failsIn(Step::Memory, std::min(qsizetype(*k) * kBlock, size));
+        return failsIn(Step::Memory, 0);
     expected.storedBytes = size;
     expected.count = uint32_t(size);
     if (configuration) {
@@ -195,8 +196,11 @@ Expectation Scenario::expectation() const
         expected.count = uint32_t(configurationRecord(module).size());
         expected.configurationWritten = true;
     }
+    // A read-out of another length than announced is kept but never erased.
+    const auto announced = module.faults.readoutLength;
+    const bool lengthKnown = !has(faults, Fault::ReadoutLengthFails);
     if (erase && expected.count != 0) {
-        if (has(faults, Fault::EraseRefused))
+        if (has(faults, Fault::EraseRefused) || (lengthKnown && announced && *announced != 0 && *announced != size))
             return failsIn(Step::Erase, size);
         expected.moduleEmptied = true;
     }
@@ -225,10 +229,11 @@ Scenario automaticRun(int number, std::mt19937& random)
     return run;
 }
 
-Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds startUp)
+Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds startUp, bool cancel)
 {
     Scenario run;
     run.number = number;
+    run.cancel = cancel;
     run.module = bench::blankModule();
     run.module.memory = bench::moduleData(between<qsizetype>(random, 20'000, 60'000), random);
     run.erase = true;

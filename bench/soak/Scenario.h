@@ -62,6 +62,7 @@ struct Scenario {
     std::optional<QByteArray> configurationFileBefore;
     std::optional<uint64_t> fileSizeLimit;
     std::optional<std::chrono::milliseconds> killAfter; // a killed run: only the invariant holds
+    bool cancel = false; // killAfter sends SIGTERM, which cancels an upload, instead of SIGKILL
 
     QStringList arguments() const;
     QString describe() const;
@@ -70,7 +71,8 @@ struct Scenario {
 
 // A random automatic run with zero, one or two faults.
 Scenario automaticRun(int number, std::mt19937& random);
-// A fault-free run with erase, killed at a random moment up to `longest` after its start.
-Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds startUp);
+// A fault-free run with erase, killed (or, with cancel, sent SIGTERM) at a random moment, mostly
+// during the read-out.
+Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds startUp, bool cancel = false);
 
 } // namespace soak

@@ -1,8 +1,9 @@
 // `make soak`: hundreds of automatic runs of the built tool against simulated modules with random
-// faults, then uploads killed with SIGKILL at random moments. After every run the invariant is
-// checked; the summary gives runs, faults injected, bytes checked and bytes lost.
+// faults, then uploads killed with SIGKILL or cancelled with SIGTERM at random moments. After
+// every run the invariant is checked; the summary gives runs, faults injected, bytes checked and
+// bytes lost.
 //
-//   korvane_soak --tool PATH [--runs N] [--kills N] [--parallel P] [--seed S]
+//   korvane_soak --tool PATH [--runs N] [--kills N] [--cancels N] [--parallel P] [--seed S]
 #include "common/ChildProcess.h"
 #include "common/ModuleFiles.h"
 #include "common/Statistics.h"
@@ -30,6 +31,7 @@ struct Options {
     std::string tool;
     int runs = 320;
     int kills = 60;
+    int cancels = 60;
     int parallel = 6;
     unsigned seed = std::random_device{}();
 };
@@ -116,7 +118,7 @@ private:
         const auto& killAfter = run.scenario.killAfter;
         if ((killAfter && run.child->elapsed() >= *killAfter) || Clock::now() > run.deadline) {
             run.hung = !killAfter;
-            run.child->kill();
+            run.child->kill(killAfter && run.scenario.cancel ? SIGTERM : SIGKILL);
             run.child->wait();
             return true;
         }
@@ -127,7 +129,7 @@ private:
     {
         const soak::Scenario& s = run.scenario;
         soak::RunResult result;
-        result.killed = s.killAfter.has_value() && run.child->signal() == SIGKILL;
+        result.killed = s.killAfter.has_value() && run.child->signal() == (s.cancel ? SIGTERM : SIGKILL);
         result.hung = run.hung;
         result.exited = run.child->exited();
         result.exitCode = run.child->exitCode();
@@ -178,6 +180,8 @@ Options parse(int argc, char** argv)
             options.runs = std::stoi(value);
         else if (name == "--kills")
             options.kills = std::stoi(value);
+        else if (name == "--cancels")
+            options.cancels = std::stoi(value);
         else if (name == "--parallel")
             options.parallel = std::max(1, std::stoi(value));
         else if (name == "--seed")
@@ -186,7 +190,7 @@ Options parse(int argc, char** argv)
             throw std::invalid_argument("unknown option " + name);
     }
     if (options.tool.empty() || argc % 2 == 0)
-        throw std::invalid_argument("usage: korvane_soak --tool PATH [--runs N] [--kills N] [--parallel P] [--seed S]");
+        throw std::invalid_argument("usage: korvane_soak --tool PATH [--runs N] [--kills N] [--cancels N] [--parallel P] [--seed S]");
     return options;
 }
 
@@ -216,11 +220,13 @@ int main(int argc, char** argv)
     std::deque<soak::Scenario> killed;
     for (int i = 1; i <= options.kills; ++i)
         killed.push_back(soak::killedRun(options.runs + i, random, startUp));
+    for (int i = 1; i <= options.cancels; ++i)
+        killed.push_back(soak::killedRun(options.runs + options.kills + i, random, startUp, true));
     soak.run(std::move(killed));
 
     const Totals& totals = soak.totals();
     std::cout << "Soak (seed " << options.seed << "): " << options.runs << " automatic runs with random faults, "
-              << options.kills << " uploads killed at random moments\n"
+              << options.kills << " uploads killed and " << options.cancels << " cancelled (SIGTERM) at random moments\n"
               << "  runs:               " << totals.runs << " (" << totals.killed << " killed while running)\n"
               << "  faults injected:    " << totals.faults << "\n";
     for (const auto& [fault, count] : totals.faultsByKind)

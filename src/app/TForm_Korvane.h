@@ -159,6 +159,7 @@ public:
     std::optional<double> ModuleClockOffset; // seconds ahead of the PC, as last measured
     bool SettingsChanged = false;
     driver::ModuleSettings ModuleSettings;
+    uint8_t ModuleDeviceMode = 0; // the device mode the module was last read or stored with
 
     uint32_t BytesUploaded = 0;
     uint32_t ReadoutTotal = 0;

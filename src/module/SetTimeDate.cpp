@@ -95,7 +95,10 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
 
 void TForm_SetTimeDate::showEvent(QShowEvent* event)
 {
-    FormShow();
+    // Shown again after a minimise, the dialog keeps what the user typed.
+    if (!proposalFilled_)
+        FormShow();
+    proposalFilled_ = true;
     QDialog::showEvent(event);
 }
 

@@ -57,6 +57,8 @@ protected:
 private:
     bool WriteClockText(uint16_t number, const QLineEdit* field);
     void ShowWriteResult(clocksync::WriteResult result);
+
+    bool proposalFilled_ = false; // by the first showing only
 };
 
 // The dialog shown next; empty after a showing until the next one creates it.

@@ -50,22 +50,33 @@ bool TForm_Korvane::ReadSettings()
             return false;
         ModuleSettings.DeviceMode = 0;
     }
+    ModuleDeviceMode = ModuleSettings.DeviceMode;
     return true;
 }
 
 void TForm_Korvane::StoreSettings()
 {
     bool stored = Driver != nullptr;
+    bool deviceModeTaken = true;
     for (const SettingsEntry& entry : driver::SettingsOrder) {
         if (!stored)
             break;
         if (IsDeviceMode(entry))
-            WriteEntry(*Driver, entry, ModuleSettings); // its result does not decide the store
+            deviceModeTaken = WriteEntry(*Driver, entry, ModuleSettings);
         else
             stored = WriteEntry(*Driver, entry, ModuleSettings);
     }
+    // A module without the parameter refuses it silently; a mode the user chose that the module
+    // refused is said, stays to be stored, and does not rename the upload files.
+    if (stored && !deviceModeTaken && ModuleSettings.DeviceMode != ModuleDeviceMode) {
+        platform::MessageBox(QStringLiteral("The module did not accept the device mode!\r\n\r\nThe other settings were stored."),
+                             QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+        return;
+    }
     if (stored) {
         SettingsChanged = false;
+        if (deviceModeTaken)
+            ModuleDeviceMode = ModuleSettings.DeviceMode;
         platform::MessageBox(QStringLiteral("Settings Stored!"), QStringLiteral("Ok"), platform::MessageBoxButtons::OK);
     } else {
         platform::MessageBox(

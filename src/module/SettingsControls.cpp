@@ -9,14 +9,20 @@
 namespace {
 const int DelimitedMemoryMode = 1;
 
-// Stores value into field when the two differ as whole integers, so that "no selection" (-1)
-// always counts as a change and is stored as 255.
+// Stores value into field when the two differ as whole integers.
 void Take(uint8_t& field, int value, bool& changed)
 {
     if (value == int(field))
         return;
     field = uint8_t(value);
     changed = true;
+}
+
+// A list with no selection (after a failed read) has no value to take: the copy keeps its own.
+void TakeSelection(uint8_t& field, const QComboBox* list, bool& changed)
+{
+    if (list->currentIndex() >= 0)
+        Take(field, list->currentIndex(), changed);
 }
 
 // Selects position in list, or nothing when the list has no such position.
@@ -52,9 +58,9 @@ void TForm_Korvane::ControlsToSettings()
     const uint8_t stamp =
         CheckBox_AutoTimeStamp->isChecked() ? uint8_t(AdvComboBox_AutoStampFormat->currentIndex() + 1) : 0;
     Take(s.AutoTimeStamp, stamp, changed);
-    Take(s.DateFormat, AdvComboBox_DateFormat->currentIndex(), changed);
-    Take(s.TimeFormat, AdvComboBox_TimeFormat->currentIndex(), changed);
-    Take(s.MemoryMode, AdvComboBox_MemoryMode->currentIndex(), changed);
+    TakeSelection(s.DateFormat, AdvComboBox_DateFormat, changed);
+    TakeSelection(s.TimeFormat, AdvComboBox_TimeFormat, changed);
+    TakeSelection(s.MemoryMode, AdvComboBox_MemoryMode, changed);
     Take(s.FixedLength, AdvSpinEdit_FixedLength->value(), changed);
     Take(s.Delimiter, AdvSpinEdit_Delimiter->value(), changed);
     Take(s.DeviceMode, RadioButton_MemModule->isChecked() ? 0 : 1, changed);

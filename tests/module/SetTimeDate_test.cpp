@@ -90,17 +90,19 @@ TEST_F(SetTimeDate, MasksTakeDigitsOnlyAndShowEmptyPositionsAsSpaces)
     EXPECT_FALSE(d.AdvMaskEdit_Date->hasAcceptableInput());
 }
 
-TEST_F(SetTimeDate, ShowingProposesThePcClockEachTime)
+TEST_F(SetTimeDate, TheFirstShowingProposesThePcClockAndARestoreKeepsWhatWasTyped)
 {
     TForm_SetTimeDate d;
     d.show();
     EXPECT_EQ(d.AdvMaskEdit_Time->text(), "09:41:07");
     EXPECT_EQ(d.AdvMaskEdit_Date->text(), "03/05/2026");
+    d.AdvMaskEdit_Time->setText("11:12:13");
+    // Minimised and restored: shown again.
     d.hide();
     services.PinNow(QDateTime(QDate(2027, 12, 31), QTime(23, 5, 9)));
     d.show();
-    EXPECT_EQ(d.AdvMaskEdit_Time->text(), "23:05:09");
-    EXPECT_EQ(d.AdvMaskEdit_Date->text(), "12/31/2027");
+    EXPECT_EQ(d.AdvMaskEdit_Time->text(), "11:12:13");
+    EXPECT_EQ(d.AdvMaskEdit_Date->text(), "03/05/2026");
 }
 
 TEST_F(SetTimeDate, WithoutBindingTheTimerAndButtonDoNothing)

@@ -101,15 +101,15 @@ TEST_F(SettingsControls, InitialControlsDifferFromTheCopyOnEveryPass)
     EXPECT_TRUE(w.SettingsChanged);
     EXPECT_EQ(w.ModuleSettings.NodeId, 5);
     EXPECT_EQ(w.ModuleSettings.Baud, 0u) << "no rate selected: the copy keeps its own";
-    EXPECT_EQ(w.ModuleSettings.TimeFormat, 255);
-    EXPECT_EQ(w.ModuleSettings.DateFormat, 255);
-    EXPECT_EQ(w.ModuleSettings.MemoryMode, 255);
     EXPECT_EQ(w.ModuleSettings.AutoTimeStamp, 0);
 
-    // No selection never equals the stored 255, so every pass counts a change.
+    // Lists with no selection keep the copy's values: a second pass finds nothing changed.
     w.SettingsChanged = false;
     w.ControlsToSettings();
-    EXPECT_TRUE(w.SettingsChanged);
+    EXPECT_FALSE(w.SettingsChanged);
+    EXPECT_EQ(w.ModuleSettings.TimeFormat, 0);
+    EXPECT_EQ(w.ModuleSettings.DateFormat, 0);
+    EXPECT_EQ(w.ModuleSettings.MemoryMode, 0);
 }
 
 TEST_F(SettingsControls, BaudWithNoSelectionKeepsTheCopysRate)
@@ -188,9 +188,9 @@ TEST_F(SettingsControls, PositionsOutsideAListSelectNothing)
     EXPECT_TRUE(w.AdvSpinEdit_FixedLength->isEnabled());
     EXPECT_FALSE(w.AdvSpinEdit_Delimiter->isEnabled());
     w.ControlsToSettings();
-    EXPECT_EQ(w.ModuleSettings.DateFormat, 255);
-    EXPECT_EQ(w.ModuleSettings.TimeFormat, 255);
-    EXPECT_EQ(w.ModuleSettings.MemoryMode, 255);
+    EXPECT_EQ(w.ModuleSettings.DateFormat, 4);
+    EXPECT_EQ(w.ModuleSettings.TimeFormat, 2);
+    EXPECT_EQ(w.ModuleSettings.MemoryMode, 7);
 }
 
 TEST_F(SettingsControls, CheckedEnableWithoutFormatStoresStampOff)

@@ -147,17 +147,27 @@ TEST_F(SettingsExchange, StoreFailingAtMemoryModeKeepsWhatWasWrittenBeforeIt)
     EXPECT_EQ(w.AdvFileNameEdit_Config->text(), "FaultConfig_2026_03_05.csv");
 }
 
-TEST_F(SettingsExchange, StoreWhereOnlyDeviceModeFailsIsStored)
+TEST_F(SettingsExchange, ARefusedDeviceModeIsSaidOnlyWhenTheUserChangedIt)
 {
     SimulatedModule module(R"({"settings": {"DeviceMode": 0}, "faults": {"write": [21]}})");
     TForm_Korvane& w = ConnectedWindow();
-    w.RadioButton_Logger->setChecked(true);
+    const QString configName = w.AdvFileNameEdit_Config->text();
     w.AdvSpinEdit_FixedLength->setValue(77);
     w.Button6Click();
     EXPECT_EQ(Shown(), std::vector<Box>{Ok("Settings Stored!", "Ok")});
     EXPECT_FALSE(w.SettingsChanged);
     EXPECT_EQ(module.setting("FixedLength"), 77u);
+
+    boxes.ClearCalls();
+    w.RadioButton_Logger->setChecked(true);
+    w.AdvSpinEdit_FixedLength->setValue(78);
+    w.Button6Click();
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok("The module did not accept the device mode!\r\n\r\nThe other settings were stored.",
+                                           "Error")});
+    EXPECT_TRUE(w.SettingsChanged);
+    EXPECT_EQ(module.setting("FixedLength"), 78u);
     EXPECT_EQ(module.setting("DeviceMode"), 0u);
+    EXPECT_EQ(w.AdvFileNameEdit_Config->text(), configName);
 }
 
 TEST_F(SettingsExchange, StoreWritesAllTenInOrderAndStopsAtTheFirstFailure)

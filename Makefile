@@ -3,7 +3,8 @@ SHELL := /bin/bash
 
 PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev libqt6serialbus6-bin \
-            libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang
+            libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
+            qt6-tools-dev fonts-dejavu-core fonts-liberation2
 
 .PHONY: all deps build run test test-sanitize test-tsan clean bench fuzz soak
 

@@ -1,8 +1,11 @@
-// Small helpers for placing controls at the pixel positions of the window's design.
+// Helpers for placing controls at the pixel positions of the window's design, and for growing
+// that layout where the actual font needs more room than the narrow font it was made for.
 #pragma once
 
 #include <QColor>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -17,3 +20,14 @@ void UseDesignFont(QWidget* window);
 
 // Sets the background an edit shows while disabled; its text is then the system's grey text.
 void SetDisabledColours(QLineEdit* edit, const QColor& colour);
+
+// Texts a control shows later besides its present one; the fit makes room for the widest.
+void SetLaterTexts(QWidget* control, const QStringList& texts);
+
+// Grows every control of container (recursively) whose text needs more room than its designed
+// size leaves, moving the controls to its right (or below it) along so nothing overlaps, and
+// answers how far the children now reach beyond where they reached before (never negative).
+QSize FitToFont(QWidget* container);
+
+// A fixed-size window of designed client size: fits its controls and grows it to match.
+void FitWindowToFont(QWidget* window, QSize designedClient);

@@ -24,7 +24,11 @@ QString PanelStatusBar::panelText(int panel) const
 
 void PanelStatusBar::setPanelText(int panel, const QString& text)
 {
-    panels_.at(panel)->setText(text);
+    QLabel* label = panels_.at(panel);
+    label->setText(text);
+    // The fixed first panel widens for a text its designed width cannot hold.
+    if (panel == 0 && label->sizeHint().width() > label->width())
+        label->setFixedWidth(label->sizeHint().width());
     if (panel == 2)
-        panels_[2]->setVisible(!text.isEmpty());
+        label->setVisible(!text.isEmpty());
 }

@@ -20,6 +20,7 @@ QLabel* PlaceText(const QString& text, QPoint at, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->move(at);
+    label->adjustSize();
     return label;
 }
 } // namespace
@@ -60,28 +61,28 @@ TAboutBox::TAboutBox(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("About"));
     UseDesignFont(this);
-    setFixedSize(ClientSize);
-
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 8, 209, 169);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
+    // The raised inner bevel holds the texts, so a text that needs more room grows both bevels.
     auto* innerBevel = new QFrame(Panel1);
     innerBevel->setGeometry(1, 1, 207, 167);
     innerBevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    ProgramIcon = new QLabel(Panel1);
-    ProgramIcon->setGeometry(24, 16, 161, 49);
+    ProgramIcon = new QLabel(innerBevel);
+    ProgramIcon->setGeometry(23, 15, 161, 49);
     ProgramIcon->setPixmap(QPixmap::fromImage(ProgramIconImage()));
-    ProductName = PlaceText(QStringLiteral("Product Name"), QPoint(24, 80), Panel1);
-    Quillfen = PlaceText(QStringLiteral("Quillfen"), QPoint(24, 104), Panel1);
-    Version = PlaceText(QStringLiteral("Version"), QPoint(24, 128), Panel1);
-    Label2 = PlaceText(QStringLiteral("2.03"), QPoint(72, 128), Panel1);
+    ProductName = PlaceText(QStringLiteral("Product Name"), QPoint(23, 79), innerBevel);
+    Quillfen = PlaceText(QStringLiteral("Quillfen"), QPoint(23, 103), innerBevel);
+    Version = PlaceText(QStringLiteral("Version"), QPoint(23, 127), innerBevel);
+    Label2 = PlaceText(QStringLiteral("2.03"), QPoint(71, 127), innerBevel);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setGeometry(79, 188, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    FitWindowToFont(this, ClientSize);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 TForm_Korvane* Form_Korvane = nullptr;
 
 namespace {
@@ -104,7 +106,7 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
     BuildSettingsPage();
 
     StatusBar1 = new PanelStatusBar(ConnectionPanelWidth, this);
-    StatusBar1->setFixedHeight(StatusBarHeight);
+    StatusBar1->setFixedHeight(std::max(StatusBarHeight, StatusBar1->sizeHint().height()));
     StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
     StatusBar1->setPanelText(1, QStringLiteral("Operation:"));
     setStatusBar(StatusBar1);
@@ -113,7 +115,12 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
     Timer_TimeDate->setInterval(ClockPollMs);
     connect(Timer_TimeDate, &QTimer::timeout, this, &TForm_Korvane::Timer_TimeDateTimer);
 
-    setFixedSize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    // The pages grow where the font needs more room than the design's narrow one; the window with them.
+    const QSize growth = FitToFont(TabSheet1).expandedTo(FitToFont(TabSheet_Settings));
+    PageControl1->setFixedSize(PageControlSize + growth);
+    setFixedSize(ClientSize.width() + growth.width(), ClientSize.height() + growth.height() +
+                                                          menuBar()->sizeHint().height() +
+                                                          StatusBar1->height() - StatusBarHeight);
     RestorePosition();
 
     Connected = false;
@@ -171,9 +178,11 @@ void TForm_Korvane::BuildUploadPage()
     GroupBox1->setGeometry(376, 48, 105, 65);
     StaticText1 = new QLabel(QStringLiteral("Type:"), GroupBox1);
     StaticText1->move(16, 20);
+    StaticText1->adjustSize();
     StaticText_ConnectionType = new QLabel(QStringLiteral("Invalid"), GroupBox1);
     StaticText_ConnectionType->move(48, 20);
-    StaticText_ConnectionType->setMinimumWidth(50);
+    StaticText_ConnectionType->adjustSize();
+    SetLaterTexts(StaticText_ConnectionType, {QStringLiteral("USB"), QStringLiteral("RS232"), QStringLiteral("Simulated")});
     VrLed_Offline = PlaceConnectionLed(QStringLiteral("Offline"), clMaroon, clRed, GroupBox1);
     VrLed_Online = PlaceConnectionLed(QStringLiteral("Online"), clGreen, clLime, GroupBox1);
     VrLed_Online->setVisible(false);

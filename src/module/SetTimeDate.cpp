@@ -60,14 +60,15 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Set Time/Date"));
     UseDesignFont(this);
-    setFixedSize(ClientSize);
 
     StaticText1 = new QLabel(QStringLiteral("Module Time/Date:"), this);
     StaticText1->move(16, 10);
+    StaticText1->adjustSize();
     AdvEdit_Time = PlaceModuleClock(QStringLiteral("Time:"), QStringLiteral("00:00:00"), QRect(56, 32, 73, 21), this);
     AdvEdit_Date = PlaceModuleClock(QStringLiteral("Date:"), QStringLiteral("00/00/0000"), QRect(56, 60, 73, 21), this);
     StaticText2 = new QLabel(QStringLiteral("New Time/Date:"), this);
     StaticText2->move(168, 10);
+    StaticText2->adjustSize();
     AdvMaskEdit_Time = PlaceEntry(QStringLiteral("Time:"), TimeMask, 8, QStringLiteral("00:00:00"), QRect(208, 32, 73, 21), this);
     AdvMaskEdit_Date = PlaceEntry(QStringLiteral("Date:"), DateMask, 10, QStringLiteral("00/00/0000"), QRect(208, 60, 73, 21), this);
 
@@ -77,6 +78,7 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
     Button_Ok->setGeometry(192, 100, 75, 25);
     connect(Button_SetTimeDate, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SetTimeDateClick);
     connect(Button_Ok, &QPushButton::clicked, this, &QDialog::accept);
+    FitWindowToFont(this, ClientSize);
 
     Button_SyncWithPc = new QPushButton(QStringLiteral("Sync with PC"), this);
     Button_SyncWithPc->setGeometry(40, 132, 89, 25);

@@ -30,11 +30,10 @@ TForm_Progress::TForm_Progress(QWidget* parent)
     setWindowTitle(QStringLiteral("Progress"));
     setWindowModality(Qt::WindowModal);
     UseDesignFont(this);
-    setFixedSize(ClientWidth, ClientHeight);
 
     StaticText1 = StaticText(this, "Status:", 67, 50);
     StaticText_Status = StaticText(this, "", 113, 50);
-    StaticText_Status->setMinimumWidth(200);
+    SetLaterTexts(StaticText_Status, {QStringLiteral("Uploading Memory")});
 
     AdvProgress1 = new QProgressBar(this);
     AdvProgress1->setGeometry(67, 76, 245, 32);
@@ -44,11 +43,12 @@ TForm_Progress::TForm_Progress(QWidget* parent)
 
     StaticText3 = StaticText(this, "Bytes Uploaded:", 68, 118);
     StaticText_BytesRead = StaticText(this, "000000", 150, 118);
-    StaticText_BytesRead->setMinimumWidth(100);
+    SetLaterTexts(StaticText_BytesRead, {QString::number(UINT32_MAX)});
 
     Button1 = new QPushButton(QStringLiteral("Cancel"), this);
     Button1->setGeometry(153, 142, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &TForm_Progress::Button1Click);
+    FitWindowToFont(this, QSize(ClientWidth, ClientHeight));
 }
 
 void TForm_Progress::ShowProgress(std::uint32_t percentage, std::uint32_t bytesUploaded)

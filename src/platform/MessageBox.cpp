@@ -25,6 +25,17 @@ QMessageBox::StandardButtons QtButtons(MessageBoxButtons buttons)
     return QMessageBox::Ok;
 }
 
+// The window a box belongs over: the active one, else the first visible main window.
+QWidget* OwnerWindow()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active->window();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->inherits("QMainWindow"))
+            return widget;
+    return nullptr;
+}
+
 } // namespace
 
 MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons)
@@ -46,11 +57,21 @@ MessageBoxResult SafeAnswer(MessageBoxButtons buttons)
     return MessageBoxResult::Ok;
 }
 
+std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, caption, text, QtButtons(buttons), OwnerWindow());
+    box->setWindowModality(Qt::ApplicationModal);
+    if (buttons == MessageBoxButtons::YesNo) {
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+    }
+    return box;
+}
+
 MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QtButtons(buttons));
-    box.setWindowModality(Qt::ApplicationModal);
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = CreateQtMessageBox(text, caption, buttons);
+    switch (box->exec()) {
     case QMessageBox::Ok:
         return MessageBoxResult::Ok;
     case QMessageBox::Yes:

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class QMessageBox;
+
 #if defined(_WIN32) && defined(MessageBox)
 #undef MessageBox // <windows.h> maps it onto MessageBoxA/W
 #endif
@@ -26,7 +30,10 @@ MessageBoxResult MessageBox(const QString& text, const QString& caption, Message
 // The answer that loses nothing when nobody can be asked: Ok, No or Cancel.
 MessageBoxResult SafeAnswer(MessageBoxButtons buttons);
 
-// A QMessageBox without icon, application-modal.
+// The box QtMessageBoxService shows: no icon, application-modal, centred over the active main
+// window; a Yes/No question defaults to No, so pressing Enter never does the irreversible thing.
+std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons);
+
 class QtMessageBoxService final : public MessageBoxService {
 public:
     MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;

@@ -67,6 +67,13 @@ void TVrCheckLed::SetChecked(bool Value)
     Change();
 }
 
+QSize TVrCheckLed::minimumSizeHint() const
+{
+    // The square and the caption sit one pixel down and right of the layout's place.
+    return ImageTextExtent(font(), Caption(), cfImageTextLayout[FLayout], FMargin, FSpacing,
+                           QSize(FCheckWidth, FCheckHeight)) + QSize(1, 1);
+}
+
 void TVrCheckLed::Change()
 {
     if (OnChange)
@@ -184,8 +191,10 @@ void TVrCheckLed::mouseReleaseEvent(QMouseEvent* event)
 
 void TVrCheckLed::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space)
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
         SetChecked(!FChecked);
+        return; // taken: the parent (a dialog's default button, say) must not act on it too
+    }
     TVrCustomImageControl::keyPressEvent(event);
 }
 

@@ -48,6 +48,9 @@ public:
     bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
     void SetTabStop(bool Value) { setFocusPolicy(Value ? Qt::StrongFocus : Qt::NoFocus); }
 
+    // Room for the square and the caption, as Layout, Margin and Spacing place them.
+    QSize minimumSizeHint() const override;
+
     TRect CheckRect() const { return FCheckRect; }
     TRect TextRect() const { return FTextRect; }
 

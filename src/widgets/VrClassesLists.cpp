@@ -118,6 +118,11 @@ void TVrCollection::Clear()
 
 void TVrCollection::InsertItem(TVrCollectionItem* Item)
 {
+    // One owner at a time: an item already here stays once, one of another collection moves.
+    if (!Item || Item->FCollection == this)
+        return;
+    if (Item->FCollection)
+        Item->FCollection->RemoveItem(Item);
     FItems.push_back(Item);
     Item->FIndex = static_cast<std::int32_t>(FItems.size()) - 1;
     Item->FCollection = this;
@@ -125,6 +130,8 @@ void TVrCollection::InsertItem(TVrCollectionItem* Item)
 
 void TVrCollection::RemoveItem(TVrCollectionItem* Item)
 {
+    if (!Item || Item->FCollection != this)
+        return;
     const auto it = std::find(FItems.begin(), FItems.end(), Item);
     if (it != FItems.end())
         FItems.erase(it);

@@ -2,7 +2,9 @@
 
 #include "widgets/Vrsysutils.h"
 
+#include <QContextMenuEvent>
 #include <QEnterEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <vector>
@@ -173,8 +175,8 @@ void TVrControlBase::paintEvent(QPaintEvent*)
     // Rendered as part of what lies beneath a control (this one included): see-through.
     if (captureDepth > 0 && !opaque)
         return;
-    if (FScreen.size() != size())
-        FScreen = QImage(size(), QImage::Format_RGB32);
+    // At the screen's pixel density, so captions, shapes and the copied background stay sharp.
+    SizeImage(FScreen, size(), devicePixelRatioF());
     if (!opaque)
         CaptureBackground();
     WMPaint(&FScreen);
@@ -232,6 +234,46 @@ void TVrGraphicControl::UpdateControlBounds()
         UpdateControlCanvas();
 }
 
+void TVrGraphicControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        FClickPending = true;
+    emit MouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void TVrGraphicControl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!FDoubleClicks) {
+        mousePressEvent(event);
+        return;
+    }
+    emit MouseDown(this, event->button(), event->modifiers(), event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        emit DblClick(this);
+}
+
+void TVrGraphicControl::mouseMoveEvent(QMouseEvent* event)
+{
+    emit MouseMove(this, event->modifiers(), event->position().toPoint());
+}
+
+void TVrGraphicControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    emit MouseUp(this, event->button(), event->modifiers(), at);
+    if (event->button() == Qt::LeftButton && FClickPending) {
+        FClickPending = false;
+        if (rect().contains(at))
+            emit Click(this);
+    }
+}
+
+void TVrGraphicControl::contextMenuEvent(QContextMenuEvent* event)
+{
+    emit ContextPopup(this, event->pos());
+    event->ignore(); // the parent may still show its menu
+}
+
 void TVrGraphicControl::ShowDesignFrame(TVrCanvas& ACanvas) const
 {
     if (!Designing())
@@ -275,8 +317,7 @@ void TVrGraphicImageControl::WMPaint(QImage* DeviceContext)
 {
     if (!DeviceContext)
         return;
-    if (FBitmap.size() != size())
-        FBitmap = QImage(size(), QImage::Format_RGB32);
+    SizeImage(FBitmap, size(), DeviceContext->devicePixelRatio());
     TVrGraphicControl::WMPaint(DeviceContext);
 }
 
@@ -295,11 +336,10 @@ void TVrGraphicImageControl::ClearBitmapCanvas()
 
 void TVrGraphicImageControl::CopyParentImage()
 {
-    if (FParentImage.size() != size())
-        FParentImage = QImage(size(), QImage::Format_RGB32);
     const QImage* screen = Canvas().Target();
     if (!screen)
         return;
+    SizeImage(FParentImage, size(), screen->devicePixelRatio());
     const TRect clip = Canvas().ClipRect();
     TVrCanvas(&FParentImage).CopyRect(clip, *screen, clip);
 }
@@ -324,8 +364,7 @@ TVrCustomImageControl::TVrCustomImageControl(QWidget* AOwner) : TVrCustomControl
 
 void TVrCustomImageControl::ClearBitmapCanvas()
 {
-    if (FBitmap.size() != size())
-        FBitmap = QImage(size(), QImage::Format_RGB32);
+    SizeImage(FBitmap, size(), Canvas().Target() ? Canvas().Scale() : devicePixelRatioF());
     FBitmapCanvas.Brush.Style = TVrBrushStyle::Solid;
     FBitmapCanvas.Brush.Color = Color();
     FBitmapCanvas.FillRect(BitmapRect(FBitmap));

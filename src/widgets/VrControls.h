@@ -63,6 +63,9 @@ public:
     TVrCanvas& Canvas() { return FCanvas; }
     void ClearClientCanvas();
 
+    // A control wants the room its contents need (minimumSizeHint, which each control answers).
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
     // The paint request: attaches the canvas to DeviceContext, calls Paint and detaches it again,
     // also when Paint fails. A request without a device context is ignored.
     virtual void WMPaint(QImage* DeviceContext);
@@ -131,8 +134,29 @@ public:
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value) { FAlign = Value; }
 
+signals:
+    // The toolkit's mouse events as signals. A double click counts as a second press unless the
+    // control takes double clicks (SetDoubleClicks), which then also emits DblClick.
+    void Click(QObject* Sender);
+    void DblClick(QObject* Sender);
+    void MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void MouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, QPoint At);
+    void MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void ContextPopup(QObject* Sender, QPoint At);
+
+protected:
+    void SetDoubleClicks(bool Value) { FDoubleClicks = Value; }
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
     void ReapplyBounds(bool SkipWhileLoading);
+
+    bool FDoubleClicks = false;
+    bool FClickPending = false;
 
     bool FAutoSize = false;
     TAlign FAlign = alNone;

@@ -44,6 +44,12 @@ void TVrCustomLed::LoadBitmaps()
     FPalette->ToBMP(FGlyphBitmap, clMaroon, clRed);
 }
 
+QSize TVrCustomLed::minimumSizeHint() const
+{
+    return ImageTextExtent(font(), Caption(), cfImageTextLayout[FLayout], FMargin, FSpacing,
+                           QSize(FGlyphBitmap.width() / 2, FGlyphBitmap.height()));
+}
+
 void TVrCustomLed::SetActive(bool Value)
 {
     if (Value == FActive)
@@ -136,11 +142,28 @@ void TVrCustomLed::Paint()
     // Glyph pixels of the key colour leave the background showing.
     const TColor key = FLedType == ltCustom ? Color() : clBlack;
     if (!FImageRect.IsEmpty())
-        buffer.BrushCopy(FImageRect, FGlyphBitmap, source, key);
+        buffer.BrushCopy(FImageRect, DeviceGlyph(buffer.Scale()), source, key);
     buffer.Font = ControlFont();
     TRect text = FTextRect;
     buffer.DrawText(Caption(), text, VrTextFormat::SingleLine | VrTextFormat::VCenter);
     TVrGraphicImageControl::Paint();
+}
+
+const QImage& TVrCustomLed::DeviceGlyph(qreal scale)
+{
+    if (scale == 1.0)
+        return FGlyphBitmap;
+    if (FDeviceGlyph.devicePixelRatio() != scale || FDeviceGlyphSource != FGlyphBitmap.cacheKey()) {
+        FDeviceGlyph = ScalePixelArt(FGlyphBitmap, scale);
+        FDeviceGlyphSource = FGlyphBitmap.cacheKey();
+    }
+    return FDeviceGlyph;
+}
+
+void TVrCustomLed::FontChanged()
+{
+    TVrGraphicImageControl::FontChanged();
+    UpdateControlCanvas();
 }
 
 void TVrCustomLed::TextChanged()
@@ -157,10 +180,20 @@ void TVrCustomLed::changeEvent(QEvent* event)
         LoadBitmaps();
 }
 
+QSize TVrUserLed::minimumSizeHint() const
+{
+    const int probe = 1000;
+    TRect inside{0, 0, probe, probe};
+    FBevel->GetVisibleArea(inside);
+    const int frame = 2 * std::max(0, FOutlineWidth);
+    return {probe - inside.Width() + frame + 1, probe - inside.Height() + frame + 1};
+}
+
 TVrUserLed::TVrUserLed(QWidget* AOwner)
     : TVrGraphicControl(AOwner), FBevel(new TVrBevel(this)), FPaletteEx(new TVrPaletteEx(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent, true);
+    SetDoubleClicks(true);
     setGeometry(0, 0, 10, 20);
     FPaletteEx->SetLow1(clMaroon);
     FPaletteEx->SetLow2(clBlack);

@@ -33,6 +33,9 @@ public:
     const QImage& Glyphs() const { return FGlyphs; }
     void SetGlyphs(const QImage& Value);
 
+    // Room for one glyph frame and the caption, as Layout, Margin and Spacing place them.
+    QSize minimumSizeHint() const override;
+
     // The two-frame glyph actually drawn, and where the last paint placed glyph and caption.
     const QImage& GlyphBitmap() const { return FGlyphBitmap; }
     TRect ImageRect() const { return FImageRect; }
@@ -45,11 +48,14 @@ protected:
     virtual void Changed();
     void CalcPaintParams();
     void Paint() override;
+    void FontChanged() override;
     void TextChanged() override;
     void changeEvent(QEvent* event) override;
 
 private:
     void PaletteModified(QObject* Sender);
+    // The glyph at the device's pixel ratio, scaled once per glyph and ratio.
+    const QImage& DeviceGlyph(qreal scale);
     void GlyphsChanged();
 
     TVrLedType FLedType = ltRounded;
@@ -62,6 +68,8 @@ private:
     TRect FImageRect;
     TRect FTextRect;
     QImage FGlyphBitmap;
+    QImage FDeviceGlyph;
+    qint64 FDeviceGlyphSource = 0;
 };
 
 class TVrLed : public TVrCustomLed
@@ -103,6 +111,10 @@ class TVrUserLed : public TVrGraphicControl
 
 public:
     explicit TVrUserLed(QWidget* AOwner = nullptr);
+
+    QSize sizeHint() const override { return {10, 20}; }
+    // The outline and the bevel with one pixel of the gradient inside.
+    QSize minimumSizeHint() const override;
 
     TVrBevel* Bevel() const { return FBevel; }
     void SetBevel(TVrBevel* Value) { FBevel->Assign(Value); }

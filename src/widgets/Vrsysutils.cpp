@@ -114,15 +114,17 @@ void DeallocateBitmaps(std::span<std::unique_ptr<QImage>> bitmaps)
 
 TRect BitmapRect(const QImage& bitmap)
 {
-    return {0, 0, bitmap.width(), bitmap.height()};
+    const QSize size = LogicalSize(bitmap);
+    return {0, 0, size.width(), size.height()};
 }
 
 TRect GlyphRect(const QImage& bitmap, int index, int count)
 {
     if (count <= 1)
         return BitmapRect(bitmap);
-    const int cellWidth = bitmap.width() / count;
-    return Bounds(cellWidth * index, 0, cellWidth, bitmap.height());
+    const QSize size = LogicalSize(bitmap);
+    const int cellWidth = size.width() / count;
+    return Bounds(cellWidth * index, 0, cellWidth, size.height());
 }
 
 QWidget* GetOwnerControl(const QObject* component)

@@ -48,6 +48,9 @@ void DeallocateBitmaps(std::span<std::unique_ptr<QImage>> bitmaps);
 void ClearBitmapCanvas(const TRect& rect, QImage& bitmap, TColor color);
 TRect BitmapRect(const QImage& bitmap);
 TRect GlyphRect(const QImage& bitmap, int index, int count);
+// A pixel-art bitmap for a device of the given pixel ratio (the result carries it): edges
+// smoothed by Scale2x, colours never mixed; the bitmap itself at ratio 1.
+QImage ScalePixelArt(const QImage& bitmap, qreal scale);
 // The outermost widget reached from component's parent through widget parents; nullptr when
 // component's parent is not a widget.
 QWidget* GetOwnerControl(const QObject* component);
@@ -75,6 +78,9 @@ void CalcTextBounds(TVrCanvas& canvas, const TRect& area, TRect& textRect, const
 QSize GetTextSize(TVrCanvas& canvas, const QString& text);
 void DrawButtonText(TVrCanvas& canvas, const QString& text, TRect rect, bool enabled);
 // layout: 1 image left of the text, 2 right of it, 3 above it, 4 below it.
+// The smallest client size in which CalcImageTextLayout (layout code 1 to 4) places an image of
+// imageSize and the one-line caption side by side with room around them: a control's size hint.
+QSize ImageTextExtent(const QFont& font, const QString& caption, int layout, int margin, int spacing, QSize imageSize);
 void CalcImageTextLayout(TVrCanvas& canvas, const TRect& client, const TPoint& offset, const QString& caption,
                          int layout, int margin, int spacing, const TPoint& imageSize, TPoint& imagePos,
                          TRect& textRect);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <type_traits>
 #include <vector>
@@ -14,16 +15,22 @@ namespace {
 
 constexpr QRgb rgbMask = 0x00FFFFFF;
 
-// Logical rectangle moved by the origin, computed wide so that extreme values cannot overflow,
-// then cut to bounds (device coordinates).
-TRect ToDeviceWithin(const TRect& logical, const TPoint& origin, const TRect& bounds)
+// A logical coordinate on a device of the given pixel ratio, computed wide so that extreme
+// values cannot overflow; exact at ratio 1.
+long long ToDevice(long long logical, qreal scale)
+{
+    return scale == 1.0 ? logical : std::llround(double(logical) * scale);
+}
+
+// Logical rectangle moved by the origin and scaled to the device, then cut to bounds.
+TRect ToDeviceWithin(const TRect& logical, const TPoint& origin, const TRect& bounds, qreal scale = 1.0)
 {
     auto clampTo = [](long long v, int low, int high) { return int(std::clamp<long long>(v, low, high)); };
     TRect r;
-    r.left = clampTo(static_cast<long long>(logical.left) + origin.x, bounds.left, bounds.right);
-    r.right = clampTo(static_cast<long long>(logical.right) + origin.x, bounds.left, bounds.right);
-    r.top = clampTo(static_cast<long long>(logical.top) + origin.y, bounds.top, bounds.bottom);
-    r.bottom = clampTo(static_cast<long long>(logical.bottom) + origin.y, bounds.top, bounds.bottom);
+    r.left = clampTo(ToDevice(static_cast<long long>(logical.left) + origin.x, scale), bounds.left, bounds.right);
+    r.right = clampTo(ToDevice(static_cast<long long>(logical.right) + origin.x, scale), bounds.left, bounds.right);
+    r.top = clampTo(ToDevice(static_cast<long long>(logical.top) + origin.y, scale), bounds.top, bounds.bottom);
+    r.bottom = clampTo(ToDevice(static_cast<long long>(logical.bottom) + origin.y, scale), bounds.top, bounds.bottom);
     return r;
 }
 
@@ -54,11 +61,27 @@ int SourceIndex(long long destOffset, int destExtent, int sourceStart, int sourc
 
 } // namespace
 
+QSize LogicalSize(const QImage& image)
+{
+    const qreal scale = image.devicePixelRatio();
+    return scale == 1.0 ? image.size() : QSize(qRound(image.width() / scale), qRound(image.height() / scale));
+}
+
+void SizeImage(QImage& image, const QSize& logical, qreal scale)
+{
+    const QSize device(int(std::ceil(logical.width() * scale)), int(std::ceil(logical.height() * scale)));
+    if (image.size() == device && image.devicePixelRatio() == scale && !image.isNull())
+        return;
+    image = QImage(device, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+}
+
 QImage ColorMask(const QImage& bitmap, TColor keyColor)
 {
     QImage mask(bitmap.size(), QImage::Format_RGB32);
     if (mask.isNull())
         return mask;
+    mask.setDevicePixelRatio(bitmap.devicePixelRatio());
     const QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
     const QRgb key = ColorToRgb(keyColor) & rgbMask;
     for (int y = 0; y < source.height(); ++y) {
@@ -78,9 +101,18 @@ TRect TVrCanvas::DeviceClip() const
     return clipped ? bounds.Intersected(clip) : bounds;
 }
 
+qreal TVrCanvas::Scale() const
+{
+    return image ? image->devicePixelRatio() : 1.0;
+}
+
 TRect TVrCanvas::ClipRect() const
 {
     TRect r = DeviceClip();
+    const qreal scale = Scale();
+    if (scale != 1.0)
+        r = {int(std::floor(r.left / scale)), int(std::floor(r.top / scale)), int(std::ceil(r.right / scale)),
+             int(std::ceil(r.bottom / scale))};
     r.Offset(-origin.x, -origin.y);
     return r;
 }
@@ -91,11 +123,24 @@ void TVrCanvas::PlotDevice(int x, int y, QRgb rgb)
         reinterpret_cast<QRgb*>(image->scanLine(y))[x] = rgb;
 }
 
+void TVrCanvas::PlotLogicalPixel(int x, int y, QRgb rgb)
+{
+    const qreal scale = Scale();
+    if (scale == 1.0) {
+        PlotDevice(x, y, rgb);
+        return;
+    }
+    const TRect r = ToDeviceWithin({x, y, x + 1, y + 1}, {0, 0}, DeviceClip(), scale);
+    for (int dy = r.top; dy < r.bottom; ++dy)
+        for (int dx = r.left; dx < r.right; ++dx)
+            reinterpret_cast<QRgb*>(image->scanLine(dy))[dx] = rgb;
+}
+
 void TVrCanvas::FillRect(const TRect& rect)
 {
     if (Brush.Style == TVrBrushStyle::Clear)
         return;
-    const TRect r = ToDeviceWithin(rect, origin, DeviceClip());
+    const TRect r = ToDeviceWithin(rect, origin, DeviceClip(), Scale());
     const BrushSource brush = ResolveBrush();
     for (int y = r.top; y < r.bottom; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
@@ -138,7 +183,7 @@ void TVrCanvas::Polyline(std::span<const TPoint> points)
             long long error = (dx >= dy ? dx : dy) / 2;
             for (long long n = 0; n < steps; ++n) {
                 if (x >= 0 && y >= 0 && x <= INT_MAX && y <= INT_MAX)
-                    PlotDevice(int(x), int(y), rgb);
+                    PlotLogicalPixel(int(x), int(y), rgb);
                 if (dx >= dy) {
                     x += sx;
                     error -= dy;
@@ -224,7 +269,8 @@ TColor TVrCanvas::Pixel(int x, int y) const
 {
     if (!image)
         return clNone;
-    const long long dx = static_cast<long long>(x) + origin.x, dy = static_cast<long long>(y) + origin.y;
+    const long long dx = ToDevice(static_cast<long long>(x) + origin.x, Scale());
+    const long long dy = ToDevice(static_cast<long long>(y) + origin.y, Scale());
     if (dx < 0 || dy < 0 || dx >= image->width() || dy >= image->height())
         return clNone;
     return RgbToColor(image->pixel(int(dx), int(dy)));
@@ -232,19 +278,22 @@ TColor TVrCanvas::Pixel(int x, int y) const
 
 void TVrCanvas::SetPixel(int x, int y, TColor color)
 {
-    const TRect r = ToDeviceWithin({x, y, x + 1, y + 1}, origin, DeviceClip());
-    if (!r.IsEmpty())
-        PlotDevice(r.left, r.top, ColorToRgb(color));
+    const TRect r = ToDeviceWithin({x, y, x + 1, y + 1}, origin, DeviceClip(), Scale());
+    for (int dy = r.top; dy < r.bottom; ++dy)
+        for (int dx = r.left; dx < r.right; ++dx)
+            PlotDevice(dx, dy, ColorToRgb(color));
 }
 
 void TVrCanvas::Draw(int x, int y, const QImage& bitmap)
 {
-    CopyRect(Bounds(x, y, bitmap.width(), bitmap.height()), bitmap, {0, 0, bitmap.width(), bitmap.height()});
+    const QSize size = LogicalSize(bitmap);
+    CopyRect(Bounds(x, y, size.width(), size.height()), bitmap, {0, 0, size.width(), size.height()});
 }
 
 void TVrCanvas::StretchDraw(const TRect& dest, const QImage& bitmap)
 {
-    CopyRect(dest, bitmap, {0, 0, bitmap.width(), bitmap.height()});
+    const QSize size = LogicalSize(bitmap);
+    CopyRect(dest, bitmap, {0, 0, size.width(), size.height()});
 }
 
 template <class Fn>
@@ -253,15 +302,25 @@ void TVrCanvas::ForEachStretched(const TRect& dest, const QImage& source, const 
     if (dest.IsEmpty() || sourceRect.IsEmpty() || source.isNull())
         return;
     const QImage src = source.convertToFormat(QImage::Format_RGB32);
-    const TRect r = ToDeviceWithin(dest, origin, DeviceClip());
-    const long long destLeft = static_cast<long long>(dest.left) + origin.x;
-    const long long destTop = static_cast<long long>(dest.top) + origin.y;
+    const qreal scale = Scale(), sourceScale = source.devicePixelRatio();
+    const TRect r = ToDeviceWithin(dest, origin, DeviceClip(), scale);
+    // Both rectangles in device pixels, each on its own image's pixel ratio.
+    const long long destLeft = ToDevice(static_cast<long long>(dest.left) + origin.x, scale);
+    const long long destTop = ToDevice(static_cast<long long>(dest.top) + origin.y, scale);
+    const int destWidth = int(ToDevice(static_cast<long long>(dest.right) + origin.x, scale) - destLeft);
+    const int destHeight = int(ToDevice(static_cast<long long>(dest.bottom) + origin.y, scale) - destTop);
+    const int sourceLeft = int(ToDevice(sourceRect.left, sourceScale));
+    const int sourceTop = int(ToDevice(sourceRect.top, sourceScale));
+    const int sourceWidth = int(ToDevice(sourceRect.right, sourceScale)) - sourceLeft;
+    const int sourceHeight = int(ToDevice(sourceRect.bottom, sourceScale)) - sourceTop;
+    if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
+        return;
     // Every row maps its columns alike: map them once, not once per pixel. The mapping rises with
     // x, so the columns that land inside the source are one run.
     std::vector<int> columns;
     int first = r.right, last = r.left;
     for (int x = r.left; x < r.right; ++x) {
-        const int sx = SourceIndex(x - destLeft, dest.Width(), sourceRect.left, sourceRect.Width());
+        const int sx = SourceIndex(x - destLeft, destWidth, sourceLeft, sourceWidth);
         columns.push_back(sx);
         if (sx >= 0 && sx < src.width()) {
             first = std::min(first, x);
@@ -269,7 +328,7 @@ void TVrCanvas::ForEachStretched(const TRect& dest, const QImage& source, const 
         }
     }
     for (int y = r.top; y < r.bottom; ++y) {
-        const int sy = SourceIndex(y - destTop, dest.Height(), sourceRect.top, sourceRect.Height());
+        const int sy = SourceIndex(y - destTop, destHeight, sourceTop, sourceHeight);
         if (sy < 0 || sy >= src.height())
             continue;
         const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
@@ -295,14 +354,18 @@ void TVrCanvas::CopyRect(const TRect& dest, const QImage& source, const TRect& s
 TVrCanvas::BrushSource TVrCanvas::ResolveBrush() const
 {
     if (Brush.Bitmap.isNull())
-        return {QImage(), ColorToRgb(Brush.Color)};
-    return {Brush.Bitmap.convertToFormat(QImage::Format_RGB32), 0};
+        return {QImage(), ColorToRgb(Brush.Color), Scale()};
+    return {Brush.Bitmap.convertToFormat(QImage::Format_RGB32), 0, Scale()};
 }
 
 QRgb TVrCanvas::BrushSource::At(int x, int y) const
 {
     if (tile.isNull())
         return colour;
+    if (scale != 1.0) {
+        x = int(std::floor(x / scale));
+        y = int(std::floor(y / scale));
+    }
     return reinterpret_cast<const QRgb*>(tile.constScanLine(PositiveModulo(y, tile.height())))
         [PositiveModulo(x, tile.width())];
 }
@@ -325,7 +388,8 @@ void TVrCanvas::MaskCopyBrush(const TRect& dest, const QImage& mask)
     if (mask.isNull())
         return;
     const QImage s = mask.convertToFormat(QImage::Format_RGB32);
-    const TRect placed = Bounds(dest.left, dest.top, std::min(dest.Width(), s.width()), std::min(dest.Height(), s.height()));
+    const QSize size = LogicalSize(s);
+    const TRect placed = Bounds(dest.left, dest.top, std::min(dest.Width(), size.width()), std::min(dest.Height(), size.height()));
     const BrushSource brush = ResolveBrush();
     ForEachStretched(placed, s, {0, 0, placed.Width(), placed.Height()}, [&](QRgb& out, QRgb source, int x, int y) {
         const QRgb pattern = brush.At(x, y);
@@ -362,7 +426,7 @@ void TVrCanvas::MoveOrigin(int dx, int dy)
 void TVrCanvas::ClipTo(const TRect& rect)
 {
     const TRect everywhere{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
-    const TRect device = ToDeviceWithin(rect, origin, everywhere);
+    const TRect device = ToDeviceWithin(rect, origin, everywhere, Scale());
     clip = clipped ? clip.Intersected(device) : device;
     clipped = true;
 }
@@ -374,8 +438,9 @@ void TVrCanvas::WithPainter(const std::function<void(QPainter&)>& paint)
     const TRect area = DeviceClip();
     if (area.IsEmpty())
         return;
-    QPainter p(image);
-    p.setClipRect(area.ToQRect());
+    QPainter p(image); // works in logical pixels on an image of any pixel ratio
+    const qreal scale = Scale();
+    p.setClipRect(QRectF(area.left / scale, area.top / scale, area.Width() / scale, area.Height() / scale));
     p.translate(origin.x, origin.y);
     paint(p);
 }

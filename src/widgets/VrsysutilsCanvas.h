@@ -14,8 +14,9 @@
 //   the brush colour, with a clear brush the background shows through.
 // - Draw, StretchDraw and CopyRect combine source and destination by CopyMode; stretching
 //   picks the nearest source pixel.
-// Coordinates are logical: device = logical + origin, and only pixels inside the clip (and
-// the image) change.
+// Coordinates are logical: device = (logical + origin) x the image's device pixel ratio, and only
+// pixels inside the clip (and the image) change. On a denser image every logical pixel covers its
+// device pixels, while shapes and text are drawn at the full device resolution.
 #pragma once
 
 #include "widgets/VrsysutilsTypes.h"
@@ -69,6 +70,7 @@ constexpr std::uint32_t WordBreak = 0x10;
 constexpr std::uint32_t SingleLine = 0x20;
 constexpr std::uint32_t NoClip = 0x100;
 constexpr std::uint32_t CalcRect = 0x400;
+constexpr std::uint32_t NoPrefix = 0x800; // "&" is drawn as it stands instead of marking an accelerator
 } // namespace VrTextFormat
 
 class TVrCanvas {
@@ -82,6 +84,8 @@ public:
     TVrCopyMode CopyMode = TVrCopyMode::SrcCopy;
 
     QImage* Target() const { return image; }
+    // The target's device pixel ratio (1 without a target).
+    qreal Scale() const;
     void SetTarget(QImage* target) { image = target; }
 
     void FillRect(const TRect& rect);
@@ -139,13 +143,15 @@ private:
     TRect DeviceClip() const;
     void PlotDevice(int x, int y, QRgb rgb);
     // The brush resolved once per primitive, not once per pixel: its pattern bitmap in
-    // Format_RGB32, or null and its colour.
+    // Format_RGB32, or null and its colour; a pattern keeps its logical pixel size on a denser device.
     struct BrushSource {
         QImage tile;
         QRgb colour = 0;
+        qreal scale = 1.0;
         QRgb At(int x, int y) const; // the brush's pixel at device (x, y)
     };
     BrushSource ResolveBrush() const;
+    void PlotLogicalPixel(int x, int y, QRgb rgb); // x, y already moved by the origin
     // Calls fn(destination pixel, nearest source pixel, device x, device y) over dest ∩ clip.
     template <class Fn>
     void ForEachStretched(const TRect& dest, const QImage& source, const TRect& sourceRect, Fn fn);
@@ -180,6 +186,11 @@ public:
 private:
     TVrCanvas& canvas;
 };
+
+// An image's size in logical pixels.
+QSize LogicalSize(const QImage& image);
+// Makes image an RGB32 image of the logical size at the pixel ratio, unless it is one already.
+void SizeImage(QImage& image, const QSize& logical, qreal scale);
 
 // A copy of bitmap in which pixels of keyColor are white and all others black: the platform's
 // colour-to-monochrome copy with keyColor as the source's background.

@@ -1,7 +1,9 @@
 // Canvas text: written unsmoothed so that text masks stay two-coloured and pixel tests hold.
 #include "widgets/VrsysutilsCanvas.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QStyle>
 #include <QPainter>
 
 QFont TVrCanvas::RenderFont() const
@@ -44,6 +46,11 @@ int QtTextFlags(std::uint32_t format)
 {
     using namespace VrTextFormat;
     int flags = Qt::TextExpandTabs;
+    // "&x" marks the accelerator x: underlined where the platform style shows it, never drawn.
+    if (!(format & NoPrefix))
+        flags |= QApplication::style() && !QApplication::style()->styleHint(QStyle::SH_UnderlineShortcut)
+                     ? Qt::TextHideMnemonic
+                     : Qt::TextShowMnemonic;
     if (format & Right)
         flags |= Qt::AlignRight;
     else if (format & Center)

@@ -1,6 +1,8 @@
 // Text measuring, layout and text effects.
 #include "widgets/Vrsysutils.h"
 
+#include <QFontMetrics>
+
 namespace {
 
 // The platform's measuring of text into a rectangle of the given width limit.
@@ -151,4 +153,17 @@ void CanvasTextOutAngle(TVrCanvas& canvas, int x, int y, std::uint16_t angle, co
     const TVrCanvasStateGuard state(canvas); // puts the previous font back
     SetCanvasTextAngle(canvas, angle);
     canvas.TextOut(x, y, text);
+}
+
+QSize ImageTextExtent(const QFont& font, const QString& caption, int layout, int margin, int spacing, QSize imageSize)
+{
+    const QSize text = caption.isEmpty()
+                           ? QSize(0, 0)
+                           : QFontMetrics(font).boundingRect(QRect(), Qt::TextSingleLine | Qt::TextShowMnemonic, caption).size();
+    const int edge = margin < 0 ? 2 : margin;
+    const int gap = caption.isEmpty() ? 0 : spacing < 0 ? 4 : spacing;
+    const int frame = 4; // across the layout's axis
+    if (layout == 1 || layout == 2)
+        return {2 * edge + imageSize.width() + gap + text.width(), std::max(imageSize.height(), text.height()) + frame};
+    return {std::max(imageSize.width(), text.width()) + frame, 2 * edge + imageSize.height() + gap + text.height()};
 }

@@ -207,12 +207,24 @@ TEST_F(CheckLedTest, FocusFollowsTabStop)
 
 TEST_F(CheckLedTest, SpaceAndAcceleratorToggle)
 {
+    struct KeyCounter : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            keys += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } parentKeys;
+    window.installEventFilter(&parentKeys);
     led->SetTabStop(true);
     QApplication::setActiveWindow(&window);
     led->setFocus();
     QTest::keyClick(led, Qt::Key_Space);
     EXPECT_TRUE(led->Checked());
+    EXPECT_EQ(parentKeys.keys, 0) << "the space went on to the parent";
+    const TRect plain = led->TextRect();
     led->SetCaption("&Alarm");
+    EXPECT_EQ(led->TextRect().Width(), plain.Width()) << "the & takes room of its own";
     QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
     EXPECT_FALSE(led->Checked());
     EXPECT_EQ(log, QStringList({"led+", "led-"}));

@@ -144,6 +144,20 @@ TEST(TVrCollection, ItemChangesReachUpdateOnlyOutsideBrackets)
     EXPECT_EQ(collection.updates, std::vector<TVrCollectionItem*>{nullptr});
 }
 
+TEST(TVrCollection, AnItemHasOneOwnerHoweverItIsInserted)
+{
+    RecordingCollection first;
+    RecordingCollection second;
+    auto* item = new PokableItem(&first);
+    second.InsertItem(item);
+    second.InsertItem(item);
+    first.RemoveItem(item); // no longer first's: changes nothing
+    EXPECT_EQ(first.Count(), 0);
+    EXPECT_EQ(second.Count(), 1);
+    EXPECT_EQ(item->Collection(), &second);
+    // Each collection frees what it owns: the item once (a double free would end the test).
+}
+
 TEST(TVrCollection, ClearFreesEveryItemWithOneUpdate)
 {
     RecordingCollection collection;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 
@@ -54,6 +55,7 @@ LedGallery::LedGallery(QWidget* parent) : QWidget(parent)
     AddLayouts(grid);
     AddUserLeds(grid);
     AddCheckLeds(grid);
+    AddInLayouts(grid);
 }
 
 void LedGallery::AddLeds(QGridLayout* grid)
@@ -180,6 +182,64 @@ void LedGallery::AddCheckLeds(QGridLayout* grid)
     }
     radios->findChildren<TVrCheckLed*>().at(1)->SetChecked(true);
     grid->addWidget(radios, 11, 0, 1, 4);
+}
+
+void LedGallery::AddInLayouts(QGridLayout* grid)
+{
+    grid->addWidget(Heading(QStringLiteral("In Qt layouts at their size hints: spacing 0, 5, 15; a column; "
+                                           "accelerators (Alt+A, Alt+W)")),
+                    12, 0, 1, 5);
+    auto* rows = new QWidget;
+    auto* column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (int spacing : {0, 5, 15}) {
+        auto* row = new QHBoxLayout;
+        for (const char* caption : {"Power", "Link", "Fault"}) {
+            auto* led = new TVrLed;
+            led->SetCaption(QString::fromLatin1(caption));
+            led->SetSpacing(spacing);
+            led->SetActive(spacing == 5);
+            row->addWidget(led);
+        }
+        row->addStretch();
+        column->addLayout(row);
+    }
+    grid->addWidget(rows, 13, 0, 1, 3);
+
+    auto* vertical = new QWidget;
+    auto* stack = new QVBoxLayout(vertical);
+    stack->setContentsMargins(0, 0, 0, 0);
+    for (const char* caption : {"&Alarm", "Po&wer"}) {
+        auto* check = new TVrCheckLed;
+        check->SetCaption(QString::fromLatin1(caption));
+        check->SetTabStop(true);
+        stack->addWidget(check);
+    }
+    auto* user = new TVrUserLed;
+    user->SetActive(true);
+    stack->addWidget(user);
+    grid->addWidget(vertical, 13, 3);
+
+    // One LED drawn at twice the density beside the same LED at 1x, both shown 4 times enlarged.
+    auto* pair = new QLabel;
+    TVrLed led;
+    led.resize(73, 25);
+    led.SetCaption(QStringLiteral("Offline"));
+    QImage single(led.size(), QImage::Format_RGB32);
+    led.WMPaint(&single);
+    QImage dense(led.size() * 2, QImage::Format_RGB32);
+    dense.setDevicePixelRatio(2);
+    led.WMPaint(&dense);
+    QImage both(led.width() * 4, led.height() * 8 + 4, QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(QRect(0, 0, both.width(), led.height() * 4), single);
+    dense.setDevicePixelRatio(1);
+    painter.drawImage(QRect(0, led.height() * 4 + 4, both.width(), led.height() * 4), dense);
+    painter.end();
+    pair->setPixmap(QPixmap::fromImage(both));
+    pair->setToolTip(QStringLiteral("1x above, 2x below"));
+    grid->addWidget(pair, 12, 4, 3, 1);
 }
 
 void LedGallery::ShowHover()

@@ -17,6 +17,8 @@ private:
     void AddLayouts(QGridLayout* grid);
     void AddUserLeds(QGridLayout* grid);
     void AddCheckLeds(QGridLayout* grid);
+    // Size hints, spacing, a vertical stack, accelerators, and the 2x drawing.
+    void AddInLayouts(QGridLayout* grid);
 
     class TVrCheckLed* hovered = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Display.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>

@@ -186,9 +186,9 @@ void LedGallery::AddCheckLeds(QGridLayout* grid)
 
 void LedGallery::AddInLayouts(QGridLayout* grid)
 {
-    grid->addWidget(Heading(QStringLiteral("In Qt layouts at their size hints: spacing 0, 5, 15; a column; "
-                                           "accelerators (Alt+A, Alt+W)")),
-                    12, 0, 1, 5);
+    grid->addWidget(Heading(QStringLiteral("Size hints in Qt layouts: spacing 0, 5, 15; a column with accelerators")),
+                    12, 0, 1, 4);
+    grid->addWidget(Heading(QStringLiteral("1x above, 2x below")), 12, 4);
     auto* rows = new QWidget;
     auto* column = new QVBoxLayout(rows);
     column->setContentsMargins(0, 0, 0, 0);
@@ -238,8 +238,7 @@ void LedGallery::AddInLayouts(QGridLayout* grid)
     painter.drawImage(QRect(0, led.height() * 4 + 4, both.width(), led.height() * 4), dense);
     painter.end();
     pair->setPixmap(QPixmap::fromImage(both));
-    pair->setToolTip(QStringLiteral("1x above, 2x below"));
-    grid->addWidget(pair, 12, 4, 3, 1);
+    grid->addWidget(pair, 13, 4);
 }
 
 void LedGallery::ShowHover()

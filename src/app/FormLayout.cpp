@@ -105,11 +105,15 @@ QWidget* Anchor(QWidget* child)
     return child;
 }
 
-// Moves every child whose anchor starts at or beyond edge by distance, along one axis.
-void ShiftFrom(const std::vector<QWidget*>& children, int edge, int distance, Qt::Orientation axis)
+// Moves every child whose anchor starts at or beyond edge by distance, along one axis; sideways
+// only the children on the rows of band (when given), so other rows keep their places.
+void ShiftFrom(const std::vector<QWidget*>& children, int edge, int distance, Qt::Orientation axis,
+               const QRect& band = QRect())
 {
     for (QWidget* child : children) {
-        const QPoint anchor = Anchor(child)->pos();
+        const QRect anchor = Anchor(child)->geometry();
+        if (band.isValid() && (anchor.bottom() < band.top() || anchor.top() > band.bottom()))
+            continue;
         if ((axis == Qt::Horizontal ? anchor.x() : anchor.y()) >= edge)
             child->move(child->pos() + (axis == Qt::Horizontal ? QPoint(distance, 0) : QPoint(0, distance)));
     }
@@ -208,7 +212,7 @@ QSize FitToFont(QWidget* container)
             continue;
         const QRect place = child->geometry();
         child->resize(grown);
-        ShiftFrom(children, place.right() + 1, grown.width() - designed.width(), Qt::Horizontal);
+        ShiftFrom(children, place.right() + 1, grown.width() - designed.width(), Qt::Horizontal, place);
         // Only a container that grew taller pushes the rows below it down.
         if (IsContainer(child))
             ShiftFrom(children, place.bottom() + 1, grown.height() - designed.height(), Qt::Vertical);

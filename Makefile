@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
             qt6-tools-dev fonts-dejavu-core fonts-liberation2
 
-.PHONY: all deps build run test test-sanitize test-tsan clean bench fuzz soak
+.PHONY: all deps build product run test test-sanitize test-tsan clean bench fuzz soak
 
 all: build
 
@@ -22,6 +22,11 @@ deps:
 build: deps
 	cmake --preset default
 	cmake --build --preset default
+
+# The product alone (the tool, the driver library, the module simulator), needing only Qt.
+product: deps
+	cmake --preset product
+	cmake --build --preset product
 
 run: build
 	@./tools/run-tool.sh build
@@ -52,7 +57,7 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DKORVANE_SANITIZE=address,undefined -DKORVANE_FUZZ=ON \
+	  -DKORVANE_SANITIZE=address,undefined -DKORVANE_FUZZ=ON -DKORVANE_TESTS=OFF \
 	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 	cmake --build build-fuzz -j 2 --target fuzz_targets
 	./bench/fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
@@ -64,4 +69,4 @@ soak: deps
 	./build/bin/korvane_soak --tool build/bin/korvane
 
 clean:
-	rm -rf build build-sanitize build-tsan build-fuzz
+	rm -rf build build-sanitize build-tsan build-fuzz build-product

@@ -1,33 +1,38 @@
-# korvane_folder_library(NAME TYPE LIBS...)
-# A library made of every source in the calling folder, so adding a file needs no CMake edit.
-# A folder with no sources yet gives an interface library, so its dependents still configure.
-function(korvane_folder_library name type)
-  file(GLOB sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  if(NOT sources)
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/..)
-    target_link_libraries(${name} INTERFACE ${ARGN})
-    return()
-  endif()
-  add_library(${name} ${type} ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
-  target_link_libraries(${name} PUBLIC ${ARGN})
+# korvane_library(NAME TYPE SOURCES files... [USES targets...])
+# One folder's library. It publishes only its own folder: an include root in the build tree holds
+# one link named after the folder, so "platform/Thread.h" resolves for exactly the targets that
+# use korvane_platform, and a layer that does not link a library cannot include its headers.
+function(korvane_library name type)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "SOURCES;USES")
+  add_library(${name} ${type} ${arg_SOURCES})
+  korvane_publish_folder(${name} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${arg_USES})
 endfunction()
 
-# korvane_test_folder(NAME LIBS...)
-# One test program of every *.cpp in the calling folder, run headless by CTest.
-function(korvane_test_folder name)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  if(NOT sources)
-    return()
+# korvane_include_root(TARGET OUT_VAR): the include root that korvane_library gives TARGET.
+function(korvane_include_root target out)
+  set(${out} ${PROJECT_BINARY_DIR}/include/${target} PARENT_SCOPE)
+endfunction()
+
+function(korvane_publish_folder target folder)
+  korvane_include_root(${target} root)
+  get_filename_component(leaf ${folder} NAME)
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${folder} ${root}/${leaf} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
+# korvane_test(NAME SOURCES files... [USES targets...] [TIMEOUT seconds] [LABELS labels...])
+# One test program, run headless by CTest.
+function(korvane_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "SOURCES;USES;LABELS")
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 900)
   endif()
-  add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE korvane_test_main ${ARGN})
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE korvane_test_main ${arg_USES})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"
-    TIMEOUT 900)
+    TIMEOUT ${arg_TIMEOUT} LABELS "${arg_LABELS}")
 endfunction()

@@ -7,9 +7,13 @@
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <QThread>
 
+#include <cstdlib>
+
 #include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +159,33 @@ TEST_F(UnattendedRunTest, AModuleRefusingTheEraseIsAFailedRun)
     EXPECT_EQ(run.exitCode, memory.size()) << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory));
     EXPECT_EQ(module.memory(), memory);
+}
+
+TEST_F(UnattendedRunTest, AnEraseThatCannotBeStoredOnAFullDiskIsAFailedRunThatLosesNothing)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a tiny file system needs root (CI runs as root)";
+    const QByteArray memory = LogRecords(2);
+    testsupport::SimulatedModule module(State(memory));
+    // The state file's folder becomes a tiny disk, filled up; the upload files stay on a roomy one.
+    const QString disk = QFileInfo(module.statePath()).absolutePath();
+    ASSERT_EQ(std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "'").toLocal8Bit().constData()), 0);
+    const auto unmount = qScopeGuard([&] { std::system(("umount '" + disk + "'").toLocal8Bit().constData()); });
+    module.setState(QJsonDocument(State(memory)).toJson());
+    const QByteArray stateBefore = module.rawState();
+    QFile filler(disk + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    filler.write(QByteArray(128 * 1024, 'x'));
+    filler.close();
+
+    const Outcome run = Start({"/auto", "/silent", "/erase", "/fm", "mem.csv"});
+
+    EXPECT_EQ(run.out, "Upload Failed! (step: erase)\n");
+    EXPECT_EQ(run.exitCode, memory.size()) << run.err.constData();
+    EXPECT_EQ(Reasons(run), QByteArrayList{"korvane: erase failed: the module refused the erase command"});
+    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.constData();
+    EXPECT_EQ(module.rawState(), stateBefore);
+    EXPECT_EQ(Contents("mem.csv"), AsTextFile(memory));
 }
 
 TEST_F(UnattendedRunTest, WithoutSilentTheMessagesGoToStandardErrorAndTheDefaultNamesAreUsed)

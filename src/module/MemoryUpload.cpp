@@ -10,6 +10,7 @@
 #include "platform/CancelSignals.h"
 #include "platform/LastError.h"
 #include "platform/MessageBox.h"
+#include "platform/OffUiThread.h"
 #include "platform/WaitCursor.h"
 
 #include <QCheckBox>
@@ -169,9 +170,19 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
         return Incomplete(file, FileFault(file));
     if (!form.ReadoutComplete)
         return Incomplete(file, QStringLiteral("a memory block could not be read"));
-    if (!file.Close())
+    // Appending, syncing and reading back a large upload takes long: a worker does it while the
+    // windows keep painting. Nothing on this thread touches the file meanwhile.
+    bool closed = false;
+    QString unconfirmed;
+    const uint8_t nodeId = form.ModuleSettings.NodeId;
+    const uint8_t deviceMode = form.ModuleSettings.DeviceMode;
+    platform::RunOffUiThread([&] {
+        closed = file.Close();
+        if (closed)
+            unconfirmed = ConfirmUpload(file, nodeId, deviceMode);
+    });
+    if (!closed)
         return Incomplete(file, FileFault(file));
-    const QString unconfirmed = ConfirmUpload(file, form.ModuleSettings.NodeId, form.ModuleSettings.DeviceMode);
     if (!unconfirmed.isEmpty())
         return Incomplete(file, unconfirmed);
     return {};

@@ -1,4 +1,5 @@
 #include "platform/Thread.h"
+#include "platform/OffUiThread.h"
 
 #include "support/ScriptedMessageBox.h"
 #include "support/FakeServices.h"
@@ -362,6 +363,23 @@ TEST(Thread, DestroyingAWorkerFromItsOwnStepDoesNotHang)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     ASSERT_EQ(unwoundFuture.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_FALSE(*afterStep) << "Execute does not go on after its owner has gone";
+}
+
+TEST(RunOffUiThread, WorkRunsOnAWorkerWhileTheUiThreadRunsItsTimersAndItsErrorReachesTheCaller)
+{
+    std::atomic<bool> ticked{false};
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticked = true; });
+    ticker.start();
+    bool workOnUiThread = true;
+    platform::RunOffUiThread([&] {
+        workOnUiThread = OnUiThread();
+        while (!ticked) // never ends if the user-interface thread waited without its timers
+            QThread::yieldCurrentThread();
+    });
+    EXPECT_FALSE(workOnUiThread);
+    EXPECT_THROW(platform::RunOffUiThread([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
 }
 
 } // namespace

@@ -70,7 +70,10 @@ QPushButton* PlaceButton(const QString& caption, const QRect& area, QWidget* pag
 
 QLineEdit* PlaceClockField(const QString& text, const QRect& area, QWidget* page)
 {
-    auto* field = new QLineEdit(text, page);
+    // Given its text once it has the page's font: made with the text, the field would shape it in
+    // the application's font first, for nothing.
+    auto* field = new QLineEdit(page);
+    field->setText(text);
     field->setGeometry(area);
     field->setAlignment(Qt::AlignCenter);
     field->setReadOnly(true);

@@ -1,13 +1,11 @@
-// Process start and end: the command line as typed, the main window, the two dialogs created but
-// not shown, the message loop, and the byte count of the last upload as exit code.
+// Process start and end: the command line as typed, the main window (its dialogs are made when
+// opened), the message loop, and the byte count of the last upload as exit code.
 #include "app/CommandLine.h"
 #include "app/CommandLineStart.h"
 #include "app/ExitCode.h"
 #include "app/KorvaneApplication.h"
 #include "app/RunResult.h"
-#include "app/TAboutBox.h"
 #include "app/TForm_Korvane.h"
-#include "module/SetTimeDate.h"
 #include "platform/Display.h"
 
 #include <cstdio>
@@ -52,8 +50,6 @@ int main(int argc, char** argv)
         KeepCommandLine(arguments);
         TForm_Korvane window;
         window.FormCreate();
-        Form_SetTimeDate = new TForm_SetTimeDate;
-        AboutBox = new TAboutBox;
         const int loopCode = application.exec();
         bindingLeftOpen = window.Driver.release();
         if (loopCode != EscapedErrorExitCode)
@@ -61,9 +57,5 @@ int main(int argc, char** argv)
     } catch (const std::exception& error) {
         KorvaneApplication::ReportError(error);
     }
-    delete Form_SetTimeDate;
-    Form_SetTimeDate = nullptr;
-    delete AboutBox;
-    AboutBox = nullptr;
     return exitCode;
 }

@@ -1,5 +1,7 @@
 #include "widgets/VrControlsCursor.h"
 
+#include "widgets/Vrsysutils.h"
+
 #include <QImage>
 #include <QPixmap>
 
@@ -16,7 +18,7 @@ namespace {
 QCursor LoadHandCursor()
 {
     InitVrControlsResources();
-    const QImage image(QStringLiteral(":/widgets/VRCURSORHANDPOINT.xpm"));
+    const QImage image = LoadResourceImage(QStringLiteral(":/widgets/VRCURSORHANDPOINT.xpm"), "xpm");
     return QCursor(QPixmap::fromImage(image), 10, 5);
 }
 

@@ -15,8 +15,8 @@ QImage LoadGlyphResource(TVrLedType type)
 {
     InitVrLedsResources();
     static const char* const suffix[] = {"RND", "RECT", "BIG"};
-    const QImage glyph(QStringLiteral(":/widgets/LI_%1.bmp").arg(QLatin1String(suffix[type])));
-    return glyph.convertToFormat(QImage::Format_RGB32);
+    return LoadResourceImage(QStringLiteral(":/widgets/LI_%1.bmp").arg(QLatin1String(suffix[type])), "bmp")
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace

@@ -51,6 +51,9 @@ TRect GlyphRect(const QImage& bitmap, int index, int count);
 // A pixel-art bitmap for a device of the given pixel ratio (the result carries it): edges
 // smoothed by Scale2x, colours never mixed; the bitmap itself at ratio 1.
 QImage ScalePixelArt(const QImage& bitmap, qreal scale);
+// An image of the library's resources, in a format Qt decodes itself: read without guessing the
+// format, so that no image-format plugin is loaded for it.
+QImage LoadResourceImage(const QString& path, const char* format);
 // The outermost widget reached from component's parent through widget parents; nullptr when
 // component's parent is not a widget.
 QWidget* GetOwnerControl(const QObject* component);

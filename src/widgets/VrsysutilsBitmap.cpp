@@ -2,6 +2,8 @@
 // only through a mask.
 #include "widgets/Vrsysutils.h"
 
+#include <QImageReader>
+
 #include <algorithm>
 #include <climits>
 
@@ -204,4 +206,11 @@ void StretchPaintOnText(TVrCanvas& canvas, const TRect& rect, int x, int y, cons
                                  Bounds(origin.x, origin.y, size.width(), size.height()));
     ShowThroughMask(picture, mask, bitmap, {0, 0, rect.Width(), rect.Height()});
     canvas.Draw(0, 0, picture);
+}
+
+QImage LoadResourceImage(const QString& path, const char* format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }

@@ -106,7 +106,8 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
     PageControl1->setFixedSize(PageControlSize);
     setCentralWidget(PageControl1);
     BuildUploadPage();
-    BuildSettingsPage();
+    TabSheet_Settings = new QWidget;
+    PageControl1->addTab(TabSheet_Settings, QStringLiteral("Settings"));
 
     StatusBar1 = new PanelStatusBar(ConnectionPanelWidth, this);
     StatusBar1->setFixedHeight(std::max(StatusBarHeight, StatusBar1->sizeHint().height()));
@@ -118,12 +119,7 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
     Timer_TimeDate->setInterval(ClockPollMs);
     connect(Timer_TimeDate, &QTimer::timeout, this, &TForm_Korvane::Timer_TimeDateTimer);
 
-    // The pages grow where the font needs more room than the design's narrow one; the window with them.
-    const QSize growth = FitToFont(TabSheet1).expandedTo(FitToFont(TabSheet_Settings));
-    PageControl1->setFixedSize(PageControlSize + growth);
-    setFixedSize(ClientSize.width() + growth.width(), ClientSize.height() + growth.height() +
-                                                          menuBar()->sizeHint().height() +
-                                                          StatusBar1->height() - StatusBarHeight);
+    FitPages(FitToFont(TabSheet1));
     RestorePosition();
 
     Connected = false;
@@ -147,6 +143,16 @@ TForm_Korvane::~TForm_Korvane()
     PageControl1->disconnect(this);
     if (Form_Korvane == this)
         Form_Korvane = nullptr;
+}
+
+// The pages grow where the font needs more room than the design's narrow one; the window with them.
+void TForm_Korvane::FitPages(QSize growth)
+{
+    pageGrowth_ = pageGrowth_.expandedTo(growth);
+    PageControl1->setFixedSize(PageControlSize + pageGrowth_);
+    setFixedSize(ClientSize.width() + pageGrowth_.width(), ClientSize.height() + pageGrowth_.height() +
+                                                               menuBar()->sizeHint().height() +
+                                                               StatusBar1->height() - StatusBarHeight);
 }
 
 void TForm_Korvane::BuildMenus()

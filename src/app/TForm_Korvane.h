@@ -49,6 +49,32 @@ struct AutoWorkerDeleter {
     void operator()(TThread_Auto* worker) const;
 };
 
+class TForm_Korvane;
+
+// A control of the Settings page. The page is shown only while connected, so its controls are
+// made when one of them is first reached (or the page first turned to), not at start.
+template <class Control>
+class SettingsPageControl {
+public:
+    explicit SettingsPageControl(TForm_Korvane* form) : form_(form) {}
+    // A copy (a list of controls) holds the control itself.
+    SettingsPageControl(const SettingsPageControl& other) : form_(other.form_), control_(other.get()) {}
+    SettingsPageControl& operator=(const SettingsPageControl&) = delete;
+    SettingsPageControl& operator=(Control* control)
+    {
+        control_ = control;
+        return *this;
+    }
+
+    Control* get() const;
+    Control* operator->() const { return get(); }
+    operator Control*() const { return get(); }
+
+private:
+    TForm_Korvane* form_;
+    Control* control_ = nullptr;
+};
+
 class TForm_Korvane : public QMainWindow {
     Q_OBJECT
 
@@ -104,6 +130,9 @@ public:
     void Button_UploadConfigurationClick();
 
     // --- Controls ------------------------------------------------------------------------------
+    // Makes the Settings page's controls, once; the window grows if they need more room.
+    void MakeSettingsPage();
+
     QTabWidget* PageControl1 = nullptr;
 
     QWidget* TabSheet1 = nullptr; // "Upload"
@@ -123,24 +152,24 @@ public:
     QPushButton* Button_UploadMemory = nullptr;
     QPushButton* Button_EraseMemory = nullptr;
 
-    QWidget* TabSheet_Settings = nullptr; // "Settings"
-    QComboBox* AdvComboBox_TimeFormat = nullptr;
-    QComboBox* AdvComboBox_DateFormat = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QCheckBox* CheckBox_AutoTimeStamp = nullptr;
-    QComboBox* AdvComboBox_AutoStampFormat = nullptr;
-    QComboBox* AdvComboBox_Baud = nullptr;
-    QSpinBox* AdvSpinEdit_NodeId = nullptr;
-    QComboBox* AdvComboBox_MemoryMode = nullptr;
-    QSpinBox* AdvSpinEdit_FixedLength = nullptr;
-    QSpinBox* AdvSpinEdit_Delimiter = nullptr;
-    QCheckBox* CheckBox_OverwriteMode = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    QRadioButton* RadioButton_MemModule = nullptr;
-    QRadioButton* RadioButton_Logger = nullptr;
-    QPushButton* Button_UploadSettings = nullptr;
-    QPushButton* Button6 = nullptr; // "Download Settings"
-    QPushButton* Button_SetTimeDate = nullptr;
+    QWidget* TabSheet_Settings = nullptr; // "Settings", its controls made by MakeSettingsPage
+    SettingsPageControl<QComboBox> AdvComboBox_TimeFormat{this};
+    SettingsPageControl<QComboBox> AdvComboBox_DateFormat{this};
+    SettingsPageControl<QGroupBox> GroupBox2{this};
+    SettingsPageControl<QCheckBox> CheckBox_AutoTimeStamp{this};
+    SettingsPageControl<QComboBox> AdvComboBox_AutoStampFormat{this};
+    SettingsPageControl<QComboBox> AdvComboBox_Baud{this};
+    SettingsPageControl<QSpinBox> AdvSpinEdit_NodeId{this};
+    SettingsPageControl<QComboBox> AdvComboBox_MemoryMode{this};
+    SettingsPageControl<QSpinBox> AdvSpinEdit_FixedLength{this};
+    SettingsPageControl<QSpinBox> AdvSpinEdit_Delimiter{this};
+    SettingsPageControl<QCheckBox> CheckBox_OverwriteMode{this};
+    SettingsPageControl<QGroupBox> GroupBox3{this};
+    SettingsPageControl<QRadioButton> RadioButton_MemModule{this};
+    SettingsPageControl<QRadioButton> RadioButton_Logger{this};
+    SettingsPageControl<QPushButton> Button_UploadSettings{this};
+    SettingsPageControl<QPushButton> Button6{this}; // "Download Settings"
+    SettingsPageControl<QPushButton> Button_SetTimeDate{this};
 
     PanelStatusBar* StatusBar1 = nullptr; // panel 0: connection, panel 1: operation
 
@@ -187,14 +216,23 @@ protected:
 private:
     void BuildMenus();
     void BuildUploadPage();
-    void BuildSettingsPage();
+    void FitPages(QSize growth);
     void RestorePosition();
     void SavePosition() const;
     void WatchSettingsPageExit();
     void SettingsPageLeft();
 
     bool settingsPageEntered_ = false; // the page had focus or was current since it was last left
+    bool settingsPageMade_ = false;
+    QSize pageGrowth_;                 // what the pages need beyond their designed size
 };
+
+template <class Control>
+Control* SettingsPageControl<Control>::get() const
+{
+    form_->MakeSettingsPage();
+    return control_;
+}
 
 // The application's main window, set while one exists.
 extern TForm_Korvane* Form_Korvane;

@@ -1,4 +1,4 @@
-// The Settings page: its controls in their initial states, and their wiring.
+// The Settings page: its controls in their initial states, and their wiring, made on first use.
 #include "app/TForm_Korvane.h"
 
 #include "app/FormLayout.h"
@@ -46,10 +46,11 @@ const int MaximumFixedLength = 128;
 const int MaximumDelimiter = 255;
 } // namespace
 
-void TForm_Korvane::BuildSettingsPage()
+void TForm_Korvane::MakeSettingsPage()
 {
-    TabSheet_Settings = new QWidget;
-    PageControl1->addTab(TabSheet_Settings, QStringLiteral("Settings"));
+    if (settingsPageMade_)
+        return;
+    settingsPageMade_ = true;
     QWidget* page = TabSheet_Settings;
 
     // Left column: addressing and record layout.
@@ -104,4 +105,10 @@ void TForm_Korvane::BuildSettingsPage()
     connect(CheckBox_AutoTimeStamp, &QCheckBox::toggled, this, &TForm_Korvane::CheckBox_AutoTimeStampClick);
     // Only the user's choice applies the memory-mode rule; the program applies it itself.
     connect(AdvComboBox_MemoryMode, &QComboBox::activated, this, &TForm_Korvane::AdvComboBox_MemoryModeChange);
+
+    FitPages(FitToFont(page));
+    // Made on a page already shown, the controls would stay hidden.
+    if (page->isVisible())
+        for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->show();
 }

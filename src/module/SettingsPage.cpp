@@ -42,8 +42,10 @@ void TForm_Korvane::TabSheet_SettingsExit()
 void TForm_Korvane::WatchSettingsPageExit()
 {
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
-        if (PageControl1->widget(index) == TabSheet_Settings)
+        if (PageControl1->widget(index) == TabSheet_Settings) {
+            MakeSettingsPage();
             settingsPageEntered_ = true;
+        }
         else
             SettingsPageLeft();
     });

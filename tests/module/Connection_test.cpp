@@ -177,6 +177,10 @@ TEST_F(Connection, UnreadableSettingsStillConnect)
     EXPECT_EQ(w.ModuleSettings.Baud, 50000u);
     EXPECT_EQ(w.ModuleSettings.MemoryMode, 0);
     EXPECT_EQ(w.ModuleSettings.DeviceMode, 0);
+    // The page, first turned to only now, shows its controls.
+    w.show();
+    w.PageControl1->setCurrentWidget(w.TabSheet_Settings);
+    EXPECT_TRUE(w.AdvSpinEdit_NodeId->isVisible());
     EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 5);
     EXPECT_EQ(w.AdvFileNameEdit_FileName->text(), "MemFile_2026_03_05.csv");
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 
+#include <chrono>
 #include <utility>
 
 TThread_MemRead::TThread_MemRead(std::function<bool()> readBlock) : readBlock_(std::move(readBlock)) {}
@@ -14,10 +15,14 @@ TThread_MemRead::~TThread_MemRead()
 void TThread_MemRead::Execute()
 {
     while (!Terminated()) {
-        Synchronize([this] {
+        // The pause is counted from the end of the pass on the user-interface thread, so the
+        // worker's own wake-up after the hand-over is part of it, not added to it.
+        std::chrono::steady_clock::time_point passEnded;
+        Synchronize([this, &passEnded] {
             if (!readBlock_())
                 Terminate();
+            passEnded = std::chrono::steady_clock::now();
         });
-        platform::Sleep(10);
+        platform::SleepAfter(passEnded, 10);
     }
 }

@@ -1,5 +1,5 @@
 // Paces a memory read-out: hands one read step at a time to the user-interface thread, waits
-// until it has run, sleeps 10 ms, and ends after the step that answers false. It touches neither
+// until it has run, sleeps until 10 ms after the step's end, and ends after the step that answers false. It touches neither
 // the module nor the file nor any control itself.
 #pragma once
 

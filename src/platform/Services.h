@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -12,6 +13,8 @@ class Services {
 public:
     virtual ~Services() = default;
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // Sleeps until `milliseconds` after `since` (at once when that has passed).
+    virtual void SleepAfter(std::chrono::steady_clock::time_point since, uint32_t milliseconds) = 0;
     virtual void Beep(uint32_t frequencyHz, uint32_t durationMs) = 0;
     virtual QDateTime Now() = 0;
 };
@@ -20,6 +23,7 @@ public:
 class SystemServices final : public Services {
 public:
     void Sleep(uint32_t milliseconds) override;
+    void SleepAfter(std::chrono::steady_clock::time_point since, uint32_t milliseconds) override;
     void Beep(uint32_t frequencyHz, uint32_t durationMs) override;
     QDateTime Now() override;
 };
@@ -28,6 +32,7 @@ public:
 Services& CurrentServices();
 
 void Sleep(uint32_t milliseconds);
+void SleepAfter(std::chrono::steady_clock::time_point since, uint32_t milliseconds);
 void Beep(uint32_t frequencyHz, uint32_t durationMs);
 QDateTime Now();
 

@@ -66,6 +66,17 @@ TEST(Services, SystemServicesAreInstalledWithoutAFake)
     EXPECT_LE(std::abs(platform::Now().secsTo(QDateTime::currentDateTime())), 1);
 }
 
+TEST(Services, SleepAfterWakesNoEarlierThanItsDeadlineAndNotAtAllForOnePassed)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto since = Clock::now() - std::chrono::milliseconds(4);
+    platform::SleepAfter(since, 10);
+    EXPECT_GE(Clock::now(), since + std::chrono::milliseconds(10));
+    const auto before = Clock::now();
+    platform::SleepAfter(before - std::chrono::seconds(1), 10);
+    EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(500));
+}
+
 TEST(WaitCursor, ShowsTheHourglassAndRestoresThePreviousCursor)
 {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);

@@ -23,6 +23,11 @@ void FakeServices::Sleep(uint32_t milliseconds)
         hook(milliseconds);
 }
 
+void FakeServices::SleepAfter(std::chrono::steady_clock::time_point /*since*/, uint32_t milliseconds)
+{
+    Sleep(milliseconds);
+}
+
 void FakeServices::Beep(uint32_t frequencyHz, uint32_t durationMs)
 {
     std::lock_guard lock(mutex_);

@@ -11,7 +11,8 @@
 
 namespace platform {
 
-// Test services, installed for their lifetime: Sleep returns at once and records the request,
+// Test services, installed for their lifetime: Sleep and SleepAfter return at once and record the
+// milliseconds asked for,
 // Beep only records, and the clock can be pinned or set running. Usable from worker threads.
 class FakeServices final : public Services {
 public:
@@ -24,6 +25,7 @@ public:
     FakeServices();
 
     void Sleep(uint32_t milliseconds) override;
+    void SleepAfter(std::chrono::steady_clock::time_point since, uint32_t milliseconds) override;
     void Beep(uint32_t frequencyHz, uint32_t durationMs) override;
     QDateTime Now() override;
 

@@ -4,9 +4,10 @@ SHELL := /bin/bash
 PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev libqt6serialbus6-bin \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
-            qt6-tools-dev fonts-dejavu-core fonts-liberation2
+            qt6-tools-dev fonts-dejavu-core fonts-liberation2 \
+            dpkg-dev file desktop-file-utils appstream lintian man-db
 
-.PHONY: all deps build product run test test-sanitize test-tsan clean bench fuzz soak
+.PHONY: all deps build product run test test-sanitize test-tsan package check-package clean bench fuzz soak
 
 all: build
 
@@ -44,6 +45,13 @@ test-tsan: deps
 	cmake --preset tsan
 	cmake --build --preset tsan
 	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp die_after_fork=0 $${TSAN_OPTIONS:-}" ctest --preset tsan -L threads
+
+# The Debian package build/korvane_VERSION_ARCH.deb, and the checks CI runs on it.
+package: build
+	cmake --build --preset default --target package
+
+check-package: package
+	./packaging/check-package.sh build
 
 # Benchmarks: one table on the terminal, also written to BENCHMARKS.md. Takes a few minutes
 # (the read-out of 1 MiB alone is paced to about 41 s).

@@ -7,6 +7,10 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-tools-dev fonts-dejavu-core fonts-liberation2 \
             dpkg-dev file desktop-file-utils appstream lintian man-db
 
+# CI sets KORVANE_WERROR=ON: warnings are errors there.
+KORVANE_WERROR ?= OFF
+CONFIGURE_FLAGS := -DKORVANE_WERROR=$(KORVANE_WERROR)
+
 .PHONY: all deps build product run test test-sanitize test-tsan package check-package clean bench fuzz soak
 
 all: build
@@ -21,12 +25,12 @@ deps:
 	fi
 
 build: deps
-	cmake --preset default
+	cmake --preset default $(CONFIGURE_FLAGS)
 	cmake --build --preset default
 
 # The product alone (the tool, the driver library, the module simulator), needing only Qt.
 product: deps
-	cmake --preset product
+	cmake --preset product $(CONFIGURE_FLAGS)
 	cmake --build --preset product
 
 run: build
@@ -36,13 +40,13 @@ test: build
 	ctest --preset default
 
 test-sanitize: deps
-	cmake --preset sanitize
+	cmake --preset sanitize $(CONFIGURE_FLAGS)
 	cmake --build --preset sanitize
 	ctest --preset sanitize
 
 # The worker-thread tests under ThreadSanitizer.
 test-tsan: deps
-	cmake --preset tsan
+	cmake --preset tsan $(CONFIGURE_FLAGS)
 	cmake --build --preset tsan
 	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp die_after_fork=0 $${TSAN_OPTIONS:-}" ctest --preset tsan -L threads
 

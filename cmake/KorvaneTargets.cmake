@@ -22,17 +22,29 @@ function(korvane_publish_folder target folder)
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
 
-# korvane_test(NAME SOURCES files... [USES targets...] [TIMEOUT seconds] [LABELS labels...])
-# One test program, run headless by CTest.
+# korvane_test(NAME SOURCES files... [USES targets...] [TIMEOUT seconds] [LABELS labels...]
+#              [PROPERTIES name value...])
+# One test program, run headless. CTest lists each of its cases on its own, found by asking the
+# built program when the tests start; TIMEOUT (default 60 s) and PROPERTIES hold for each case.
 function(korvane_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "SOURCES;USES;LABELS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "SOURCES;USES;LABELS;PROPERTIES")
   if(NOT arg_TIMEOUT)
-    set(arg_TIMEOUT 900)
+    set(arg_TIMEOUT 60)
   endif()
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE korvane_test_main ${arg_USES})
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"
-    TIMEOUT ${arg_TIMEOUT} LABELS "${arg_LABELS}")
+  korvane_discover_cases(${name} "${name}." "" TIMEOUT ${arg_TIMEOUT} LABELS "${arg_LABELS}" ${arg_PROPERTIES})
+endfunction()
+
+# korvane_discover_cases(PROGRAM PREFIX FILTER [properties...]): registers the program's cases
+# (those matching the gtest FILTER, all when empty) as CTest tests named PREFIX + case.
+function(korvane_discover_cases program prefix filter)
+  set(environment "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "ENVIRONMENT")
+  gtest_discover_tests(${program}
+    TEST_PREFIX "${prefix}"
+    TEST_FILTER "${filter}"
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "${environment};${arg_ENVIRONMENT}" ${arg_UNPARSED_ARGUMENTS})
 endfunction()

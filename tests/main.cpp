@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("HOME", root);
+    qputenv("XDG_RUNTIME_DIR", root);
     QDir().mkpath(sandbox.path() + "/work");
     QDir::setCurrent(sandbox.path() + "/work");
 

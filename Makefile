@@ -48,7 +48,7 @@ test-sanitize: deps
 test-tsan: deps
 	cmake --preset tsan $(CONFIGURE_FLAGS)
 	cmake --build --preset tsan
-	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp die_after_fork=0 $${TSAN_OPTIONS:-}" ctest --preset tsan -L threads
+	ctest --preset tsan -L threads
 
 # The Debian package build/korvane_VERSION_ARCH.deb, and the checks CI runs on it.
 package: build

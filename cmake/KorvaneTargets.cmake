@@ -22,29 +22,39 @@ function(korvane_publish_folder target folder)
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
 
-# korvane_test(NAME SOURCES files... [USES targets...] [TIMEOUT seconds] [LABELS labels...]
+# korvane_test(NAME SOURCES files... [USES targets...] [TIMEOUT seconds] [LABEL label]
 #              [PROPERTIES name value...])
 # One test program, run headless. CTest lists each of its cases on its own, found by asking the
 # built program when the tests start; TIMEOUT (default 60 s) and PROPERTIES hold for each case.
 function(korvane_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "SOURCES;USES;LABELS;PROPERTIES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT;LABEL" "SOURCES;USES;PROPERTIES")
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 60)
   endif()
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE korvane_test_main ${arg_USES})
-  korvane_discover_cases(${name} "${name}." "" TIMEOUT ${arg_TIMEOUT} LABELS "${arg_LABELS}" ${arg_PROPERTIES})
+  set(properties TIMEOUT ${arg_TIMEOUT} ${arg_PROPERTIES})
+  if(arg_LABEL)
+    list(APPEND properties LABELS ${arg_LABEL})
+  endif()
+  korvane_discover_cases(${name} "${name}." "" ${properties})
 endfunction()
 
-# korvane_discover_cases(PROGRAM PREFIX FILTER [properties...]): registers the program's cases
-# (those matching the gtest FILTER, all when empty) as CTest tests named PREFIX + case.
+# korvane_discover_cases(PROGRAM PREFIX FILTER [ENVIRONMENT name=value] [properties...]): registers
+# the program's cases (those matching the gtest FILTER, all when empty) as CTest tests named
+# PREFIX + case. One variable at most: a list would not survive gtest_discover_tests' expansions
+# and would be read as properties. The test main sets the offscreen platform; the sanitizers'
+# options come from the test presets.
 function(korvane_discover_cases program prefix filter)
-  set(environment "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
-  cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "ENVIRONMENT")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "ENVIRONMENT" "")
+  set(properties ${arg_UNPARSED_ARGUMENTS})
+  if(arg_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${arg_ENVIRONMENT}")
+  endif()
   gtest_discover_tests(${program}
     TEST_PREFIX "${prefix}"
     TEST_FILTER "${filter}"
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${environment};${arg_ENVIRONMENT}" ${arg_UNPARSED_ARGUMENTS})
+    PROPERTIES ${properties})
 endfunction()

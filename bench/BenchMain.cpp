@@ -4,7 +4,7 @@
 //   korvane_bench [--markdown FILE] [--only readout|readback|stall|sdo|startup|idle|drawing]...
 #include "Measurements.h"
 
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -34,7 +34,7 @@ const Measurement kMeasurements[] = {
 
 QString cpuModel()
 {
-    const auto info = bench::readFile(QStringLiteral("/proc/cpuinfo"));
+    const auto info = testsupport::readFile(QStringLiteral("/proc/cpuinfo"));
     for (const QByteArray& line : info.value_or(QByteArray()).split('\n'))
         if (line.startsWith("model name"))
             return QString::fromUtf8(line.mid(line.indexOf(':') + 1).trimmed());
@@ -45,7 +45,7 @@ QString machine()
 {
     utsname system{};
     uname(&system);
-    const auto load = bench::readFile(QStringLiteral("/proc/loadavg")).value_or(QByteArray()).split(' ');
+    const auto load = testsupport::readFile(QStringLiteral("/proc/loadavg")).value_or(QByteArray()).split(' ');
     return QStringLiteral("%1, %2 logical CPUs, %3 %4, Qt %5; load average %6 at the start")
         .arg(cpuModel())
         .arg(sysconf(_SC_NPROCESSORS_ONLN))
@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     }
     const QString started = QDateTime::currentDateTime().toString(Qt::ISODate);
     const QString machineText = machine();
-    const bench::Sandbox sandbox(bench::makeTemporaryRoot("korvane-bench"));
+    const testsupport::Sandbox sandbox(testsupport::makeTemporaryRoot("korvane-bench"));
     sandbox.enter();
 
     int benchmarkArgc = 1;
@@ -132,7 +132,7 @@ int main(int argc, char** argv)
 
     std::cout << table.text().toStdString() << std::flush;
     if (!markdownFile.isEmpty())
-        bench::writeFile(markdownFile, markdownPage(table, started, machineText).toUtf8());
+        testsupport::writeFile(markdownFile, markdownPage(table, started, machineText).toUtf8());
     QDir(sandbox.root()).removeRecursively();
     return 0;
 }

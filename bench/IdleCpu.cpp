@@ -3,7 +3,7 @@
 #include "Measurements.h"
 
 #include "app/TForm_Korvane.h"
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -30,7 +30,7 @@ double processCpuSeconds()
 
 void measureIdleCpu(BenchRun& run)
 {
-    installModule(run.sandbox, blankModule());
+    testsupport::installModule(run.sandbox, testsupport::blankModule());
     TForm_Korvane window;
     window.show();
     if (!window.ConnectModule()) {

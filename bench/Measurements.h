@@ -3,13 +3,13 @@
 #pragma once
 
 #include "common/ResultTable.h"
-#include "common/Sandbox.h"
+#include "support/Sandbox.h"
 
 namespace bench {
 
 struct BenchRun {
     ResultTable& table;
-    const Sandbox& sandbox; // this process's own folders already point into it
+    const testsupport::Sandbox& sandbox; // this process's own folders already point into it
     QString binaryFolder;   // where korvane and the reference programs were built
     QString libraryFolder;  // where the preloaded show probe was built
 };

@@ -4,7 +4,7 @@
 // the check can add to an upload's time.
 #include "Measurements.h"
 
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "common/UploadBytes.h"
 #include "module/UploadReadBack.h"

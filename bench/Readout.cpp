@@ -6,7 +6,7 @@
 #include "app/FileNameEdit.h"
 #include "Transports.h"
 #include "app/TForm_Korvane.h"
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 #include "common/UploadBytes.h"
 
 #include <QFile>
@@ -34,7 +34,7 @@ std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, bool sil
 {
     const QString transport = transportName(kind);
     std::mt19937 random(7);
-    korvane::module::ModuleState state = blankModule();
+    korvane::module::ModuleState state = testsupport::blankModule();
     state.memory = moduleData(kReadoutBytes, random);
     const auto peer = openTransport(run, kind, state);
     if (!peer)
@@ -56,7 +56,7 @@ std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, bool sil
     const bool uploaded = window.UploadMemory();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
-    if (!uploaded || window.BytesUploaded != kReadoutBytes || readFile(file) != textStreamBytes(state.memory)) {
+    if (!uploaded || window.BytesUploaded != kReadoutBytes || testsupport::readFile(file) != textStreamBytes(state.memory)) {
         run.table.note(QStringLiteral("Read-out over %1: the upload did not deliver the module's 1 MiB (result %2, %3 bytes)")
                            .arg(transport)
                            .arg(uploaded ? QStringLiteral("success") : QStringLiteral("failure"))

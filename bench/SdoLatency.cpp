@@ -5,7 +5,7 @@
 #include "Measurements.h"
 
 #include "Transports.h"
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "driver/DriverBinding.h"
 #include "simulator/ModuleParameters.h"
@@ -66,7 +66,7 @@ void exchangeLatencies(BenchRun& run, TransportKind kind)
         run.table.note(QStringLiteral("SDO latency over %1: no frame round trip for the reference").arg(transport));
         return;
     }
-    korvane::module::ModuleState state = blankModule();
+    korvane::module::ModuleState state = testsupport::blankModule();
     state.configuration = QByteArray(255, 'c'); // the longest array the tool reads
     const auto peer = openTransport(run, kind, state);
     if (!peer)

@@ -3,8 +3,8 @@
 // sandbox, in alternation, so that load on the machine falls on both alike.
 #include "Measurements.h"
 
-#include "common/ChildProcess.h"
-#include "common/ModuleFiles.h"
+#include "support/ChildProcess.h"
+#include "support/ModuleFiles.h"
 #include "common/Statistics.h"
 
 #include <QFile>
@@ -34,9 +34,9 @@ struct Figures {
     bool failed = false;
 };
 
-ChildSpec childSpec(const BenchRun& run, const Program& program)
+testsupport::ChildSpec childSpec(const BenchRun& run, const Program& program)
 {
-    ChildSpec spec;
+    testsupport::ChildSpec spec;
     spec.program = program.path;
     spec.environment = run.sandbox.childEnvironment();
     spec.environment.push_back("QT_QPA_PLATFORM=offscreen");
@@ -50,13 +50,13 @@ std::optional<double> secondsToShown(const BenchRun& run, const Program& program
 {
     const QString stamp = run.sandbox.root() + QStringLiteral("/shown");
     QFile::remove(stamp);
-    ChildSpec spec = childSpec(run, program);
+    testsupport::ChildSpec spec = childSpec(run, program);
     spec.arguments = program.shownArguments;
     spec.environment.push_back("LD_PRELOAD=" + (run.libraryFolder + QStringLiteral("/libkorvane_show_probe.so")).toStdString());
     spec.environment.push_back("KORVANE_SHOW_PROBE=" + stamp.toStdString());
-    ChildProcess child(spec);
+    testsupport::ChildProcess child(spec);
     const bool ended = child.waitAtMost(kLongestRun);
-    const auto written = readFile(stamp);
+    const auto written = testsupport::readFile(stamp);
     if (!ended || child.exitCode() != 0 || !written)
         return std::nullopt;
     const std::chrono::nanoseconds shownAt(written->trimmed().toLongLong());
@@ -66,9 +66,9 @@ std::optional<double> secondsToShown(const BenchRun& run, const Program& program
 
 void exitRun(const BenchRun& run, const Program& program, Figures& figures)
 {
-    ChildSpec spec = childSpec(run, program);
+    testsupport::ChildSpec spec = childSpec(run, program);
     spec.arguments = {"exit"};
-    ChildProcess child(spec);
+    testsupport::ChildProcess child(spec);
     if (!child.waitAtMost(kLongestRun) || child.exitCode() != 0) {
         figures.failed = true;
         return;
@@ -99,7 +99,7 @@ void addRatio(BenchRun& run, const QString& what, const std::vector<double>& too
 
 void measureStartup(BenchRun& run)
 {
-    installModule(run.sandbox, blankModule()); // an interactive start opens nothing, but reads the configuration
+    testsupport::installModule(run.sandbox, testsupport::blankModule()); // an interactive start opens nothing, but reads the configuration
     const Program tool{QStringLiteral("korvane"), (run.binaryFolder + QStringLiteral("/korvane")).toStdString(), {"exit"}};
     const QString reference = QStringLiteral("bare Qt Widgets window");
     const Program bare{reference, (run.binaryFolder + QStringLiteral("/korvane_bench_bare_window")).toStdString(), {}};

@@ -2,7 +2,7 @@
 
 #include "canbus/InMemoryBus.h"
 #include "canbus/QtCanChannel.h"
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>
@@ -47,21 +47,21 @@ QString virtualCanDevice() { return QStringLiteral("tcp://127.0.0.1:%1/can0").ar
 
 // Starts korvane-module-sim and waits for the line it prints once it serves: where to connect.
 std::optional<QString> startSimulator(BenchRun& run, const std::vector<std::string>& arguments,
-                                      std::unique_ptr<ChildProcess>& simulator)
+                                      std::unique_ptr<testsupport::ChildProcess>& simulator)
 {
     const QString said = run.sandbox.root() + QStringLiteral("/simulator.out");
     QFile::remove(said); // what an earlier simulator said
-    ChildSpec spec;
+    testsupport::ChildSpec spec;
     spec.program = (run.binaryFolder + QStringLiteral("/korvane-module-sim")).toStdString();
     spec.arguments = arguments;
-    spec.arguments.push_back(statePath(run.sandbox).toStdString());
+    spec.arguments.push_back(testsupport::statePath(run.sandbox).toStdString());
     spec.environment = run.sandbox.childEnvironment();
     spec.workingFolder = run.sandbox.work().toStdString();
     spec.stdoutPath = said.toStdString();
-    simulator = std::make_unique<ChildProcess>(spec);
+    simulator = std::make_unique<testsupport::ChildProcess>(spec);
     const auto deadline = Clock::now() + kPeerStart;
     while (Clock::now() < deadline && !simulator->poll()) {
-        const QByteArray out = readFile(said).value_or(QByteArray());
+        const QByteArray out = testsupport::readFile(said).value_or(QByteArray());
         if (out.endsWith('\n'))
             return QString::fromLocal8Bit(out.trimmed());
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -212,7 +212,7 @@ QString transportName(TransportKind kind)
 std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, const korvane::module::ModuleState& state)
 {
     TransportPeer peer;
-    installModule(run.sandbox, state); // the simulator reads the state file when it starts
+    testsupport::installModule(run.sandbox, state); // the simulator reads the state file when it starts
     if (kind != TransportKind::Simulated) {
         const bool can = kind == TransportKind::VirtualCan;
         const std::vector<std::string> arguments =
@@ -227,7 +227,7 @@ std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, co
         peer.config.plugin = can ? QStringLiteral("virtualcan") : QString();
         peer.config.device = *where;
         korvane::config::deriveConnectionType(peer.config);
-        installModule(run.sandbox, state, peer.config);
+        testsupport::installModule(run.sandbox, state, peer.config);
     }
     return peer;
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Measurements.h"
-#include "common/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "config/InterfaceConfig.h"
 #include "simulator/ModuleState.h"
 
@@ -24,7 +24,7 @@ QString transportName(TransportKind kind);
 // The module in place behind a transport, with its peer running until this is destroyed.
 struct TransportPeer {
     korvane::config::InterfaceConfig config;
-    std::unique_ptr<ChildProcess> simulator;
+    std::unique_ptr<testsupport::ChildProcess> simulator;
 };
 
 // Writes the state file and interface.ini for `kind`, starting the simulator where one is needed.

@@ -1,6 +1,6 @@
 #include "soak/Check.h"
 
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 #include "common/UploadBytes.h"
 #include "simulator/SimulatedModule.h"
 
@@ -19,11 +19,11 @@ qsizetype commonPrefix(const QByteArray& a, const QByteArray& b)
     return end.first - a.begin();
 }
 
-std::optional<QByteArray> fileInWork(const bench::Sandbox& sandbox, const QString& name)
+std::optional<QByteArray> fileInWork(const testsupport::Sandbox& sandbox, const QString& name)
 {
     if (QDir::isAbsolutePath(name)) // a device such as /dev/full holds nothing to check
         return std::nullopt;
-    return bench::readFile(sandbox.work() + u'/' + name);
+    return testsupport::readFile(sandbox.work() + u'/' + name);
 }
 
 QByteArray storedConfiguration(const Scenario& run)
@@ -33,7 +33,7 @@ QByteArray storedConfiguration(const Scenario& run)
 }
 
 // The invariant, for killed and finished runs alike.
-void checkNothingLost(const Scenario& run, const bench::Sandbox& sandbox, Verdict& verdict,
+void checkNothingLost(const Scenario& run, const testsupport::Sandbox& sandbox, Verdict& verdict,
                       bench::StoredPrefix& stored)
 {
     const QByteArray& memory = run.module.memory;
@@ -48,7 +48,7 @@ void checkNothingLost(const Scenario& run, const bench::Sandbox& sandbox, Verdic
     }
     stored = after.startsWith(before) ? bench::storedPrefix(memory, after.mid(before.size())) : bench::StoredPrefix{};
 
-    const auto module = bench::readModule(sandbox);
+    const auto module = testsupport::readModule(sandbox);
     if (!module) {
         verdict.bytesLost += memory.size();
         verdict.problems << QStringLiteral("the module state cannot be read any more");
@@ -85,13 +85,13 @@ void checkResultLine(const Expectation& expected, const RunResult& result, Verdi
                                 .arg(code >= 0 ? QString::number(code) : QStringLiteral("0 to 254"));
 }
 
-void checkOutcome(const Scenario& run, const bench::Sandbox& sandbox, const RunResult& result,
+void checkOutcome(const Scenario& run, const testsupport::Sandbox& sandbox, const RunResult& result,
                   const bench::StoredPrefix& stored, Verdict& verdict)
 {
     const Expectation expected = run.expectation();
     checkResultLine(expected, result, verdict);
 
-    const auto module = bench::readModule(sandbox);
+    const auto module = testsupport::readModule(sandbox);
     const bool emptied = module && module->memory.isEmpty() && !run.module.memory.isEmpty();
     if (!run.module.memory.isEmpty() && emptied != expected.moduleEmptied)
         verdict.problems << (expected.moduleEmptied ? QStringLiteral("the module was not emptied")
@@ -114,7 +114,7 @@ void checkOutcome(const Scenario& run, const bench::Sandbox& sandbox, const RunR
 
 } // namespace
 
-Verdict check(const Scenario& run, const bench::Sandbox& sandbox, const RunResult& result)
+Verdict check(const Scenario& run, const testsupport::Sandbox& sandbox, const RunResult& result)
 {
     Verdict verdict;
     bench::StoredPrefix stored;

@@ -3,7 +3,7 @@
 // the file) and, for runs that were not killed, the outcome the run had to end in.
 #pragma once
 
-#include "common/Sandbox.h"
+#include "support/Sandbox.h"
 #include "soak/Scenario.h"
 
 namespace soak {
@@ -23,6 +23,6 @@ struct Verdict {
     QStringList problems; // outcome mismatches, with the loss if any
 };
 
-Verdict check(const Scenario& run, const bench::Sandbox& sandbox, const RunResult& result);
+Verdict check(const Scenario& run, const testsupport::Sandbox& sandbox, const RunResult& result);
 
 } // namespace soak

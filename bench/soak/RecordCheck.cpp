@@ -1,14 +1,14 @@
 #include "soak/RecordCheck.h"
 
-#include "common/ChildProcess.h"
-#include "common/ModuleFiles.h"
+#include "support/ChildProcess.h"
+#include "support/ModuleFiles.h"
 
 #include <QDir>
 #include <QFile>
 
 namespace soak {
 
-void checkUploadRecord(const Scenario& run, const bench::Sandbox& sandbox, const std::string& tool, bool killed,
+void checkUploadRecord(const Scenario& run, const testsupport::Sandbox& sandbox, const std::string& tool, bool killed,
                        Verdict& verdict)
 {
     if (QDir::isAbsolutePath(run.memoryFile)) // a device gets no record
@@ -23,7 +23,7 @@ void checkUploadRecord(const Scenario& run, const bench::Sandbox& sandbox, const
                                       : QStringLiteral("the memory upload failed but left an upload record"));
     if (!recorded)
         return;
-    bench::ChildSpec spec;
+    testsupport::ChildSpec spec;
     spec.program = tool;
     spec.arguments = {"--verify", run.memoryFile.toStdString()};
     spec.environment = sandbox.childEnvironment();
@@ -31,10 +31,10 @@ void checkUploadRecord(const Scenario& run, const bench::Sandbox& sandbox, const
     const QString output = sandbox.root() + QStringLiteral("/verify-");
     spec.stdoutPath = (output + QStringLiteral("out")).toStdString();
     spec.stderrPath = (output + QStringLiteral("err")).toStdString();
-    bench::ChildProcess verify(spec);
+    testsupport::ChildProcess verify(spec);
     const bool ended = verify.waitAtMost(std::chrono::seconds(30));
-    const QByteArray report = bench::readFile(output + QStringLiteral("out")).value_or(QByteArray())
-                              + bench::readFile(output + QStringLiteral("err")).value_or(QByteArray());
+    const QByteArray report = testsupport::readFile(output + QStringLiteral("out")).value_or(QByteArray())
+                              + testsupport::readFile(output + QStringLiteral("err")).value_or(QByteArray());
     // A run killed after its upload reached the file but before its record line leaves bytes in no
     // recorded upload; a recorded upload that differs is never right.
     const bool intact = ended && verify.exited()

@@ -2,7 +2,7 @@
 // must find every recorded upload intact.
 #pragma once
 
-#include "common/Sandbox.h"
+#include "support/Sandbox.h"
 #include "soak/Check.h"
 #include "soak/Scenario.h"
 
@@ -10,7 +10,7 @@
 
 namespace soak {
 
-void checkUploadRecord(const Scenario& run, const bench::Sandbox& sandbox, const std::string& tool, bool killed,
+void checkUploadRecord(const Scenario& run, const testsupport::Sandbox& sandbox, const std::string& tool, bool killed,
                        Verdict& verdict);
 
 } // namespace soak

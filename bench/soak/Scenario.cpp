@@ -1,6 +1,6 @@
 #include "soak/Scenario.h"
 
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 #include "common/UploadBytes.h"
 #include "simulator/ModuleParameters.h"
 #include "simulator/SimulatedModule.h"
@@ -211,7 +211,7 @@ Scenario automaticRun(int number, std::mt19937& random)
 {
     Scenario run;
     run.number = number;
-    run.module = bench::blankModule();
+    run.module = testsupport::blankModule();
     run.module.memory = bench::moduleData(memorySize(random), random);
     run.erase = chance(random, 0.7);
     run.configuration = chance(random, 0.4);
@@ -234,7 +234,7 @@ Scenario killedRun(int number, std::mt19937& random, std::chrono::milliseconds s
     Scenario run;
     run.number = number;
     run.cancel = cancel;
-    run.module = bench::blankModule();
+    run.module = testsupport::blankModule();
     run.module.memory = bench::moduleData(between<qsizetype>(random, 20'000, 60'000), random);
     run.erase = true;
     run.configuration = chance(random, 0.3);

@@ -4,8 +4,8 @@
 // bytes lost.
 //
 //   korvane_soak --tool PATH [--runs N] [--kills N] [--cancels N] [--parallel P] [--seed S]
-#include "common/ChildProcess.h"
-#include "common/ModuleFiles.h"
+#include "support/ChildProcess.h"
+#include "support/ModuleFiles.h"
 #include "common/Statistics.h"
 #include "soak/Check.h"
 #include "soak/RecordCheck.h"
@@ -49,16 +49,16 @@ struct Totals {
 
 struct ActiveRun {
     soak::Scenario scenario;
-    bench::Sandbox sandbox;
-    std::unique_ptr<bench::ChildProcess> child;
+    testsupport::Sandbox sandbox;
+    std::unique_ptr<testsupport::ChildProcess> child;
     Clock::time_point deadline;
     bool hung = false;
 };
 
-void writeBefore(const bench::Sandbox& sandbox, const QString& name, const std::optional<QByteArray>& bytes)
+void writeBefore(const testsupport::Sandbox& sandbox, const QString& name, const std::optional<QByteArray>& bytes)
 {
     if (bytes && !QDir::isAbsolutePath(name))
-        bench::writeFile(sandbox.work() + u'/' + name, *bytes);
+        testsupport::writeFile(sandbox.work() + u'/' + name, *bytes);
 }
 
 class Soak {
@@ -90,12 +90,12 @@ private:
     void start(soak::Scenario scenario)
     {
         const QString folder = root_ + QStringLiteral("/run-%1").arg(scenario.number, 4, 10, QLatin1Char('0'));
-        auto run = std::make_unique<ActiveRun>(ActiveRun{std::move(scenario), bench::Sandbox(folder), nullptr, {}});
+        auto run = std::make_unique<ActiveRun>(ActiveRun{std::move(scenario), testsupport::Sandbox(folder), nullptr, {}});
         const soak::Scenario& s = run->scenario;
-        bench::installModule(run->sandbox, s.module);
+        testsupport::installModule(run->sandbox, s.module);
         writeBefore(run->sandbox, s.memoryFile, s.memoryFileBefore);
         writeBefore(run->sandbox, s.configurationFile, s.configurationFileBefore);
-        bench::ChildSpec spec;
+        testsupport::ChildSpec spec;
         spec.program = options_.tool;
         for (const QString& argument : s.arguments())
             spec.arguments.push_back(argument.toStdString());
@@ -106,7 +106,7 @@ private:
         spec.fileSizeLimit = s.fileSizeLimit;
         // Generous: start-up, a slow read-out on a loaded machine, the 5 s wait of the erase.
         run->deadline = Clock::now() + 30s + std::chrono::milliseconds(s.module.memory.size() / 255 * 40);
-        run->child = std::make_unique<bench::ChildProcess>(spec);
+        run->child = std::make_unique<testsupport::ChildProcess>(spec);
         active_.push_back(std::move(run));
     }
 
@@ -134,7 +134,7 @@ private:
         result.exited = run.child->exited();
         result.exitCode = run.child->exitCode();
         result.signal = run.child->signal();
-        result.standardOutput = bench::readFile(run.sandbox.root() + QStringLiteral("/stdout")).value_or(QByteArray());
+        result.standardOutput = testsupport::readFile(run.sandbox.root() + QStringLiteral("/stdout")).value_or(QByteArray());
         soak::Verdict verdict = soak::check(s, run.sandbox, result);
         if (!result.hung)
             soak::checkUploadRecord(s, run.sandbox, options_.tool, result.killed, verdict);
@@ -153,7 +153,7 @@ private:
             QDir(run.sandbox.root()).removeRecursively();
         } else {
             ++totals_.failedRuns;
-            const auto errors = bench::readFile(run.sandbox.root() + QStringLiteral("/stderr")).value_or(QByteArray());
+            const auto errors = testsupport::readFile(run.sandbox.root() + QStringLiteral("/stderr")).value_or(QByteArray());
             std::cerr << "FAILED " << s.describe().toStdString() << "\n  " << verdict.problems.join(QStringLiteral("\n  ")).toStdString()
                       << "\n  standard error: " << errors.trimmed().right(400).toStdString() << "\n  kept in "
                       << run.sandbox.root().toStdString() << "\n";
@@ -206,7 +206,7 @@ int main(int argc, char** argv)
         std::cerr << error.what() << "\n";
         return 2;
     }
-    const QString root = bench::makeTemporaryRoot("korvane-soak");
+    const QString root = testsupport::makeTemporaryRoot("korvane-soak");
     std::mt19937 random(options.seed);
     std::cerr << "soak: seed " << options.seed << ", folders under " << root.toStdString() << "\n";
 

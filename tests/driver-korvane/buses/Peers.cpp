@@ -32,6 +32,18 @@ QString canbusutilPath()
     return QFileInfo(path).isExecutable() ? path : QString();
 }
 
+testsupport::ChildSpec peerSpec(const QString& program, const QStringList& arguments)
+{
+    testsupport::ChildSpec spec;
+    spec.program = program.toStdString();
+    for (const QString& argument : arguments)
+        spec.arguments.push_back(argument.toStdString());
+    spec.environment = testsupport::environmentWithout({});
+    spec.stdoutPath.clear();
+    spec.stderrPath.clear();
+    return spec;
+}
+
 int freeTcpPort()
 {
     QTcpServer probe;
@@ -45,20 +57,20 @@ QString virtualCanDevice(int port)
 }
 
 ModuleSimulator::ModuleSimulator(const QStringList& arguments)
-    : process_(QStringLiteral(KORVANE_MODULE_SIM), arguments)
+    : process_(peerSpec(QStringLiteral(KORVANE_MODULE_SIM), arguments))
 {
-    where_ = QString::fromLocal8Bit(process_.readLine(10000)).trimmed();
+    where_ = QString::fromLocal8Bit(process_.readLine(std::chrono::seconds(10))).trimmed();
     EXPECT_FALSE(where_.isEmpty()) << "korvane-module-sim did not start serving (its messages are above)";
 }
 
 void ModuleSimulator::kill()
 {
-    process_.signal(SIGKILL);
-    process_.wait(5000);
+    process_.kill();
+    process_.waitFor(std::chrono::seconds(5));
 }
 
 BusRecorder::BusRecorder(const QString& device)
-    : process_(canbusutilPath(), {QStringLiteral("-l"), QStringLiteral("virtualcan"), device})
+    : process_(peerSpec(canbusutilPath(), {QStringLiteral("-l"), QStringLiteral("virtualcan"), device}))
 {
     // It listens once its virtualcan client is connected; by then the bus's port takes connections.
     const QUrl url(device);
@@ -79,7 +91,7 @@ BusRecorder::BusRecorder(const QString& device)
     korvane::CanFrame frame; // identifier 0, no data
     for (int attempt = 0; listening_ && attempt < 100 && !seen_.contains("000   [0]"); ++attempt) {
         marker.send(frame);
-        seen_ += process_.readSome(100);
+        seen_ += process_.readSome(std::chrono::milliseconds(100));
     }
     listening_ = seen_.contains("000   [0]");
 }
@@ -88,7 +100,7 @@ std::vector<std::string> BusRecorder::frames(size_t expected)
 {
     // The library hands frames to its device thread; the last ones may still be on their way.
     for (int wait = 0; wait < 50 && parse().size() < expected; ++wait)
-        seen_ += process_.readSome(100);
+        seen_ += process_.readSome(std::chrono::milliseconds(100));
     seen_ += process_.finish();
     return parse();
 }

@@ -4,8 +4,7 @@
 
 #include "canbus/CanFrame.h"
 #include "config/InterfaceConfig.h"
-
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <QStringList>
 
@@ -23,6 +22,10 @@ QString canbusutilPath(); // empty when missing
     if (canbusutilPath().isEmpty()) \
     GTEST_SKIP() << "Qt's canbusutil is not installed"
 
+// `program` run beside the test: its standard output through a pipe, its messages into the
+// test's own output.
+testsupport::ChildSpec peerSpec(const QString& program, const QStringList& arguments);
+
 // A loopback TCP port nobody listens on, so each virtualcan bus of a test is its own.
 int freeTcpPort();
 QString virtualCanDevice(int port); // "tcp://127.0.0.1:PORT/can0"
@@ -36,7 +39,7 @@ public:
     void kill();
 
 private:
-    ChildProcess process_;
+    testsupport::ChildProcess process_;
     QString where_;
 };
 
@@ -51,7 +54,7 @@ public:
 private:
     std::vector<std::string> parse() const;
 
-    ChildProcess process_;
+    testsupport::ChildProcess process_;
     QByteArray seen_;
     bool listening_ = false;
 };

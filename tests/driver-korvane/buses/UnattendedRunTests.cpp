@@ -27,10 +27,15 @@ QByteArray logRecords()
 QByteArray uploadedFile(int& exitCode)
 {
     QTemporaryDir folder;
-    ChildProcess tool(QStringLiteral(KORVANE_EXECUTABLE), {"/auto", "/silent", "/fm", "m.csv"}, folder.path(),
-                      {"DISPLAY", "WAYLAND_DISPLAY"});
-    exitCode = tool.wait(120000);
-    EXPECT_NE(exitCode, -1) << "the tool did not end";
+    testsupport::ChildSpec spec;
+    spec.program = KORVANE_EXECUTABLE;
+    spec.arguments = {"/auto", "/silent", "/fm", "m.csv"};
+    spec.environment = testsupport::environmentWithout({"DISPLAY", "WAYLAND_DISPLAY"});
+    spec.workingFolder = folder.path().toStdString();
+    spec.stderrPath.clear();
+    testsupport::ChildProcess tool(spec);
+    EXPECT_TRUE(tool.waitFor(std::chrono::minutes(2))) << "the tool did not end";
+    exitCode = tool.exited() ? tool.exitCode() : -1;
     QFile file(folder.filePath("m.csv"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }

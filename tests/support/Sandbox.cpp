@@ -1,27 +1,13 @@
-#include "common/Sandbox.h"
+#include "support/Sandbox.h"
+
+#include "support/ChildProcess.h"
 
 #include <QDir>
 
 #include <cstdlib>
 #include <stdexcept>
 
-extern char** environ;
-
-namespace bench {
-
-namespace {
-
-bool replacedInChild(const std::string& entry)
-{
-    static const char* const names[] = {"XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "HOME=", "DISPLAY=",
-                                        "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
-    for (const char* name : names)
-        if (entry.rfind(name, 0) == 0)
-            return true;
-    return false;
-}
-
-} // namespace
+namespace testsupport {
 
 Sandbox::Sandbox(QString root) : root_(std::move(root))
 {
@@ -32,10 +18,8 @@ Sandbox::Sandbox(QString root) : root_(std::move(root))
 
 std::vector<std::string> Sandbox::childEnvironment() const
 {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry)
-        if (!replacedInChild(*entry))
-            environment.emplace_back(*entry);
+    std::vector<std::string> environment = environmentWithout(
+        {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     environment.push_back("XDG_CONFIG_HOME=" + configHome().toStdString());
     environment.push_back("XDG_DATA_HOME=" + dataHome().toStdString());
     environment.push_back("HOME=" + root_.toStdString());
@@ -58,4 +42,4 @@ QString makeTemporaryRoot(const char* prefix)
     return QString::fromLocal8Bit(pattern);
 }
 
-} // namespace bench
+} // namespace testsupport

@@ -2,13 +2,13 @@
 // library at it.
 #pragma once
 
-#include "common/Sandbox.h"
+#include "support/Sandbox.h"
 #include "config/InterfaceConfig.h"
 #include "simulator/ModuleState.h"
 
 #include <optional>
 
-namespace bench {
+namespace testsupport {
 
 // A module as the library creates it from "{}": default settings, empty memory, no faults.
 korvane::module::ModuleState blankModule();
@@ -26,4 +26,4 @@ std::optional<korvane::module::ModuleState> readModule(const Sandbox& sandbox);
 void writeFile(const QString& path, const QByteArray& bytes);
 std::optional<QByteArray> readFile(const QString& path);
 
-} // namespace bench
+} // namespace testsupport

@@ -1,4 +1,4 @@
-#include "common/ModuleFiles.h"
+#include "support/ModuleFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-namespace bench {
+namespace testsupport {
 
 using korvane::module::ModuleState;
 
@@ -71,4 +71,4 @@ std::optional<QByteArray> readFile(const QString& path)
     return file.readAll();
 }
 
-} // namespace bench
+} // namespace testsupport

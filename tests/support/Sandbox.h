@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+namespace testsupport {
 
 class Sandbox {
 public:
@@ -34,4 +34,4 @@ private:
 // state path must fit the interface configuration block.
 QString makeTemporaryRoot(const char* prefix);
 
-} // namespace bench
+} // namespace testsupport

@@ -43,12 +43,18 @@ void measureReadBack(BenchRun& run)
         run.table.note(QStringLiteral("Read-back check: %1 cannot be written").arg(file));
         return;
     }
+    QFile memory(file);
+    if (!memory.open(QIODevice::ReadWrite)) {
+        run.table.note(QStringLiteral("Read-back check: %1 cannot be opened").arg(file));
+        return;
+    }
     std::vector<double> seconds;
     for (int i = 0; i < kRepetitions; ++i) {
         const auto start = std::chrono::steady_clock::now();
         const UploadRecordEntry upload{QDateTime::currentDateTimeUtc(), 5, 0, 0, stored.size(),
                                        QCryptographicHash::hash(stored, QCryptographicHash::Sha256)};
-        if (!AppendUploadRecord(file, upload) || !ReadBackMatches(file, 0, stored.size(), upload.sha256)) {
+        if (!AppendUploadRecord(file, memory.handle(), upload) ||
+            !ReadBackMatches(memory.handle(), 0, stored.size(), upload.sha256)) {
             run.table.note(QStringLiteral("Read-back check: the record or the read-back of %1 failed").arg(file));
             return;
         }

@@ -3,6 +3,7 @@
 #include "app/ExitCode.h"
 #include "app/RunResult.h"
 #include "app/TThread_Auto.h"
+#include "platform/CancelSignals.h"
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 using platform::MessageBoxButtons;
 
@@ -21,6 +23,10 @@ void AutoWorkerDeleter::operator()(TThread_Auto* worker) const
 namespace {
 
 enum AutoStates { ConnectState, MemoryState, ConfigurationState, EraseState, FinishState };
+
+// From the first step to the last, an interrupt or terminate signal ends the run after the step
+// under way, with its result line and reason.
+std::optional<platform::CancelSignals> runSignals;
 
 // Names of the steps in the result line, by state.
 constexpr std::array<const char*, FinishState> StepNames{"connect", "memory", "configuration", "erase"};
@@ -38,11 +44,10 @@ bool RunStep(TForm_Korvane& form)
     case EraseState:
         if (form.BytesUploaded == 0 || !form.EraseRequested)
             return true;
-        // A read-out of another length than the module announced is kept, never erased.
-        if (form.EraseWithheld) {
-            form.FailureReason = QStringLiteral("the module announced %1 bytes but sent %2; it was not erased")
-                                     .arg(form.ReadoutTotal)
-                                     .arg(form.BytesUploaded);
+        // A read-out of another length than announced is kept, never erased; so is one that went
+        // to a pipe.
+        if (!form.EraseRefusal.isEmpty()) {
+            form.FailureReason = form.EraseRefusal + QStringLiteral("; it was not erased");
             return false;
         }
         return form.EraseMemory();
@@ -74,8 +79,10 @@ void EndRunByError(TForm_Korvane& form, const char* what)
 
 void TForm_Korvane::AutoStep()
 {
-    if (AutoState == ConnectState)
+    if (AutoState == ConnectState) {
         runresult::BeginRun();
+        runSignals.emplace();
+    }
     if (AutoState < FinishState)
         runresult::SetStep(StepNames[AutoState]);
     FailureReason.clear();
@@ -90,16 +97,34 @@ void TForm_Korvane::AutoStep()
         return;
     }
 
+    // A signal ends the run here. What was uploaded and recorded before it counts; nothing more runs.
+    const char* interruptedBy = platform::CancelSignals::RaisedName();
+    const bool interrupted = *interruptedBy != '\0';
+    if (interrupted && succeeded && AutoState < FinishState) {
+        if (AutoState == ConnectState) {
+            succeeded = false;
+            FailureReason = QStringLiteral("interrupted by %1").arg(QLatin1String(interruptedBy));
+        } else {
+            std::fprintf(stderr, "korvane: interrupted by %s after the %s step: nothing more was done%s\n", interruptedBy,
+                         StepNames[AutoState], AutoState < EraseState ? "; the module was not erased" : "");
+            AutoState = FinishState;
+        }
+    } else if (interrupted && !succeeded) {
+        FailureReason += QStringLiteral(" (interrupted by %1)").arg(QLatin1String(interruptedBy));
+    }
+    // Nobody is to be waited for once a signal asked the run to end.
+    const bool showBoxes = !SilentMode && !interrupted;
+
     if (AutoState >= FinishState) {
         runresult::PrintSucceeded(BytesUploaded);
-        if (!SilentMode)
+        if (showBoxes)
             platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded), QStringLiteral("Success"),
                                  MessageBoxButtons::OK);
         SetOperationText(QStringLiteral("Operation: Complete"));
     } else if (!succeeded) {
         SayWhyTheStepFailed(StepNames[AutoState], FailureReason);
         runresult::PrintFailed();
-        if (!SilentMode)
+        if (showBoxes)
             platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK);
         SetOperationText(QStringLiteral("Operation: Failed"));
     } else {
@@ -112,4 +137,7 @@ void TForm_Korvane::AutoStep()
     close();
     // A hidden window that closes does not end the message loop by itself.
     QCoreApplication::quit();
+    runSignals.reset();
+    // As the signal would have ended it, once everything is said and closed.
+    platform::CancelSignals::EndProcessIfRaised();
 }

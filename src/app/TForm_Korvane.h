@@ -35,12 +35,12 @@ class PanelStatusBar;
 class TForm_Progress;
 class TThread_Auto;
 class TThread_MemRead;
-class UploadFile;
+class UploadTransaction;
 
 // The upload and automation types are known completely only in their own source files, which
 // define these deleters; so this header and its users need no more than their names.
-struct UploadFileDeleter {
-    void operator()(UploadFile* file) const;
+struct UploadTransactionDeleter {
+    void operator()(UploadTransaction* upload) const;
 };
 struct MemReadWorkerDeleter {
     void operator()(TThread_MemRead* worker) const;
@@ -192,10 +192,12 @@ public:
 
     uint32_t BytesUploaded = 0;
     uint32_t ReadoutTotal = 0;
-    std::unique_ptr<UploadFile, UploadFileDeleter> OutputFile;
+    std::unique_ptr<UploadTransaction, UploadTransactionDeleter> OutputFile;
     bool UploadFinished = false;
     bool ReadoutComplete = false; // the read-out ended with the module's empty block
-    bool EraseWithheld = false;   // the last memory upload delivered another length than announced
+    // Why the module must not be erased after the last memory upload (another length than
+    // announced, data that went to a pipe); empty when it may.
+    QString EraseRefusal;
     std::unique_ptr<TThread_MemRead, MemReadWorkerDeleter> MemReadWorker;
     TForm_Progress* Form_Progress = nullptr; // exists only while an upload runs with the dialog
 

@@ -1,5 +1,6 @@
 #include "app/VerifyCommand.h"
 
+#include "module/UploadFileSystem.h"
 #include "module/UploadReadBack.h"
 #include "module/UploadRecord.h"
 
@@ -21,11 +22,12 @@ void PrintLine(std::FILE* stream, const QString& line)
     std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
 }
 
-// The memory file as verify sees it: open for reading, or why not.
+// The memory file as verify sees it: open for reading, or why not. It is held shared against
+// uploads, so that one under way is waited for instead of being taken for stray bytes.
 struct MemoryFile
 {
     // Non-blocking: a FIFO of that name must not hold verify up; it is refused below.
-    explicit MemoryFile(const QString& name)
+    MemoryFile(const QString& name, std::FILE* err)
         : fd(::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
     {
         struct stat status {};
@@ -33,7 +35,12 @@ struct MemoryFile
             fault = QString::fromLocal8Bit(std::strerror(errno));
         else if (!S_ISREG(status.st_mode))
             fault = QStringLiteral("not a regular file");
-        else
+        else if (!uploadfs::LockWhole(fd, F_RDLCK)) {
+            PrintLine(err, QStringLiteral("%1: waiting for the upload into it to end").arg(name));
+            if (!uploadfs::LockWhole(fd, F_RDLCK, true))
+                fault = QString::fromLocal8Bit(std::strerror(errno));
+        }
+        if (fault.isEmpty() && ::fstat(fd, &status) == 0)
             size = status.st_size;
     }
     ~MemoryFile()
@@ -70,13 +77,13 @@ QString Difference(const MemoryFile& file, const UploadRecordEntry& upload)
 
 int VerifyUploads(const QString& memoryFile, std::FILE* out, std::FILE* err)
 {
+    const MemoryFile file(memoryFile, err);
     QString error;
     const auto uploads = ReadUploadRecord(memoryFile, error);
     if (!uploads) {
         PrintLine(err, QStringLiteral("Cannot verify %1: %2").arg(memoryFile, error));
         return 2;
     }
-    const MemoryFile file(memoryFile);
     qsizetype intact = 0;
     qint64 unrecorded = 0;
     // Bytes before the first recorded upload were there before the record began.

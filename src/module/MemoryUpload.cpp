@@ -1,14 +1,12 @@
 #include "app/TForm_Korvane.h"
-#include "module/ConfirmedUpload.h"
 #include "module/EraseCommand.h"
 #include "module/TForm_Progress.h"
 #include "module/TThread_MemRead.h"
-#include "module/UploadFile.h"
+#include "module/UploadTransaction.h"
 
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
 #include "platform/CancelSignals.h"
-#include "platform/LastError.h"
 #include "platform/MessageBox.h"
 #include "platform/OffUiThread.h"
 #include "platform/WaitCursor.h"
@@ -32,9 +30,9 @@
 using platform::MessageBoxButtons;
 using platform::MessageBoxResult;
 
-void UploadFileDeleter::operator()(UploadFile* file) const
+void UploadTransactionDeleter::operator()(UploadTransaction* upload) const
 {
-    delete file;
+    delete upload;
 }
 
 void MemReadWorkerDeleter::operator()(TThread_MemRead* worker) const
@@ -84,20 +82,20 @@ uint32_t Percentage(uint32_t bytes, uint32_t total)
 bool OpenMemoryFile(TForm_Korvane& form)
 {
     const QString name = form.AdvFileNameEdit_FileName->text();
-    UploadFile::OpenFailure failure = UploadFile::OpenFailure::None;
-    auto file = UploadFile::OpenForAppend(QFile::encodeName(name).toStdString(), &failure);
-    if (!file) {
-        const bool busy = failure == UploadFile::OpenFailure::Busy;
-        form.FailureReason = busy ? QStringLiteral("cannot open the memory file \"%1\": another upload is writing it").arg(name)
-                                  : platform::FileErrorText(QStringLiteral("cannot open the memory file"), name);
-        if (busy && !form.AutoMode)
-            std::fprintf(stderr, "Cannot open file %s: another upload is writing it\n", qPrintable(name));
-        if (!form.AutoMode)
+    UploadRecordEntry record;
+    record.nodeId = form.ModuleSettings.NodeId;
+    record.deviceMode = form.ModuleSettings.DeviceMode;
+    UploadTransaction::Begun begun = UploadTransaction::Begin(QFile::encodeName(name).toStdString(), record);
+    if (!begun.upload) {
+        form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);
+        if (!form.AutoMode) {
+            std::fprintf(stderr, "Cannot open file %s: %s\n", qPrintable(name), qPrintable(begun.reason));
             platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
                                  MessageBoxButtons::OK);
+        }
         return false;
     }
-    form.OutputFile.reset(file.release());
+    form.OutputFile.reset(begun.upload.release());
     return true;
 }
 
@@ -110,8 +108,10 @@ void WriteConfigurationHead(TForm_Korvane& form)
         form.OutputFile->Write(record.data(), count);
 }
 
-QString FileFault(const UploadFile& file)
+QString FileFault(const UploadTransaction& file)
 {
+    if (!file.Problem().isEmpty())
+        return file.Problem();
     const int error = file.Error();
     const QString reason = error == ENOSPC || error == EDQUOT || error == EFBIG
                                ? QStringLiteral("the disk is full")
@@ -119,7 +119,7 @@ QString FileFault(const UploadFile& file)
     return reason;
 }
 
-QString Incomplete(const UploadFile& file, const QString& reason)
+QString Incomplete(const UploadTransaction& file, const QString& reason)
 {
     if (file.WritesThrough())
         return QStringLiteral("Upload incomplete: %1. The module memory was not cleared.").arg(reason);
@@ -163,33 +163,29 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
     form.MemReadWorker->WaitFor();
     form.UploadFinished = true;
 
-    UploadFile& file = *form.OutputFile;
+    UploadTransaction& file = *form.OutputFile;
     if (cancelled)
         return QStringLiteral("Upload cancelled: the module memory was not cleared.");
     if (file.Failed())
         return Incomplete(file, FileFault(file));
     if (!form.ReadoutComplete)
         return Incomplete(file, QStringLiteral("a memory block could not be read"));
-    // Appending, syncing and reading back a large upload takes long: a worker does it while the
-    // windows keep painting. Nothing on this thread touches the file meanwhile.
+    // Appending, syncing, reading back and recording a large upload takes long: a worker does it
+    // while the windows keep painting. Nothing on this thread touches the file meanwhile.
     bool closed = false;
-    QString unconfirmed;
-    const uint8_t nodeId = form.ModuleSettings.NodeId;
-    const uint8_t deviceMode = form.ModuleSettings.DeviceMode;
-    platform::RunOffUiThread([&] {
-        closed = file.Close();
-        if (closed)
-            unconfirmed = ConfirmUpload(file, nodeId, deviceMode);
-    });
+    platform::RunOffUiThread([&] { closed = file.Close(); });
     if (!closed)
         return Incomplete(file, FileFault(file));
-    if (!unconfirmed.isEmpty())
-        return Incomplete(file, unconfirmed);
     return {};
 }
 
 void OfferToClear(TForm_Korvane& form)
 {
+    if (!form.EraseRefusal.isEmpty()) {
+        platform::MessageBox(QStringLiteral("The module memory was not cleared: %1.").arg(form.EraseRefusal),
+                             QStringLiteral("Error"), MessageBoxButtons::OK);
+        return;
+    }
     const auto answer = platform::MessageBox(QStringLiteral("Clear Module Memory"), QStringLiteral("Question"),
                                              MessageBoxButtons::YesNo);
     if (answer == MessageBoxResult::Yes)
@@ -206,9 +202,9 @@ bool TransferMemory(TForm_Korvane& form)
         return false;
     }
     form.UploadFinished = false;
-    form.EraseWithheld = false;
-    // Declared first, gone last: a signal that cancelled the upload ends the process only after
-    // the file was left as it was.
+    form.EraseRefusal.clear();
+    // An interrupt or terminate signal cancels the read-out (and a write blocked in a pipe);
+    // a commit under way completes.
     const platform::CancelSignals cancelSignals;
     // The file stays open, and so locked, until the upload ends; dropped unclosed, it is left
     // as it was.
@@ -226,6 +222,8 @@ bool TransferMemory(TForm_Korvane& form)
     const QString problem = ReadOut(form, progress ? &*progress : nullptr);
     if (!problem.isEmpty()) {
         form.OutputFile.reset();
+        // Nothing of it is in the file: the run's count says so.
+        form.BytesUploaded = 0;
         form.FailureReason = QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem);
         if (!form.AutoMode && !platform::CancelSignals::Raised())
             platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
@@ -234,10 +232,14 @@ bool TransferMemory(TForm_Korvane& form)
 
     // The read-out is complete and its bytes are in the memory file, synced; what may empty the
     // module comes only after this point.
-    form.EraseWithheld = form.ReadoutTotal != 0 && form.BytesUploaded != form.ReadoutTotal;
+    const bool announcedOtherLength = form.ReadoutTotal != 0 && form.BytesUploaded != form.ReadoutTotal;
+    form.EraseRefusal = announcedOtherLength ? QStringLiteral("the module announced %1 bytes but sent %2")
+                                                   .arg(form.ReadoutTotal)
+                                                   .arg(form.BytesUploaded)
+                                             : form.OutputFile->EraseRefusal();
     if (form.AutoMode)
         return true;
-    if (form.EraseWithheld) {
+    if (announcedOtherLength) {
         platform::MessageBox(QStringLiteral("The module announced %1 bytes but sent %2; its memory was not cleared.")
                                  .arg(form.ReadoutTotal)
                                  .arg(form.BytesUploaded),
@@ -263,6 +265,10 @@ bool TForm_Korvane::UploadMemory()
         result = TransferMemory(*this);
     }
     Timer_TimeDate->start();
+    // A signal that cancelled the upload ends the process now that the file is as it was; an
+    // unattended run says so first.
+    if (!AutoMode)
+        platform::CancelSignals::EndProcessIfRaised();
     return result;
 }
 

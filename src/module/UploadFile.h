@@ -3,8 +3,9 @@
 // Every write, sync, close and rename is checked; the first failure is kept with its errno, so
 // that a caller never empties the module while the data is not safely on disk.
 //
-// A regular file gains a whole upload or nothing, also when the process is killed; anything else
-// (a FIFO, a terminal, /dev/stdout into a pipe, /dev/null) is written through as it comes.
+// The memory file is an UploadTransaction; the configuration file is rewritten by OpenForRewrite.
+// Anything but a regular file (a FIFO, a terminal, /dev/stdout into a pipe, /dev/null) is written
+// through as it comes.
 #pragma once
 
 #include <QCryptographicHash>
@@ -17,14 +18,6 @@
 class UploadFile
 {
 public:
-    enum class OpenFailure { None, CannotOpen, Busy };
-
-    // The memory file: created when missing, its contents kept, the upload added at its end.
-    // A regular file is locked for the upload's whole life (Busy: another upload holds it), and
-    // the blocks gather in a hidden file beside it, ".<name>.upload", until Close() appends them
-    // whole; a leftover of a killed upload is cleaned up first. Empty when it cannot be opened.
-    static std::unique_ptr<UploadFile> OpenForAppend(const std::string& name, OpenFailure* failure = nullptr);
-
     // The configuration file ("w+"): a regular file (or the file a symbolic link points to) is
     // written under a hidden unique name in its folder and put in place by Close(), keeping the
     // earlier file's permissions; in a folder that takes no new file it is rewritten in place by
@@ -54,8 +47,6 @@ public:
     // What Write was given, as stored (line ends converted): its length and SHA-256.
     qint64 WrittenBytes() const { return writtenBytes_; }
     QByteArray WrittenSha256() const { return writtenSha256_.result(); }
-    // Where the upload begins in the file: its length before the upload for an appended file.
-    virtual qint64 StartOffset() const { return 0; }
 
 protected:
     UploadFile(std::string name, int descriptor, bool writesThrough);

@@ -1,7 +1,6 @@
 #include "module/UploadReadBack.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -27,14 +26,9 @@ std::optional<QByteArray> Sha256OfFileRange(int fd, qint64 offset, qint64 length
     return hash.result();
 }
 
-bool ReadBackMatches(const QString& file, qint64 offset, qint64 length, const QByteArray& sha256)
+bool ReadBackMatches(int fd, qint64 offset, qint64 length, const QByteArray& sha256)
 {
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
     // Clean pages only: the caller has synced them. Where this is not honoured, the cache is read.
     ::posix_fadvise(fd, offset, length, POSIX_FADV_DONTNEED);
-    const auto readBack = Sha256OfFileRange(fd, offset, length);
-    ::close(fd);
-    return readBack == sha256;
+    return Sha256OfFileRange(fd, offset, length) == sha256;
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 #include <optional>
 
@@ -11,6 +10,6 @@
 // read (the file ends before, or a read fails).
 std::optional<QByteArray> Sha256OfFileRange(int fd, qint64 offset, qint64 length);
 
-// Whether the synced bytes of `file` from `offset` have the SHA-256 `sha256`. They are first
-// dropped from the page cache where the system allows it, so they come from the disk.
-bool ReadBackMatches(const QString& file, qint64 offset, qint64 length, const QByteArray& sha256);
+// Whether the synced bytes of the open file `fd` from `offset` have the SHA-256 `sha256`. They
+// are first dropped from the page cache where the system allows it, so they come from the disk.
+bool ReadBackMatches(int fd, qint64 offset, qint64 length, const QByteArray& sha256);

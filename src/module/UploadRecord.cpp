@@ -1,11 +1,14 @@
 #include "module/UploadRecord.h"
 
 #include "module/UploadFileSystem.h"
+#include "module/UploadReadBack.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 #include <fcntl.h>
@@ -53,12 +56,12 @@ std::optional<UploadRecordEntry> ParseLine(const QByteArray& line, QString& faul
         fault = QStringLiteral("the time is not of the form 2026-03-05T08:10:00Z");
         return std::nullopt;
     }
-    const auto nodeId = Count(fields[1], 255);
-    const auto deviceMode = Count(fields[2], 255);
+    const auto nodeId = Count(fields[1], 127);
+    const auto deviceMode = Count(fields[2], 1);
     const auto offset = Count(fields[3], std::numeric_limits<qint64>::max());
     const auto length = Count(fields[4], std::numeric_limits<qint64>::max());
-    if (!nodeId || !deviceMode || !offset || !length) {
-        fault = QStringLiteral("node-ID, device mode, offset and length must be plain decimal numbers");
+    if (!nodeId || *nodeId == 0 || !deviceMode || !offset || !length) {
+        fault = QStringLiteral("node-ID (1-127), device mode (0 or 1), offset and length must be plain decimal numbers");
         return std::nullopt;
     }
     const QByteArray& hex = fields[5];
@@ -82,46 +85,37 @@ QString UploadRecordName(const QString& memoryFile)
     return memoryFile + QStringLiteral(".uploads");
 }
 
-bool AppendUploadRecord(const QString& memoryFile, const UploadRecordEntry& entry)
+bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecordEntry& entry)
 {
     const QString name = UploadRecordName(memoryFile);
-    // Non-blocking: a FIFO of that name must not hold the upload up; it is refused below.
-    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK,
-                          0666);
+    // Non-blocking and no link followed: a FIFO or a link of that name must neither hold the upload
+    // up nor lead its line elsewhere; both are refused below.
+    const int fd = ::open(QFile::encodeName(name).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    struct stat status {}, owner {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::fstat(memory, &owner) != 0 ||
+        (status.st_size > 0 && status.st_uid != owner.st_uid)) {
         ::close(fd);
         return false;
     }
     const bool created = status.st_size == 0;
     const QByteArray text = (created ? QByteArray(Header) : QByteArray()) + FormatLine(entry);
-    bool stored = uploadfs::WriteAll(fd, text.constData(), size_t(text.size())) && ::fsync(fd) == 0;
+    bool stored = (!created || uploadfs::GiveOwnerOf(fd, owner.st_uid, owner.st_gid)) &&
+                  uploadfs::WriteAll(fd, text.constData(), size_t(text.size())) && ::fsync(fd) == 0;
     if (!stored && ::ftruncate(fd, status.st_size) == 0)
         ::fsync(fd);
     stored = ::close(fd) == 0 && stored;
     return stored && (!created || uploadfs::SyncFolderOf(QFile::encodeName(name).toStdString()));
 }
 
-std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error)
+namespace {
+
+std::optional<std::vector<UploadRecordEntry>> ParseUploadRecord(const QByteArray& text, const QString& name, QString& error)
 {
-    QFile file(UploadRecordName(memoryFile));
-    if (!QFileInfo(file).exists()) {
-        error = QStringLiteral("%1 does not exist").arg(file.fileName());
-        return std::nullopt;
-    }
-    if (!QFileInfo(file).isFile() || file.size() > LargestRecord) {
-        error = QStringLiteral("%1 is not an upload record").arg(file.fileName());
-        return std::nullopt;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1 cannot be read: %2").arg(file.fileName(), file.errorString());
-        return std::nullopt;
-    }
-    const QByteArray text = file.readAll();
     const auto fail = [&](qsizetype line, const QString& fault) {
-        error = QStringLiteral("%1, line %2: %3").arg(file.fileName()).arg(line).arg(fault);
+        error = QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(fault);
         return std::nullopt;
     };
     if (!text.startsWith(Header))
@@ -145,4 +139,86 @@ std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& me
         entries.push_back(*entry);
     }
     return entries;
+}
+
+QString TooLarge(const QString& name)
+{
+    return QStringLiteral("%1 is larger than %2 MiB, more than any upload record").arg(name).arg(LargestRecord >> 20);
+}
+
+}  // namespace
+
+std::optional<std::vector<UploadRecordEntry>> CheckUploadRecord(const QString& memoryFile, int memory, QString& problem)
+{
+    const QString name = UploadRecordName(memoryFile);
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        return std::vector<UploadRecordEntry>{};
+    if (fd < 0) {
+        problem = errno == ELOOP ? QStringLiteral("the upload record %1 is a symbolic link").arg(name)
+                                 : QStringLiteral("the upload record %1 cannot be opened: %2")
+                                       .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+        return std::nullopt;
+    }
+    struct stat status {}, owner {};
+    QByteArray text;
+    if (::fstat(fd, &status) != 0 || ::fstat(memory, &owner) != 0 || !S_ISREG(status.st_mode))
+        problem = QStringLiteral("the upload record %1 is no regular file").arg(name);
+    else if (status.st_uid != owner.st_uid)
+        problem = QStringLiteral("the upload record %1 belongs to another user than the memory file").arg(name);
+    else if (status.st_size > LargestRecord)
+        problem = TooLarge(name);
+    else {
+        text.resize(qsizetype(status.st_size));
+        if (!uploadfs::ReadAll(fd, text.data(), size_t(text.size()), 0))
+            problem = QStringLiteral("the upload record %1 cannot be read").arg(name);
+        // A record whose last line lost only its line feed is whole again with it.
+        else if (!text.isEmpty() && !text.endsWith('\n')) {
+            if (uploadfs::WriteAll(fd, "\n", 1) && ::fsync(fd) == 0)
+                text += '\n';
+            else
+                problem = QStringLiteral("the upload record %1 cannot be written").arg(name);
+        }
+    }
+    ::close(fd);
+    if (!problem.isEmpty())
+        return std::nullopt;
+    auto entries = ParseUploadRecord(text, name, problem);
+    if (!entries)
+        return std::nullopt;
+    // Only the last upload is read back: its bytes are at most one upload's, and they show that
+    // the record belongs to this very file (not to one that was rotated away).
+    if (!entries->empty()) {
+        const UploadRecordEntry& last = entries->back();
+        const auto sha256 = last.offset + last.length <= owner.st_size
+                                ? Sha256OfFileRange(memory, last.offset, last.length)
+                                : std::nullopt;
+        if (sha256 != last.sha256) {
+            problem = QStringLiteral("the memory file does not hold the last upload of its record %1 (see korvane --verify)").arg(name);
+            return std::nullopt;
+        }
+    }
+    return entries;
+}
+
+std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error)
+{
+    QFile file(UploadRecordName(memoryFile));
+    if (!QFileInfo(file).exists()) {
+        error = QStringLiteral("%1 does not exist").arg(file.fileName());
+        return std::nullopt;
+    }
+    if (!QFileInfo(file).isFile()) {
+        error = QStringLiteral("%1 is not an upload record").arg(file.fileName());
+        return std::nullopt;
+    }
+    if (file.size() > LargestRecord) {
+        error = TooLarge(file.fileName());
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1 cannot be read: %2").arg(file.fileName(), file.errorString());
+        return std::nullopt;
+    }
+    return ParseUploadRecord(file.readAll(), file.fileName(), error);
 }

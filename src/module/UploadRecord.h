@@ -28,10 +28,17 @@ struct UploadRecordEntry
 
 QString UploadRecordName(const QString& memoryFile);
 
-// Appends one line (the header first when the record is new) and syncs the record and, for a new
-// record, its folder. False when any step failed; a line cut short by a failure is removed again,
-// so the record stays readable.
-bool AppendUploadRecord(const QString& memoryFile, const UploadRecordEntry& entry);
+// Before an upload into the memory file open as `memory`: the record must be one the upload can
+// extend soundly. It is opened without following a link, must be a regular file of the memory
+// file's owner, readable, and consistent with the memory file (its last upload is there, intact);
+// a missing final line feed is added. Empty when there is no record yet; nothing, with the
+// reason in `problem`, when the upload must not go on.
+std::optional<std::vector<UploadRecordEntry>> CheckUploadRecord(const QString& memoryFile, int memory, QString& problem);
+
+// Appends one line (the header first when the record is new, owned like the memory file open as
+// `memory`) and syncs the record and, for a new record, its folder. False when any step failed; a
+// line cut short by a failure is removed again, so the record stays readable.
+bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecordEntry& entry);
 
 // Every upload of the record, in order. Empty, with the reason in `error`, when the record is
 // missing, unreadable or not exactly in the form above.

@@ -1,6 +1,6 @@
 // The upload-file writer: text-stream line ends, append and rewrite, and failures that must not
 // pass unnoticed.
-#include "module/UploadFile.h"
+#include "module/UploadTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +30,17 @@ protected:
         file.write(bytes);
     }
 
+    // An upload into the memory file; empty when it cannot begin.
+    static std::unique_ptr<UploadTransaction> Append(const std::string& name, bool* busy = nullptr)
+    {
+        UploadRecordEntry record;
+        record.nodeId = 5;
+        UploadTransaction::Begun begun = UploadTransaction::Begin(name, record);
+        if (busy)
+            *busy = begun.busy;
+        return std::move(begun.upload);
+    }
+
     static bool Write(UploadFile& file, const QByteArray& bytes)
     {
         return file.Write(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size());
@@ -48,7 +59,7 @@ TEST_F(UploadFileTest, StoresLineFeedsAsCarriageReturnLineFeedAndEveryOtherByteU
     QByteArray expected = all;
     expected.replace("\n", "\r\n");
 
-    auto file = UploadFile::OpenForAppend(Path("mem.csv"));
+    auto file = Append(Path("mem.csv"));
     ASSERT_TRUE(file);
     EXPECT_TRUE(Write(*file, all));
     EXPECT_TRUE(Write(*file, "\n\n\r\r\n"));
@@ -59,30 +70,30 @@ TEST_F(UploadFileTest, StoresLineFeedsAsCarriageReturnLineFeedAndEveryOtherByteU
 
 TEST_F(UploadFileTest, AppendAddsAWholeUploadOrNothingAndOneAtATime)
 {
-    auto first = UploadFile::OpenForAppend(Path("mem.csv"));
+    auto first = Append(Path("mem.csv"));
     ASSERT_TRUE(first);
     Write(*first, "one\n");
     EXPECT_EQ(Contents(Path("mem.csv")), "");
-    UploadFile::OpenFailure failure = UploadFile::OpenFailure::None;
-    EXPECT_FALSE(UploadFile::OpenForAppend(Path("mem.csv"), &failure));
-    EXPECT_EQ(failure, UploadFile::OpenFailure::Busy);
+    bool busy = false;
+    EXPECT_FALSE(Append(Path("mem.csv"), &busy));
+    EXPECT_TRUE(busy);
     EXPECT_TRUE(first->Close());
     EXPECT_EQ(Contents(Path("mem.csv")), "one\r\n");
     first.reset();
 
-    auto dropped = UploadFile::OpenForAppend(Path("mem.csv"));
+    auto dropped = Append(Path("mem.csv"));
     ASSERT_TRUE(dropped);
     Write(*dropped, "half");
     dropped.reset();
     EXPECT_EQ(Contents(Path("mem.csv")), "one\r\n");
 
-    auto second = UploadFile::OpenForAppend(Path("mem.csv"), &failure);
+    auto second = Append(Path("mem.csv"), &busy);
     ASSERT_TRUE(second);
-    EXPECT_EQ(failure, UploadFile::OpenFailure::None);
+    EXPECT_FALSE(busy);
     Write(*second, "two");
     EXPECT_TRUE(second->Close());
     EXPECT_EQ(Contents(Path("mem.csv")), "one\r\ntwo");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mem.csv"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"mem.csv", "mem.csv.uploads"}));
 }
 
 TEST_F(UploadFileTest, NamesThatCannotBeOpenedGiveNoFile)
@@ -90,7 +101,7 @@ TEST_F(UploadFileTest, NamesThatCannotBeOpenedGiveNoFile)
     Put(Path("plain"), "x");
     QDir(dir.path()).mkdir("folder");
     for (const std::string& name : {std::string(), Path("missing/mem.csv"), Path("folder"), Path("plain/x")}) {
-        EXPECT_FALSE(UploadFile::OpenForAppend(name)) << name;
+        EXPECT_FALSE(Append(name)) << name;
         EXPECT_FALSE(UploadFile::OpenForRewrite(name)) << name;
     }
     EXPECT_EQ(Contents(Path("plain")), "x");
@@ -99,7 +110,7 @@ TEST_F(UploadFileTest, NamesThatCannotBeOpenedGiveNoFile)
 TEST_F(UploadFileTest, AFailedWriteIsReportedAndSticks)
 {
     // Every write to /dev/full fails with "no space left on device" when it is flushed.
-    auto file = UploadFile::OpenForAppend("/dev/full");
+    auto file = Append("/dev/full");
     ASSERT_TRUE(file);
     EXPECT_FALSE(Write(*file, "data"));
     EXPECT_TRUE(file->Failed());

@@ -17,6 +17,14 @@ class UploadRecordTest : public ::testing::Test
 protected:
     QString Path(const char* name) const { return QDir(dir.path()).filePath(QString::fromLatin1(name)); }
 
+    // The memory file the record belongs to, open as an upload holds it.
+    int Memory(const QString& name)
+    {
+        memory_.setFileName(name);
+        EXPECT_TRUE(memory_.open(QIODevice::ReadWrite));
+        return memory_.handle();
+    }
+
     static UploadRecordEntry Entry(qint64 offset, const QByteArray& bytes)
     {
         return {QDateTime(QDate(2026, 3, 5), QTime(8, 10), Qt::UTC), 5, 1, offset, bytes.size(),
@@ -24,14 +32,16 @@ protected:
     }
 
     QTemporaryDir dir;
+    QFile memory_;
 };
 
 TEST_F(UploadRecordTest, EachUploadAddsOneLineThatReadsBackAsWritten)
 {
     const QString memory = Path("mem.csv");
+    const int fd = Memory(memory);
     const std::vector<UploadRecordEntry> entries{Entry(0, "first\r\n"), Entry(7, ""), Entry(7, "second")};
     for (const UploadRecordEntry& entry : entries)
-        ASSERT_TRUE(AppendUploadRecord(memory, entry));
+        ASSERT_TRUE(AppendUploadRecord(memory, fd, entry));
 
     QString error;
     EXPECT_EQ(ReadUploadRecord(memory, error), entries) << error.toStdString();
@@ -44,12 +54,13 @@ TEST_F(UploadRecordTest, EachUploadAddsOneLineThatReadsBackAsWritten)
 TEST_F(UploadRecordTest, ARecordThatCannotBeWrittenFailsAndIsNeverAFifoOrFolder)
 {
     const QString memory = Path("mem.csv");
+    const int fd = Memory(memory);
     ASSERT_EQ(::mkfifo(QFile::encodeName(UploadRecordName(memory)).constData(), 0600), 0);
-    EXPECT_FALSE(AppendUploadRecord(memory, Entry(0, "x")));
+    EXPECT_FALSE(AppendUploadRecord(memory, fd, Entry(0, "x")));
 
     ASSERT_TRUE(QDir(dir.path()).mkdir("other.csv.uploads"));
-    EXPECT_FALSE(AppendUploadRecord(Path("other.csv"), Entry(0, "x")));
-    EXPECT_FALSE(AppendUploadRecord(Path("missing/mem.csv"), Entry(0, "x")));
+    EXPECT_FALSE(AppendUploadRecord(Path("other.csv"), fd, Entry(0, "x")));
+    EXPECT_FALSE(AppendUploadRecord(Path("missing/mem.csv"), fd, Entry(0, "x")));
     QString error;
     EXPECT_FALSE(ReadUploadRecord(Path("missing/mem.csv"), error));
     EXPECT_FALSE(error.isEmpty());
@@ -66,16 +77,17 @@ TEST_F(UploadRecordTest, ReadBackSeesEveryByteThatChangedOnTheDisk)
     file.write(head + bytes);
     file.close();
     const UploadRecordEntry upload = Entry(head.size(), bytes);
+    const int fd = Memory(name);
 
-    EXPECT_TRUE(ReadBackMatches(name, upload.offset, upload.length, upload.sha256));
-    EXPECT_FALSE(ReadBackMatches(name, upload.offset, upload.length + 1, upload.sha256));
-    EXPECT_FALSE(ReadBackMatches(Path("missing.csv"), upload.offset, upload.length, upload.sha256));
+    EXPECT_TRUE(ReadBackMatches(fd, upload.offset, upload.length, upload.sha256));
+    EXPECT_FALSE(ReadBackMatches(fd, upload.offset, upload.length + 1, upload.sha256));
+    EXPECT_FALSE(ReadBackMatches(-1, upload.offset, upload.length, upload.sha256));
 
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     file.seek(upload.offset + 99999);
     file.write("a");
     file.close();
-    EXPECT_FALSE(ReadBackMatches(name, upload.offset, upload.length, upload.sha256));
+    EXPECT_FALSE(ReadBackMatches(fd, upload.offset, upload.length, upload.sha256));
 }
 
 }  // namespace

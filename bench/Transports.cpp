@@ -146,9 +146,8 @@ std::vector<double> virtualCanRoundTrips(int count)
 {
     const QString device = virtualCanDevice();
     const VirtualCanEcho echo(device);
-    korvane::QtCanChannel tool(QStringLiteral("virtualcan"), device, 0, 0x585);
-    korvane::OpenFailure failure;
-    if (!echo.connected(kPeerStart) || !tool.open(kPeerStart, failure))
+    korvane::QtCanChannel tool(QStringLiteral("virtualcan"), device, 0, 0x585, kPeerStart);
+    if (!echo.connected(kPeerStart) || !tool.open())
         return {};
     return timeRoundTrips(count, [&] {
         korvane::CanFrame answer;

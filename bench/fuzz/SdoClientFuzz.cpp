@@ -18,6 +18,8 @@ class ScriptedChannel : public CanChannel {
 public:
     explicit ScriptedChannel(FuzzedDataProvider& input) : input_(input) {}
 
+    bool open() override { return true; }
+
     bool send(const CanFrame& frame) override
     {
         if (frame.id != sdo::requestId(kNode) || frame.length != 8)
@@ -61,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (upload) {
         const auto maxSize = input.ConsumeIntegralInRange<size_t>(0, 300);
         sdo::Bytes value;
-        if (client.upload(index, subIndex, value, maxSize, mode) == 0 && value.size() > maxSize)
+        if (client.upload(index, subIndex, value, maxSize, mode).ok() && value.size() > maxSize)
             std::abort();
     } else {
         const sdo::Bytes value = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 300));

@@ -55,16 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const auto index = input.ConsumeIntegral<uint16_t>();
         const auto subIndex = input.ConsumeIntegral<uint8_t>();
         const sdo::Bytes value = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 5000));
-        const uint32_t written = client.download(index, subIndex, value);
-        if (value.size() <= 4096 && written != 0)
+        const bool written = client.download(index, subIndex, value).ok();
+        if (value.size() <= 4096 && !written)
             std::abort(); // the server takes downloads up to 4096 bytes
-        if (written != 0)
+        if (!written)
             continue;
         sdo::Bytes back;
         const auto maxSize = input.ConsumeIntegralInRange<size_t>(0, 5000);
         const auto mode = input.ConsumeBool() ? sdo::SdoClient::Upload::BlockIfOffered : sdo::SdoClient::Upload::Normal;
-        const uint32_t read = client.upload(index, subIndex, back, maxSize, mode);
-        if (value.size() <= maxSize ? (read != 0 || back != value) : read == 0)
+        const bool read = client.upload(index, subIndex, back, maxSize, mode).ok();
+        if (value.size() <= maxSize ? (!read || back != value) : read)
             std::abort();
     }
     return 0;

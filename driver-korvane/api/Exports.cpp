@@ -1,12 +1,14 @@
 // The 38 C entry points of the driver library. Arguments arrive in 32-bit slots: parameter numbers
 // count in their low 16 bits, 8-bit values and counts in their low 8 bits.
+#include "api/LastReason.h"
 #include "api/OpenInterfaces.h"
 #include "config/ConfigurationDialog.h"
 #include "config/InterfaceConfig.h"
 #include "contract/KorvaneApi.h"
+#include "contract/StandardError.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <mutex>
 #include <type_traits>
 
 using namespace korvane;
@@ -15,28 +17,68 @@ using namespace korvane;
 
 namespace {
 
-void report(const QString& message)
+// A failure that standard error hears of too.
+int32_t failAloud(const QString& reason)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
+    contract::ReportLine(reason.toStdString());
+    return api::fail(reason);
+}
+
+// Why ReadConfiguration last refused interface.ini; the configuration window and a connect
+// after it say so.
+class Refusal {
+public:
+    void set(const QString& reason)
+    {
+        std::lock_guard lock(mutex_);
+        reason_ = reason;
+    }
+    QString get()
+    {
+        std::lock_guard lock(mutex_);
+        return reason_;
+    }
+
+private:
+    std::mutex mutex_;
+    QString reason_;
+};
+
+Refusal& refusal()
+{
+    static Refusal kept;
+    return kept;
 }
 
 template <typename Access>
 int32_t onInterface(uint32_t handle, Access&& access)
 {
-    return api::OpenInterfaces::instance().with(handle, std::forward<Access>(access)) ? 1 : 0;
+    QString reason;
+    bool known = false;
+    const bool done = api::OpenInterfaces::instance().with(handle, [&](api::Interface& interface) {
+        known = true;
+        return access(interface, reason);
+    });
+    if (done)
+        return 1;
+    return api::fail(known ? reason : QStringLiteral("no interface is open with handle %1").arg(handle));
 }
+
+int32_t noPointer() { return api::fail(QStringLiteral("a pointer argument is missing")); }
 
 int32_t openFromBlock(uint32_t* handle, uint8_t* block)
 {
     if (!handle) {
         errno = EINVAL;
-        return 0;
+        return noPointer();
     }
     const config::InterfaceConfig config = block ? config::fromBlock(block) : config::InterfaceConfig{};
     OpenFailure failure;
     auto interface = api::openInterface(config, failure);
     if (!interface) {
-        report(failure.message);
+        if (config.transport == config::Transport::Unreadable && !refusal().get().isEmpty())
+            failure.message += QStringLiteral(": ") + refusal().get();
+        failAloud(failure.message);
         errno = failure.errorCode;
         return 0;
     }
@@ -58,9 +100,12 @@ KORVANE_EXPORT int32_t LoadDriver(void) { return 1; }
 
 KORVANE_EXPORT int32_t OpenInterface(uint32_t* handle, uint8_t* block) { return openFromBlock(handle, block); }
 
-KORVANE_EXPORT int32_t CloseInterface(uint32_t handle) { return api::OpenInterfaces::instance().close(handle) ? 1 : 0; }
+KORVANE_EXPORT int32_t CloseInterface(uint32_t handle)
+{
+    return api::OpenInterfaces::instance().close(handle) ? 1 : api::fail(QStringLiteral("no interface is open with handle %1").arg(handle));
+}
 
-KORVANE_EXPORT int32_t CloseCard(uint32_t handle) { return api::OpenInterfaces::instance().close(handle) ? 1 : 0; }
+KORVANE_EXPORT int32_t CloseCard(uint32_t handle) { return CloseInterface(handle); }
 
 // Versions, firmware, flash sectors and product data belong to the vendor's adapters; this
 // library has none of them to offer.
@@ -68,7 +113,8 @@ KORVANE_EXPORT int32_t Hardware_Version(uint32_t, uint32_t*) { return 0; }
 KORVANE_EXPORT int32_t Get_Serial_Number(uint32_t, uint32_t*) { return 0; }
 KORVANE_EXPORT int32_t Firmware_Version(uint32_t, uint32_t*) { return 0; }
 KORVANE_EXPORT int32_t DLL_Version(uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t GetErrorString(uint32_t, char*) { return 0; }
+// The reason of this thread's last failed call, whatever the code.
+KORVANE_EXPORT int32_t GetErrorString(uint32_t, char* text) { return text ? api::copyLastReason(text) : 0; }
 KORVANE_EXPORT int32_t Download_Firmware(uint32_t, const char*) { return 0; }
 KORVANE_EXPORT int32_t Upload_Firmware(uint32_t, const char*) { return 0; }
 KORVANE_EXPORT int32_t Set_Active_Sector(uint32_t, uint32_t) { return 0; }
@@ -89,91 +135,110 @@ KORVANE_EXPORT int32_t Get_Product_Name(uint32_t, char*) { return 0; }
 
 KORVANE_EXPORT int32_t HardwareConfigurationWindow(uint8_t* block)
 {
-    return block && config::runConfigurationDialog(block) ? 1 : 0;
+    if (!block)
+        return noPointer();
+    return config::runConfigurationDialog(block, refusal().get()) ? 1 : api::fail(QStringLiteral("the configuration window was closed without a change"));
 }
 
 KORVANE_EXPORT int32_t ReadConfiguration(const char* path, uint8_t* block)
 {
     if (!path || !block)
-        return 0;
+        return noPointer();
     const QString file = config::configFileFor(QString::fromLocal8Bit(path));
-    if (file.isEmpty()) {
-        report(QStringLiteral("Korvane: \"%1\" names no configuration folder").arg(QString::fromLocal8Bit(path)));
-        return 0;
-    }
+    if (file.isEmpty())
+        return failAloud(QStringLiteral("\"%1\" names no configuration folder").arg(QString::fromLocal8Bit(path)));
     config::InterfaceConfig config;
     QString error;
     if (!config::readConfigFile(file, config, error) || !config::toBlock(config, block, error)) {
-        report(QStringLiteral("Korvane: the interface configuration is unusable: ") + error);
+        refusal().set(error);
         config::markUnreadable(block);
-        return 0;
+        return failAloud(QStringLiteral("the interface configuration is unusable: ") + error);
     }
+    refusal().set({});
     return 1;
 }
 
 KORVANE_EXPORT int32_t SaveConfiguration(const char* path, uint8_t* block)
 {
     if (!path || !block)
-        return 0;
+        return noPointer();
     const QString file = config::configFileFor(QString::fromLocal8Bit(path));
     const config::InterfaceConfig config = config::fromBlock(block);
     QString error;
     if (file.isEmpty() || config.transport == config::Transport::Unreadable
-        || !config::writeConfigFile(file, config, error)) {
-        report(QStringLiteral("Korvane: the interface configuration was not saved. ") + error);
-        return 0;
-    }
+        || !config::writeConfigFile(file, config, error))
+        return failAloud(QStringLiteral("the interface configuration was not saved. ") + error);
+    refusal().set({});
     return 1;
 }
 
 KORVANE_EXPORT int32_t Parameter_Get_USIGN8(uint32_t handle, uint32_t number, uint8_t* value)
 {
-    return value && onInterface(handle, [&](api::Interface& interface) {
+    if (!value)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
         uint32_t read = 0;
-        return interface.getUnsigned(number, 1, read) && (*value = uint8_t(read), true);
+        return interface.getUnsigned(number, 1, read, reason) && (*value = uint8_t(read), true);
     });
 }
 
 KORVANE_EXPORT int32_t Parameter_Get_USIGN16(uint32_t handle, uint32_t number, uint16_t* value)
 {
-    return value && onInterface(handle, [&](api::Interface& interface) {
+    if (!value)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
         uint32_t read = 0;
-        return interface.getUnsigned(number, 2, read) && (*value = uint16_t(read), true);
+        return interface.getUnsigned(number, 2, read, reason) && (*value = uint16_t(read), true);
     });
 }
 
 KORVANE_EXPORT int32_t Parameter_Get_USIGN32(uint32_t handle, uint32_t number, uint32_t* value)
 {
-    return value && onInterface(handle, [&](api::Interface& interface) { return interface.getUnsigned(number, 4, *value); });
+    if (!value)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.getUnsigned(number, 4, *value, reason);
+    });
 }
 
 KORVANE_EXPORT int32_t Parameter_Get_ARRAY(uint32_t handle, uint32_t number, uint8_t* count, uint8_t* buffer)
 {
-    return count && buffer
-        && onInterface(handle, [&](api::Interface& interface) { return interface.getArray(number, *count, buffer); });
+    if (!count || !buffer)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.getArray(number, *count, buffer, reason);
+    });
 }
 
 KORVANE_EXPORT int32_t Parameter_Set_USIGN8(uint32_t handle, uint32_t number, uint32_t value)
 {
-    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 1, value & 0xFF); });
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.setUnsigned(number, 1, value & 0xFF, reason);
+    });
 }
 
 KORVANE_EXPORT int32_t Parameter_Set_USIGN16(uint32_t handle, uint32_t number, uint32_t value)
 {
-    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 2, value & 0xFFFF); });
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.setUnsigned(number, 2, value & 0xFFFF, reason);
+    });
 }
 
 KORVANE_EXPORT int32_t Parameter_Set_USIGN32(uint32_t handle, uint32_t number, uint32_t value)
 {
-    return onInterface(handle, [&](api::Interface& interface) { return interface.setUnsigned(number, 4, value); });
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.setUnsigned(number, 4, value, reason);
+    });
 }
 
 KORVANE_EXPORT int32_t Parameter_Set_ARRAY(uint32_t handle, uint32_t number, uint32_t count, const uint8_t* bytes)
 {
     const auto length = uint8_t(count & 0xFF);
-    return (bytes || length == 0) && onInterface(handle, [&](api::Interface& interface) {
+    if (!bytes && length != 0)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
         static const uint8_t none = 0;
-        return interface.setArray(number, length, bytes ? bytes : &none);
+        return interface.setArray(number, length, bytes ? bytes : &none, reason);
     });
 }
 

@@ -1,15 +1,18 @@
 #include "api/Interface.h"
 
-#include "api/BusInterface.h"
-#include "api/SimulatedInterface.h"
+#include "config/Transports.h"
+#include "contract/StandardError.h"
 #include "simulator/ModuleParameters.h"
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 namespace korvane::api {
 
 namespace {
+
+const QString kNoSuchParameter = QStringLiteral("no such parameter");
 
 // Parameter numbers arrive as 32-bit values; only the low 16 bits count.
 std::optional<uint16_t> indexOf(uint32_t number)
@@ -17,34 +20,71 @@ std::optional<uint16_t> indexOf(uint32_t number)
     return module::objectIndex(uint16_t(number & 0xFFFF));
 }
 
+// Once per process: an unattended run says it once, a window that reconnects does not repeat it.
+void announce(const config::InterfaceConfig& config, const CanChannel& channel)
+{
+    static std::once_flag announced;
+    if (const QString notice = channel.notice(); !notice.isEmpty())
+        std::call_once(announced, [&] {
+            const bool unset = config.transport == config::Transport::Unset;
+            contract::ReportLine(((unset ? QStringLiteral("no interface configured: ") : QString()) + notice).toStdString());
+        });
+}
+
 } // namespace
 
-bool Interface::getUnsigned(uint32_t number, size_t size, uint32_t& value)
+Interface::Interface(std::unique_ptr<CanChannel> channel, const config::InterfaceConfig& config, uint8_t blockSize)
+    : channel_(std::move(channel))
+    , client_(*channel_, uint8_t(config.nodeId), std::chrono::milliseconds(config.sdoTimeoutMs))
+{
+    client_.setBlockSize(blockSize);
+}
+
+bool Interface::failed(uint32_t number, const QString& why, QString& reason)
+{
+    reason = QStringLiteral("parameter %1: %2").arg(number & 0xFFFF).arg(why);
+    return false;
+}
+
+bool Interface::done(uint32_t number, const sdo::Result& result, QString& reason)
+{
+    return result.ok() || failed(number, client_.describe(result), reason);
+}
+
+bool Interface::getUnsigned(uint32_t number, size_t size, uint32_t& value, QString& reason)
 {
     const auto index = indexOf(number);
     sdo::Bytes bytes;
-    if (!index || client().upload(*index, 0, bytes, size) != 0 || bytes.size() != size)
+    if (!index)
+        return failed(number, kNoSuchParameter, reason);
+    if (!done(number, client_.upload(*index, 0, bytes, size), reason))
         return false;
+    if (bytes.size() != size)
+        return failed(number, QStringLiteral("the module answered %1 bytes, not %2").arg(bytes.size()).arg(size), reason);
     value = 0;
     for (size_t i = 0; i < size; ++i)
         value |= uint32_t(bytes[i]) << (8 * i);
     return true;
 }
 
-bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value)
+bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value, QString& reason)
 {
     const auto index = indexOf(number);
     sdo::Bytes bytes(size);
     for (size_t i = 0; i < size; ++i)
         bytes[i] = uint8_t(value >> (8 * i));
-    return index && client().download(*index, 0, bytes) == 0;
+    if (!index)
+        return failed(number, kNoSuchParameter, reason);
+    return done(number, client_.download(*index, 0, bytes), reason);
 }
 
-bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer)
+bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QString& reason)
 {
     const auto index = indexOf(number);
     sdo::Bytes bytes;
-    if (!index || client().upload(*index, 0, bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered) != 0)
+    if (!index)
+        return failed(number, kNoSuchParameter, reason);
+    if (!done(number, client_.upload(*index, 0, bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered), reason))
         return false;
     // An empty array has no data pointer, which memcpy must not be given.
     if (!bytes.empty())
@@ -53,32 +93,35 @@ bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer)
     return true;
 }
 
-bool Interface::setArray(uint32_t number, uint8_t count, const uint8_t* bytes)
+bool Interface::setArray(uint32_t number, uint8_t count, const uint8_t* bytes, QString& reason)
 {
     const auto index = indexOf(number);
-    return index && client().download(*index, 0, sdo::Bytes(bytes, bytes + count)) == 0;
+    if (!index)
+        return failed(number, kNoSuchParameter, reason);
+    return done(number, client_.download(*index, 0, sdo::Bytes(bytes, bytes + count)), reason);
 }
 
 std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, OpenFailure& failure)
 {
     if (config.transport == config::Transport::Unreadable) {
-        failure = {QStringLiteral("Korvane: the saved interface configuration could not be read"), EINVAL};
+        failure = {QStringLiteral("the saved interface configuration could not be read"), EINVAL};
         return nullptr;
     }
     QString error;
     if (!config::validate(config, error)) {
-        failure = {QStringLiteral("Korvane: unusable interface configuration: ") + error, EINVAL};
+        failure = {QStringLiteral("unusable interface configuration: ") + error, EINVAL};
         return nullptr;
     }
-    switch (config.transport) {
-    case config::Transport::Unset:
-    case config::Transport::Simulated: return SimulatedInterface::open(config, failure);
-    case config::Transport::Can:
-    case config::Transport::Serial: return BusInterface::open(config, failure);
-    default:
-        failure = {QStringLiteral("Korvane: unknown transport %1 in the configuration").arg(uint32_t(config.transport)), EINVAL};
+    const config::TransportInfo& transport = *config::findTransport(config.transport); // validate() knows it
+    auto channel = transport.open(config, sdo::responseId(uint8_t(config.nodeId)), failure);
+    if (!channel)
+        return nullptr;
+    if (!channel->open()) {
+        failure = channel->error();
         return nullptr;
     }
+    announce(config, *channel);
+    return std::make_unique<Interface>(std::move(channel), config, transport.blockSize);
 }
 
 } // namespace korvane::api

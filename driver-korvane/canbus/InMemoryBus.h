@@ -19,6 +19,7 @@ class InMemoryBus {
 public:
     class Station : public CanChannel {
     public:
+        bool open() override { return true; }
         bool send(const CanFrame& frame) override;
         ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
 

@@ -1,5 +1,7 @@
 #include "canbus/QtCanChannel.h"
 
+#include "canbus/BusLibrary.h"
+#include "canbus/QtCanFrame.h"
 #include "contract/KorvaneApi.h"
 
 #include <QCanBus>
@@ -11,6 +13,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -34,8 +37,9 @@ bool interfaceDown(const QString& plugin, const QString& device)
 
 } // namespace
 
-QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId)
-    : plugin_(plugin), deviceName_(device), bitrate_(bitrate), acceptedId_(acceptedId)
+QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId,
+                           std::chrono::milliseconds connectTimeout)
+    : plugin_(plugin), deviceName_(device), bitrate_(bitrate), acceptedId_(acceptedId), connectTimeout_(connectTimeout)
 {
 }
 
@@ -54,27 +58,21 @@ QtCanChannel::~QtCanChannel()
         ::close(wake_);
 }
 
-bool QtCanChannel::open(std::chrono::milliseconds timeout, OpenFailure& failure)
+bool QtCanChannel::open()
 {
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wake_ < 0) {
-        failure = {QStringLiteral("Korvane: no event descriptor for the CAN device thread"), errno};
-        return false;
-    }
+    if (wake_ < 0)
+        return setError(QStringLiteral("no event descriptor for the CAN device thread: %1").arg(QString::fromLocal8Bit(std::strerror(errno))),
+                        errno);
     thread_ = std::thread([this] { run(); });
 
     std::unique_lock lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return state_ != State::Opening; })) {
-        failure = {QStringLiteral("Korvane: the CAN device %1 of plugin %2 did not connect in time").arg(deviceName_, plugin_),
-                   ETIMEDOUT};
+    if (!changed_.wait_for(lock, connectTimeout_, [this] { return state_ != State::Opening; })) {
         state_ = State::Failed;
-        return false;
+        return setError(QStringLiteral("the CAN device %1 of plugin %2 did not connect in time").arg(deviceName_, plugin_),
+                        ETIMEDOUT);
     }
-    if (state_ == State::Failed) {
-        failure = failure_;
-        return false;
-    }
-    return true;
+    return state_ != State::Failed; // the device thread has said why
 }
 
 void QtCanChannel::run()
@@ -94,7 +92,7 @@ void QtCanChannel::start()
     QString error;
     device_ = QCanBus::instance()->createDevice(plugin_, deviceName_, &error);
     if (!device_) {
-        fail(QStringLiteral("Korvane: no CAN device %1 in plugin %2: %3").arg(deviceName_, plugin_, error), ENODEV);
+        fail(QStringLiteral("no CAN device %1 in plugin %2: %3").arg(deviceName_, plugin_, error), ENODEV);
         return;
     }
     device_->setParent(context_);
@@ -128,9 +126,8 @@ void QtCanChannel::onWake()
         return;
     }
     for (const CanFrame& frame : sending) {
-        const QCanBusFrame out(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length));
-        if (device_ && !device_->writeFrame(out) && device_->error() == QCanBusDevice::ConnectionError)
-            fail(QStringLiteral("Korvane: CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
+        if (device_ && !device_->writeFrame(toQt(frame)) && device_->error() == QCanBusDevice::ConnectionError)
+            fail(QStringLiteral("CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
     }
 }
 
@@ -141,15 +138,15 @@ void QtCanChannel::onState()
     if (state == QCanBusDevice::ConnectedState && state_ == State::Opening) {
         const bool busOff = device_->hasBusStatus() && device_->busStatus() == QCanBusDevice::CanBusStatus::BusOff;
         if (busOff || interfaceDown(plugin_, deviceName_)) {
-            failure_ = {QStringLiteral("Korvane: the CAN device %1 is %2").arg(deviceName_, busOff ? QStringLiteral("bus-off") : QStringLiteral("down")),
-                        int(KORVANE_ERROR_WRONG_MODE)};
+            setError(QStringLiteral("the CAN device %1 is %2").arg(deviceName_, busOff ? QStringLiteral("bus-off") : QStringLiteral("down")),
+                     int(KORVANE_ERROR_WRONG_MODE));
             state_ = State::Failed;
         } else {
             state_ = State::Open;
         }
         changed_.notify_all();
     } else if (state == QCanBusDevice::UnconnectedState && state_ != State::Failed) {
-        failure_ = {QStringLiteral("Korvane: the CAN device %1 went away").arg(deviceName_), ENODEV};
+        setError(QStringLiteral("the CAN device %1 went away").arg(deviceName_), ENODEV);
         state_ = State::Failed;
         changed_.notify_all();
     }
@@ -159,7 +156,7 @@ void QtCanChannel::onError()
 {
     // Only a connection error ends the channel; a lost frame is the SDO timeout's business.
     if (device_->error() == QCanBusDevice::ConnectionError)
-        fail(QStringLiteral("Korvane: CAN device %1: %2").arg(deviceName_, device_->errorString()), ENODEV);
+        fail(QStringLiteral("CAN device %1: %2").arg(deviceName_, device_->errorString()), ENODEV);
 }
 
 void QtCanChannel::fail(const QString& reason, int errorCode)
@@ -167,7 +164,7 @@ void QtCanChannel::fail(const QString& reason, int errorCode)
     std::lock_guard lock(mutex_);
     if (state_ == State::Failed)
         return;
-    failure_ = {reason, errorCode};
+    setError(reason, errorCode);
     state_ = State::Failed;
     changed_.notify_all();
 }
@@ -175,20 +172,39 @@ void QtCanChannel::fail(const QString& reason, int errorCode)
 void QtCanChannel::onFrames()
 {
     const QList<QCanBusFrame> received = device_->readAllFrames();
+    bool sawError = false;
+    bool sawBusOff = false;
+    for (const QCanBusFrame& frame : received) {
+        if (frame.frameType() == QCanBusFrame::ErrorFrame) {
+            sawError = true;
+            sawBusOff = sawBusOff || (frame.error() & QCanBusFrame::BusOffError);
+        }
+    }
+    if (sawError)
+        noteBusStatus(sawBusOff);
     std::lock_guard lock(mutex_);
     for (const QCanBusFrame& frame : received) {
-        if (frame.frameType() != QCanBusFrame::DataFrame || frame.hasExtendedFrameFormat() || frame.frameId() != acceptedId_)
-            continue;
-        const QByteArray payload = frame.payload();
-        if (payload.size() > 8)
-            continue;
-        CanFrame f;
-        f.id = frame.frameId();
-        f.length = uint8_t(payload.size());
-        std::copy(payload.begin(), payload.end(), f.data.begin());
-        frames_.push_back(f);
+        if (frame.frameType() == QCanBusFrame::DataFrame && busState_ == BusState::Off)
+            busState_ = BusState::Active; // frames flow again: the controller has recovered
+        if (const auto ours = fromQt(frame); ours && ours->id == acceptedId_)
+            frames_.push_back(*ours);
     }
     changed_.notify_all();
+}
+
+void QtCanChannel::noteBusStatus(bool errorFrameSaysOff)
+{
+    bool off = errorFrameSaysOff;
+    if (device_->hasBusStatus())
+        off = device_->busStatus() == QCanBusDevice::CanBusStatus::BusOff;
+    std::lock_guard lock(mutex_);
+    busState_ = off ? BusState::Off : BusState::Active;
+}
+
+CanChannel::BusState QtCanChannel::busState()
+{
+    std::lock_guard lock(mutex_);
+    return busState_;
 }
 
 bool QtCanChannel::send(const CanFrame& frame)
@@ -219,3 +235,8 @@ ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds t
 }
 
 } // namespace korvane
+
+KORVANE_BUS_EXPORT korvane::CanChannel* KorvaneBusOpenCan(const korvane::bus::ChannelSettings& settings)
+{
+    return new korvane::QtCanChannel(settings.plugin, settings.device, settings.bitrate, settings.acceptedId);
+}

@@ -8,7 +8,6 @@
 #pragma once
 
 #include "canbus/CanChannel.h"
-#include "canbus/OpenFailure.h"
 
 #include <condition_variable>
 #include <deque>
@@ -25,13 +24,15 @@ class QtCanChannel : public CanChannel {
 public:
     // `bitrate` is handed to plugins that set it themselves; socketcan and virtualcan take it
     // from the system. Frames with another identifier than `acceptedId` are dropped on arrival.
-    QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId);
+    // `connectTimeout` bounds open().
+    QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId,
+                 std::chrono::milliseconds connectTimeout = std::chrono::milliseconds(3000));
     ~QtCanChannel() override;
 
-    bool open(std::chrono::milliseconds timeout, OpenFailure& failure);
-
+    bool open() override;
     bool send(const CanFrame& frame) override;
     ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
+    BusState busState() override;
 
 private:
     enum class State { Opening, Open, Failed };
@@ -44,11 +45,14 @@ private:
     void onError();
     void onFrames();
     void fail(const QString& reason, int errorCode);
+    // The controller's word on the bus, where the plugin has one; else what error frames said.
+    void noteBusStatus(bool errorFrameSaysOff);
 
     QString plugin_;
     QString deviceName_;
     uint32_t bitrate_;
     uint32_t acceptedId_;
+    std::chrono::milliseconds connectTimeout_;
     std::thread thread_;
     int wake_ = -1;                   // eventfd: frames to send, or stop
     QEventLoop* loop_ = nullptr;      // these three: created, used and deleted in thread_ only
@@ -58,7 +62,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     State state_ = State::Opening;
-    OpenFailure failure_;
+    BusState busState_ = BusState::Unknown;
     std::deque<CanFrame> frames_;   // received, for receive()
     std::deque<CanFrame> outgoing_; // for the device thread to write
     bool stopping_ = false;

@@ -1,5 +1,6 @@
 #include "canbus/SerialCanChannel.h"
 
+#include "canbus/BusLibrary.h"
 #include "contract/KorvaneApi.h"
 
 #include <cerrno>
@@ -40,39 +41,34 @@ SerialCanChannel::~SerialCanChannel()
     }
 }
 
-bool SerialCanChannel::lost() const
+bool SerialCanChannel::lost()
 {
-    return !port_.isOpen() || port_.error() == QSerialPort::ResourceError;
+    if (port_.isOpen() && port_.error() != QSerialPort::ResourceError)
+        return false;
+    setError(QStringLiteral("the serial port %1 went away: %2").arg(port_.portName(), port_.errorString()), ENODEV);
+    return true;
 }
 
-bool SerialCanChannel::open(OpenFailure& failure)
+bool SerialCanChannel::open()
 {
     const auto rate = slcan::bitrateCommand(bitrate_);
-    if (!rate) {
-        failure = {QStringLiteral("Korvane: serial CAN adapters have no setting for %1 bit/s").arg(bitrate_), EINVAL};
-        return false;
-    }
-    if (!port_.open(QIODevice::ReadWrite)) {
-        failure = {QStringLiteral("Korvane: cannot open the serial port %1: %2").arg(port_.portName(), port_.errorString()),
-                   errorCodeOf(port_.error())};
-        return false;
-    }
+    if (!rate)
+        return setError(QStringLiteral("serial CAN adapters have no setting for %1 bit/s").arg(bitrate_), EINVAL);
+    if (!port_.open(QIODevice::ReadWrite))
+        return setError(QStringLiteral("cannot open the serial port %1: %2").arg(port_.portName(), port_.errorString()),
+                        errorCodeOf(port_.error()));
     port_.clear();
     // Close first: an adapter left open refuses the bit rate. Its answer does not matter.
     command("C");
     const auto setRate = command(*rate);
-    if (!setRate) {
-        failure = {QStringLiteral("Korvane: the adapter on %1 does not answer").arg(port_.portName()), ETIMEDOUT};
-        return false;
-    }
+    if (!setRate)
+        return setError(QStringLiteral("the adapter on %1 does not answer").arg(port_.portName()), ETIMEDOUT);
     const auto openChannel = setRate->refused ? setRate : command("O");
-    if (!openChannel || openChannel->refused) {
-        failure = {QStringLiteral("Korvane: the adapter on %1 refuses to open its CAN channel at %2 bit/s")
-                       .arg(port_.portName())
-                       .arg(bitrate_),
-                   int(KORVANE_ERROR_WRONG_MODE)};
-        return false;
-    }
+    if (!openChannel || openChannel->refused)
+        return setError(QStringLiteral("the adapter on %1 refuses to open its CAN channel at %2 bit/s")
+                            .arg(port_.portName())
+                            .arg(bitrate_),
+                        int(KORVANE_ERROR_WRONG_MODE));
     opened_ = true;
     return true;
 }
@@ -132,3 +128,8 @@ ReceiveStatus SerialCanChannel::receive(CanFrame& frame, std::chrono::millisecon
 }
 
 } // namespace korvane
+
+KORVANE_BUS_EXPORT korvane::CanChannel* KorvaneBusOpenSerial(const korvane::bus::ChannelSettings& settings)
+{
+    return new korvane::SerialCanChannel(settings.device, int(settings.lineRate), settings.bitrate, settings.acceptedId);
+}

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "canbus/CanChannel.h"
-#include "canbus/OpenFailure.h"
 #include "canbus/Slcan.h"
 
 #include <QSerialPort>
@@ -19,7 +18,7 @@ public:
     ~SerialCanChannel() override;
 
     // Opens the port and the adapter's CAN channel at the bit rate.
-    bool open(OpenFailure& failure);
+    bool open() override;
 
     bool send(const CanFrame& frame) override;
     ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
@@ -29,7 +28,8 @@ private:
     std::optional<slcan::Reply> command(const QByteArray& text);
     // Waits up to `timeout` for bytes and sorts them into frames and replies; false: port lost.
     bool pump(std::chrono::milliseconds timeout);
-    bool lost() const;
+    // Also keeps the reason when the port is gone.
+    bool lost();
 
     QSerialPort port_;
     uint32_t bitrate_;

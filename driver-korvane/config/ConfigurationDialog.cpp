@@ -1,6 +1,8 @@
 #include "config/ConfigurationDialog.h"
 
-#include "api/BusTransports.h"
+#include "canbus/BusLibrary.h"
+#include "config/Transports.h"
+#include "contract/StandardError.h"
 #include "simulator/StateFile.h"
 
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include <QSpinBox>
 #include <QThread>
 
-#include <cstdio>
 
 namespace korvane::config {
 
@@ -26,16 +27,9 @@ QString bitrateText(uint32_t bitrate)
     return bitrate >= 1000000 ? QStringLiteral("%1M").arg(bitrate / 1000000) : QStringLiteral("%1k").arg(bitrate / 1000);
 }
 
-// Without the real-bus library the lists stay empty; the fields still take typed names.
-api::BusTransports* transports()
-{
-    QString error;
-    return api::busTransports(error);
-}
-
 } // namespace
 
-ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget* parent)
+ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, const QString& refusal, QWidget* parent)
     : QDialog(parent)
     , original_(config)
     , form_(new QFormLayout(this))
@@ -65,21 +59,23 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     stateFile_->setObjectName(QStringLiteral("moduleState"));
     problem_->setObjectName(QStringLiteral("problem"));
 
-    transport_->addItem(tr("Simulated module"), uint32_t(Transport::Simulated));
-    transport_->addItem(tr("CAN adapter (Qt CAN plugin)"), uint32_t(Transport::Can));
-    transport_->addItem(tr("Serial-line CAN adapter"), uint32_t(Transport::Serial));
+    for (const TransportInfo& transport : transports())
+        transport_->addItem(tr(transport.label), uint32_t(transport.id));
     transport_->setCurrentIndex(std::max(0, transport_->findData(uint32_t(config.transport))));
 
-    if (auto* buses = transports())
+    // Without the real-bus library the lists stay empty; the fields still take typed names.
+    if (auto* buses = bus::lists())
         plugin_->addItems(buses->canPlugins());
     if (!config.plugin.isEmpty() && plugin_->findText(config.plugin) < 0)
         plugin_->addItem(config.plugin);
     plugin_->setCurrentText(config.plugin.isEmpty() ? QStringLiteral("socketcan") : config.plugin);
     canDevice_->setEditable(true);
     serialPort_->setEditable(true);
-    if (auto* buses = transports())
+    if (auto* buses = bus::lists())
         serialPort_->addItems(buses->serialPorts());
-    if (config.transport == Transport::Serial)
+    const TransportInfo* configured = findTransport(config.transport);
+    const unsigned configuredRows = configured ? configured->rows : 0;
+    if (configuredRows & SerialPortRow)
         serialPort_->setCurrentText(config.device);
     for (uint32_t rate : kSerialBauds)
         serialBaud_->addItem(QString::number(rate), rate);
@@ -111,7 +107,10 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
 
     problem_->setStyleSheet(QStringLiteral("color: #b00000"));
     problem_->setWordWrap(true);
-    problem_->hide();
+    problem_->setText(refusal.isEmpty() ? QString()
+                                        : tr("The saved interface configuration was refused, so the defaults are "
+                                             "proposed here: %1").arg(refusal));
+    problem_->setVisible(!refusal.isEmpty());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &ConfigurationDialog::accept);
@@ -131,7 +130,7 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, QWidget*
     form_->addRow(buttons);
 
     listDevices();
-    if (config.transport == Transport::Can)
+    if (configuredRows & CanDeviceRow)
         canDevice_->setCurrentText(config.device);
     connect(plugin_, &QComboBox::currentTextChanged, this, &ConfigurationDialog::listDevices);
     connect(transport_, &QComboBox::currentIndexChanged, this, &ConfigurationDialog::showTransport);
@@ -142,7 +141,7 @@ void ConfigurationDialog::listDevices()
 {
     const QString typed = canDevice_->currentText();
     canDevice_->clear();
-    if (auto* buses = transports())
+    if (auto* buses = bus::lists())
         canDevice_->addItems(buses->canDevices(plugin_->currentText()));
     if (!typed.isEmpty())
         canDevice_->setCurrentText(typed);
@@ -150,16 +149,18 @@ void ConfigurationDialog::listDevices()
 
 void ConfigurationDialog::showTransport()
 {
-    const auto transport = Transport(transport_->currentData().toUInt());
-    form_->setRowVisible(plugin_, transport == Transport::Can);
-    form_->setRowVisible(canDevice_, transport == Transport::Can);
-    form_->setRowVisible(serialPort_, transport == Transport::Serial);
-    form_->setRowVisible(serialBaud_, transport == Transport::Serial);
-    form_->setRowVisible(stateRow_, transport == Transport::Simulated);
+    const TransportInfo* transport = findTransport(Transport(transport_->currentData().toUInt()));
+    const unsigned rows = transport ? transport->rows : 0;
+    form_->setRowVisible(plugin_, rows & PluginRow);
+    form_->setRowVisible(canDevice_, rows & CanDeviceRow);
+    form_->setRowVisible(serialPort_, rows & SerialPortRow);
+    form_->setRowVisible(serialBaud_, rows & SerialBaudRow);
+    form_->setRowVisible(stateRow_, rows & StateFileRow);
     // A real adapter's connection type follows from its kind.
-    connectionType_->setEnabled(transport == Transport::Simulated);
-    if (transport != Transport::Simulated)
-        connectionType_->setCurrentIndex(transport == Transport::Can ? 0 : 1);
+    const std::optional<uint32_t> derived = transport ? transport->connectionType : std::nullopt;
+    connectionType_->setEnabled(!derived);
+    if (derived)
+        connectionType_->setCurrentIndex(std::max(0, connectionType_->findData(*derived)));
     adjustSize();
 }
 
@@ -172,10 +173,12 @@ InterfaceConfig ConfigurationDialog::config() const
     config.bitrate = bitrate_->currentData().toUInt();
     config.sdoTimeoutMs = uint32_t(timeout_->value());
     config.moduleState = stateFile_->text().trimmed();
-    config.plugin = config.transport == Transport::Can ? plugin_->currentText() : QString();
-    config.device = config.transport == Transport::Can      ? canDevice_->currentText().trimmed()
-                    : config.transport == Transport::Serial ? serialPort_->currentText().trimmed()
-                                                            : QString();
+    const TransportInfo* transport = findTransport(config.transport);
+    const unsigned rows = transport ? transport->rows : 0;
+    config.plugin = rows & PluginRow ? plugin_->currentText() : QString();
+    config.device = rows & CanDeviceRow    ? canDevice_->currentText().trimmed()
+                    : rows & SerialPortRow ? serialPort_->currentText().trimmed()
+                                           : QString();
     config.serialBaud = serialBaud_->currentData().toUInt();
     deriveConnectionType(config);
     return config;
@@ -203,17 +206,18 @@ void ConfigurationDialog::browseStateFile()
         stateFile_->setText(chosen);
 }
 
-bool runConfigurationDialog(uint8_t* block)
+bool runConfigurationDialog(uint8_t* block, const QString& refusal)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())
         || QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        std::fprintf(stderr, "Korvane: the configuration window needs the application's user-interface thread\n");
+        contract::ReportLine("the configuration window needs the application's user-interface thread");
         return false;
     }
     InterfaceConfig current = fromBlock(block);
-    if (current.transport == Transport::Unreadable)
+    const bool refused = current.transport == Transport::Unreadable;
+    if (refused)
         current = InterfaceConfig{};
-    ConfigurationDialog dialog(current, QApplication::activeWindow());
+    ConfigurationDialog dialog(current, refused ? refusal : QString(), QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     QString error;

@@ -18,7 +18,8 @@ class ConfigurationDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit ConfigurationDialog(const InterfaceConfig& config, QWidget* parent = nullptr);
+    // `refusal`, when given, says why the saved configuration was refused.
+    explicit ConfigurationDialog(const InterfaceConfig& config, const QString& refusal = {}, QWidget* parent = nullptr);
 
     InterfaceConfig config() const;
 
@@ -45,7 +46,8 @@ private:
     QLabel* problem_;
 };
 
-// Shows the dialog over the configuration in `block`; on OK fills the block and answers true.
-bool runConfigurationDialog(uint8_t* block);
+// Shows the dialog over the configuration in `block`; on OK fills the block and answers true. A
+// block marked unreadable opens with the defaults and `refusal`, the reason the saved file was refused.
+bool runConfigurationDialog(uint8_t* block, const QString& refusal);
 
 } // namespace korvane::config

@@ -1,5 +1,7 @@
 #include "config/InterfaceConfig.h"
 
+#include "config/Transports.h"
+
 #include "contract/KorvaneApi.h"
 #include "storage/SafeFile.h"
 
@@ -56,15 +58,6 @@ QString getText(const uint8_t* block, TextField field)
     return QString::fromUtf8(begin, qsizetype(strnlen(begin, size_t(field.size))));
 }
 
-QString transportName(Transport transport)
-{
-    switch (transport) {
-    case Transport::Can: return QStringLiteral("can");
-    case Transport::Serial: return QStringLiteral("serial");
-    default: return QStringLiteral("simulated");
-    }
-}
-
 // Digits only: no sign, no spaces, no hex; at most ten of them.
 bool number(const QString& text, uint32_t low, uint32_t high, uint32_t& value)
 {
@@ -108,17 +101,16 @@ bool readKey(const QString& key, const QString& value, const QString& folder, In
         return false;
     };
     if (key == QLatin1String("transport")) {
-        if (value == QLatin1String("simulated"))
-            config.transport = Transport::Simulated;
-        else if (value == QLatin1String("can"))
-            config.transport = Transport::Can;
-        else if (value == QLatin1String("serial"))
-            config.transport = Transport::Serial;
-        else {
-            error = QStringLiteral("transport must be simulated, can or serial, not \"%1\"").arg(value);
-            return false;
+        if (const TransportInfo* transport = findTransport(value)) {
+            config.transport = transport->id;
+            return true;
         }
-        return true;
+        QStringList names;
+        for (const TransportInfo& known : transports())
+            names << QLatin1String(known.name);
+        const QString last = names.takeLast();
+        error = QStringLiteral("transport must be %1 or %2, not \"%3\"").arg(names.join(QStringLiteral(", ")), last, value);
+        return false;
     }
     if (key == QLatin1String("connection_type"))
         return range(0, 1, config.connectionType);
@@ -187,6 +179,7 @@ constexpr qint64 kMaxConfigFile = 64 * 1024;
 
 bool validate(const InterfaceConfig& config, QString& error)
 {
+    const TransportInfo* transport = findTransport(config.transport);
     if (config.nodeId < 1 || config.nodeId > 127)
         error = QStringLiteral("the node-ID must be from 1 to 127, not %1").arg(config.nodeId);
     else if (!oneOf(kBitrates, config.bitrate))
@@ -197,9 +190,11 @@ bool validate(const InterfaceConfig& config, QString& error)
         error = QStringLiteral("the SDO timeout must be from 1 to 60000 ms, not %1").arg(config.sdoTimeoutMs);
     else if (!oneOf(kSerialBauds, config.serialBaud))
         error = QStringLiteral("the serial line rate %1 is not one of %2").arg(config.serialBaud).arg(listed(kSerialBauds));
-    else if (config.transport == Transport::Can && (config.plugin.isEmpty() || config.device.isEmpty()))
+    else if (!transport)
+        error = QStringLiteral("unknown transport %1").arg(uint32_t(config.transport));
+    else if ((transport->rows & PluginRow) && (config.plugin.isEmpty() || config.device.isEmpty()))
         error = QStringLiteral("a CAN adapter needs a plugin and a device");
-    else if (config.transport == Transport::Serial && config.device.isEmpty())
+    else if ((transport->rows & SerialPortRow) && config.device.isEmpty())
         error = QStringLiteral("a serial adapter needs a device (its serial port)");
     else if (!writableText(config.plugin) || !writableText(config.device) || !writableText(config.moduleState))
         error = QStringLiteral("names and paths must be one line without control characters, blanks at either end "
@@ -213,10 +208,8 @@ bool validate(const InterfaceConfig& config, QString& error)
 
 void deriveConnectionType(InterfaceConfig& config)
 {
-    if (config.transport == Transport::Can)
-        config.connectionType = 0;
-    else if (config.transport == Transport::Serial)
-        config.connectionType = 1;
+    if (const TransportInfo* transport = findTransport(config.transport); transport && transport->connectionType)
+        config.connectionType = *transport->connectionType;
 }
 
 bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
@@ -348,7 +341,8 @@ bool writeConfigFile(const QString& path, const InterfaceConfig& config, QString
     if (!validate(config, error))
         return false;
     QByteArray text = "[interface]\n";
-    text += "transport=" + transportName(config.transport).toUtf8() + '\n';
+    const TransportInfo* transport = findTransport(config.transport);
+    text += QByteArray("transport=") + (transport ? transport->name : "simulated") + '\n';
     text += "connection_type=" + QByteArray::number(config.connectionType) + '\n';
     text += "node_id=" + QByteArray::number(config.nodeId) + '\n';
     text += "bitrate=" + QByteArray::number(config.bitrate) + '\n';

@@ -1,11 +1,14 @@
 // The client side of the SDO protocol: reads and writes whole objects of one node, one transfer
-// at a time. Every failure is an abort code, whether the server sent it or the client detected it.
-// Nothing is ever repeated: reading a memory block or writing the erase command twice would not
-// be the same as doing it once.
+// at a time. Every transfer answers who ended it (see SdoResult.h), and describe() says it in
+// words. Nothing is ever repeated: reading a memory block or writing the erase command twice
+// would not be the same as doing it once.
 #pragma once
 
 #include "canbus/CanChannel.h"
 #include "sdo/SdoProtocol.h"
+#include "sdo/SdoResult.h"
+
+#include <QString>
 
 namespace korvane::sdo {
 
@@ -20,25 +23,30 @@ public:
 
     enum class Upload { Normal, BlockIfOffered };
 
-    // Both answer 0 on success, else the abort code. An upload longer than `maxSize` is aborted.
-    // A block upload falls back to a normal one when the server does not offer it.
-    uint32_t upload(uint16_t index, uint8_t subIndex, Bytes& value, size_t maxSize, Upload mode = Upload::Normal);
-    uint32_t download(uint16_t index, uint8_t subIndex, const Bytes& value);
+    // An upload longer than `maxSize` is aborted. A block upload falls back to a normal one when
+    // the server does not offer it.
+    Result upload(uint16_t index, uint8_t subIndex, Bytes& value, size_t maxSize, Upload mode = Upload::Normal);
+    Result download(uint16_t index, uint8_t subIndex, const Bytes& value);
+
+    // The reason of a failed transfer, e.g. "the module aborted the transfer: 0x06020000 object
+    // does not exist" or "no answer from node-ID 5 within 500 ms".
+    QString describe(const Result& result);
 
 private:
-    uint32_t normalUpload(Bytes& value, size_t maxSize);
-    uint32_t blockUpload(Bytes& value, size_t maxSize);
+    Result normalUpload(Bytes& value, size_t maxSize);
+    Result blockUpload(Bytes& value, size_t maxSize);
     // Continues an upload after the server's initiate answer.
-    uint32_t continueUpload(const CanFrame& initiate, Bytes& value, size_t maxSize);
-    uint32_t segmentedUpload(const CanFrame& initiate, Bytes& value, size_t maxSize);
-    uint32_t receiveBlocks(const CanFrame& initiate, Bytes& value, size_t maxSize);
-    uint32_t segmentedDownload(const Bytes& value);
-    // Sends `request` and waits for this node's next answer; a server abort comes back as its code.
-    uint32_t exchange(const CanFrame& request, CanFrame& answer);
+    Result continueUpload(const CanFrame& initiate, Bytes& value, size_t maxSize);
+    Result segmentedUpload(const CanFrame& initiate, Bytes& value, size_t maxSize);
+    Result receiveBlocks(const CanFrame& initiate, Bytes& value, size_t maxSize);
+    Result segmentedDownload(const Bytes& value);
+    // Sends `request` and waits for this node's next answer.
+    Result exchange(const CanFrame& request, CanFrame& answer);
+    Result send(const CanFrame& request);
     enum class Expect { Answer, BlockSegment };
-    uint32_t await(CanFrame& answer, Expect expect = Expect::Answer);
-    // Ends the transfer on the server too, and answers `code`.
-    uint32_t fail(uint32_t code);
+    Result await(CanFrame& answer, Expect expect = Expect::Answer);
+    // Ends the transfer on the server too.
+    Result fail(uint32_t code);
     bool echoes(const CanFrame& answer) const;
     // Starts a transfer: remembers the object and drops answers left over from earlier ones.
     void begin(uint16_t index, uint8_t subIndex);

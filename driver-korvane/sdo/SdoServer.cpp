@@ -53,16 +53,16 @@ void SdoServer::initiateDownload(const CanFrame& request)
     state_ = State::Idle;
     index_ = indexOf(request);
     subIndex_ = subIndexOf(request);
-    const uint8_t command = request.data[0];
-    const bool expedited = command & 0x02;
-    const bool sized = command & 0x01;
+    const uint8_t specifier = request.data[0];
+    const bool expedited = specifier & command::kExpedited;
+    const bool sized = specifier & command::kSizeIndicated;
     if (expedited) {
-        const size_t size = sized ? 4 - ((command >> 2) & 0x03) : 4;
+        const size_t size = sized ? 4 - ((specifier >> 2) & 0x03) : 4;
         const Bytes value(request.data.begin() + 4, request.data.begin() + 4 + size);
         if (const uint32_t code = dictionary_.write(index_, subIndex_, value))
             abort(code);
         else
-            reply(frame(responseId(node_), 0x60, index_, subIndex_));
+            reply(frame(responseId(node_), command::kInitiateDownloadAnswer, index_, subIndex_));
         return;
     }
     sizeKnown_ = sized;
@@ -74,7 +74,7 @@ void SdoServer::initiateDownload(const CanFrame& request)
     buffer_.clear();
     toggle_ = 0;
     state_ = State::Downloading;
-    reply(frame(responseId(node_), 0x60, index_, subIndex_));
+    reply(frame(responseId(node_), command::kInitiateDownloadAnswer, index_, subIndex_));
 }
 
 void SdoServer::downloadSegment(const CanFrame& request)
@@ -83,13 +83,13 @@ void SdoServer::downloadSegment(const CanFrame& request)
         abort(UnknownCommand);
         return;
     }
-    const uint8_t command = request.data[0];
-    const uint8_t toggle = (command >> 4) & 1;
+    const uint8_t specifier = request.data[0];
+    const uint8_t toggle = (specifier & command::kToggle) ? 1 : 0;
     if (toggle != toggle_) {
         abort(ToggleNotAlternated);
         return;
     }
-    const size_t count = 7 - ((command >> 1) & 0x07);
+    const size_t count = 7 - ((specifier >> 1) & 0x07);
     buffer_.insert(buffer_.end(), request.data.begin() + 1, request.data.begin() + 1 + count);
     if (buffer_.size() > (sizeKnown_ ? size_ : kMaxDownload)) {
         abort(LengthTooHigh);
@@ -99,8 +99,8 @@ void SdoServer::downloadSegment(const CanFrame& request)
     CanFrame answer;
     answer.id = responseId(node_);
     answer.length = 8;
-    answer.data[0] = uint8_t(0x20 | toggle << 4);
-    if (!(command & 0x01)) {
+    answer.data[0] = uint8_t(command::kDownloadSegmentAnswer | (toggle ? command::kToggle : 0));
+    if (!(specifier & command::kLastSegment)) {
         reply(answer);
         return;
     }
@@ -129,7 +129,7 @@ void SdoServer::initiateUpload(const CanFrame& request)
 void SdoServer::startUpload(Bytes value)
 {
     if (!value.empty() && value.size() <= 4) {
-        CanFrame answer = frame(responseId(node_), uint8_t(0x43 | (4 - value.size()) << 2), index_, subIndex_);
+        CanFrame answer = frame(responseId(node_), command::expedited(InitiateUploadAnswer, value.size()), index_, subIndex_);
         std::copy(value.begin(), value.end(), answer.data.begin() + 4);
         reply(answer);
         return;
@@ -139,7 +139,7 @@ void SdoServer::startUpload(Bytes value)
     position_ = 0;
     toggle_ = 0;
     state_ = State::Uploading;
-    CanFrame answer = frame(responseId(node_), 0x41, index_, subIndex_);
+    CanFrame answer = frame(responseId(node_), command::kInitiateUploadSized, index_, subIndex_);
     setWord(answer, uint32_t(buffer_.size()));
     reply(answer);
 }
@@ -150,7 +150,7 @@ void SdoServer::uploadSegment(const CanFrame& request)
         abort(UnknownCommand);
         return;
     }
-    const uint8_t toggle = (request.data[0] >> 4) & 1;
+    const uint8_t toggle = (request.data[0] & command::kToggle) ? 1 : 0;
     if (toggle != toggle_) {
         abort(ToggleNotAlternated);
         return;
@@ -160,7 +160,7 @@ void SdoServer::uploadSegment(const CanFrame& request)
     CanFrame answer;
     answer.id = responseId(node_);
     answer.length = 8;
-    answer.data[0] = uint8_t(toggle << 4 | (7 - count) << 1 | (last ? 1 : 0));
+    answer.data[0] = command::segment(UploadSegmentAnswer, toggle, count, last);
     std::copy_n(buffer_.begin() + position_, count, answer.data.begin() + 1);
     position_ += count;
     toggle_ ^= 1;
@@ -217,7 +217,7 @@ void SdoServer::initiateBlockUpload(const CanFrame& request)
     blockSize_ = blockSize;
     position_ = 0;
     state_ = State::BlockStarting;
-    CanFrame answer = frame(responseId(node_), 0xC6, index_, subIndex_); // CRC, size indicated
+    CanFrame answer = frame(responseId(node_), command::kBlockUploadAnswer, index_, subIndex_);
     setWord(answer, uint32_t(buffer_.size()));
     reply(answer);
 }
@@ -233,7 +233,7 @@ void SdoServer::sendBlock()
         CanFrame segment;
         segment.id = responseId(node_);
         segment.length = 8;
-        segment.data[0] = uint8_t(++sequence_ | (lastSent_ ? 0x80 : 0));
+        segment.data[0] = uint8_t(++sequence_ | (lastSent_ ? command::kBlockLastSegment : 0));
         std::copy_n(buffer_.begin() + position_, count, segment.data.begin() + 1);
         position_ += count;
         reply(segment);
@@ -258,7 +258,7 @@ void SdoServer::acknowledgeBlock(const CanFrame& request)
         CanFrame end;
         end.id = responseId(node_);
         end.length = 8;
-        end.data[0] = uint8_t(0xC1 | (7 - inLast) << 2);
+        end.data[0] = uint8_t(command::kBlockUploadEndAnswer | (7 - inLast) << 2);
         const uint16_t crc = blockCrc(buffer_);
         end.data[1] = uint8_t(crc);
         end.data[2] = uint8_t(crc >> 8);

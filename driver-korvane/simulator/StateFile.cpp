@@ -33,21 +33,21 @@ std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDem
     storage::ReadResult read = storage::readRegularFile(path, kMaxStateFile, json, error);
     if (read == storage::ReadResult::Missing && createFromDemo) {
         if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !storage::replaceFile(path, demoModuleState(), error)) {
-            failure = {QStringLiteral("Korvane: cannot create the module state file: ") + error, EACCES};
+            failure = {QStringLiteral("cannot create the module state file: ") + error, EACCES};
             return std::nullopt;
         }
         read = storage::readRegularFile(path, kMaxStateFile, json, error);
     }
     if (read != storage::ReadResult::Read) {
         const bool missing = read == storage::ReadResult::Missing;
-        failure = {missing ? QStringLiteral("Korvane: cannot read the module state file %1: it does not exist").arg(path)
-                           : QStringLiteral("Korvane: cannot use the module state file: ") + error,
+        failure = {missing ? QStringLiteral("cannot read the module state file %1: it does not exist").arg(path)
+                           : QStringLiteral("cannot use the module state file: ") + error,
                    missing ? ENOENT : EACCES};
         return std::nullopt;
     }
     auto state = parseModuleState(json, now, error);
     if (!state)
-        failure = {QStringLiteral("Korvane: the module state file %1 is malformed: %2").arg(path, error), EINVAL};
+        failure = {QStringLiteral("the module state file %1 is malformed: %2").arg(path, error), EINVAL};
     return state;
 }
 

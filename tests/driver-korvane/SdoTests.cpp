@@ -95,7 +95,7 @@ TEST(SdoTransfer, ExpeditedReadOfOneByte)
     b.serve();
     b.dictionary.objects[0x2001] = {0x2A};
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), Result::done());
     EXPECT_EQ(value, Bytes{0x2A});
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "585  4F 01 20 00 2A 00 00 00"}));
 }
@@ -104,7 +104,7 @@ TEST(SdoTransfer, ExpeditedWriteOfFourBytes)
 {
     Bus b;
     b.serve();
-    EXPECT_EQ(b.client.download(0x2002, 0, {0x90, 0xD0, 0x03, 0x00}), 0u);
+    EXPECT_EQ(b.client.download(0x2002, 0, {0x90, 0xD0, 0x03, 0x00}), Result::done());
     EXPECT_EQ(b.dictionary.objects[0x2002], (Bytes{0x90, 0xD0, 0x03, 0x00}));
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  23 02 20 00 90 D0 03 00", "585  60 02 20 00 00 00 00 00"}));
 }
@@ -115,7 +115,7 @@ TEST(SdoTransfer, SegmentedReadTogglesAndMarksTheLastSegment)
     b.serve();
     b.dictionary.objects[0x2003] = sequence(20);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2003, 0, value, 255), 0u);
+    EXPECT_EQ(b.client.upload(0x2003, 0, value, 255), Result::done());
     EXPECT_EQ(value, sequence(20));
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{
                                "605  40 03 20 00 00 00 00 00", "585  41 03 20 00 14 00 00 00",
@@ -128,7 +128,7 @@ TEST(SdoTransfer, SegmentedWriteTogglesAndMarksTheLastSegment)
 {
     Bus b;
     b.serve();
-    EXPECT_EQ(b.client.download(0x2006, 0, sequence(8, 0x30)), 0u);
+    EXPECT_EQ(b.client.download(0x2006, 0, sequence(8, 0x30)), Result::done());
     EXPECT_EQ(b.dictionary.objects[0x2006], sequence(8, 0x30));
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{
                                "605  21 06 20 00 08 00 00 00", "585  60 06 20 00 00 00 00 00",
@@ -140,9 +140,9 @@ TEST(SdoTransfer, EmptyArrayTravelsSegmentedInOneEmptySegment)
 {
     Bus b;
     b.serve();
-    EXPECT_EQ(b.client.download(0x2011, 0, {}), 0u);
+    EXPECT_EQ(b.client.download(0x2011, 0, {}), Result::done());
     Bytes value{1, 2};
-    EXPECT_EQ(b.client.upload(0x2011, 0, value, 255), 0u);
+    EXPECT_EQ(b.client.upload(0x2011, 0, value, 255), Result::done());
     EXPECT_TRUE(value.empty());
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{
                                "605  21 11 20 00 00 00 00 00", "585  60 11 20 00 00 00 00 00",
@@ -157,10 +157,10 @@ TEST(SdoTransfer, LongestArrayTakesSeventySixFrames)
     b.serve();
     b.dictionary.objects[0x200E] = sequence(255, 0);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), Result::done());
     EXPECT_EQ(value, sequence(255, 0));
     EXPECT_EQ(b.traffic().size(), 76u);
-    EXPECT_EQ(b.client.download(0x200F, 0, sequence(255, 1)), 0u);
+    EXPECT_EQ(b.client.download(0x200F, 0, sequence(255, 1)), Result::done());
     EXPECT_EQ(b.dictionary.objects[0x200F], sequence(255, 1));
 }
 
@@ -168,9 +168,9 @@ TEST(SdoTransfer, ArraysOfUpToFourBytesGoExpedited)
 {
     Bus b;
     b.serve();
-    EXPECT_EQ(b.client.download(0x2010, 0, {7, 8, 9}), 0u);
+    EXPECT_EQ(b.client.download(0x2010, 0, {7, 8, 9}), Result::done());
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2010, 0, value, 255), 0u);
+    EXPECT_EQ(b.client.upload(0x2010, 0, value, 255), Result::done());
     EXPECT_EQ(value, (Bytes{7, 8, 9}));
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{
                                "605  27 10 20 00 07 08 09 00", "585  60 10 20 00 00 00 00 00",
@@ -182,12 +182,14 @@ TEST(SdoAbort, ServerRefusalReachesTheClientAsItsCode)
     Bus b;
     b.serve();
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(NoSuchObject));
+    const Result refused = b.client.upload(0x2001, 0, value, 1);
+    EXPECT_EQ(refused, Result::module(NoSuchObject));
+    EXPECT_EQ(b.client.describe(refused), "the module aborted the transfer: 0x06020000 object does not exist");
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "585  80 01 20 00 00 00 02 06"}));
     b.dictionary.refuseWrites = ValueOutOfRange;
-    EXPECT_EQ(b.client.download(0x2006, 0, sequence(10)), uint32_t(ValueOutOfRange));
+    EXPECT_EQ(b.client.download(0x2006, 0, sequence(10)), Result::module(ValueOutOfRange));
     b.dictionary.objects[0x2001] = {1};
-    EXPECT_EQ(b.client.upload(0x2001, 1, value, 1), uint32_t(NoSuchSubIndex));
+    EXPECT_EQ(b.client.upload(0x2001, 1, value, 1), Result::module(NoSuchSubIndex));
 }
 
 TEST(SdoAbort, AbortWithCodeZeroIsStillAFailure)
@@ -195,14 +197,16 @@ TEST(SdoAbort, AbortWithCodeZeroIsStillAFailure)
     Bus b;
     b.script({{canFrame(0x585, {0x80, 0x01, 0x20, 0, 0, 0, 0, 0})}});
     Bytes value;
-    EXPECT_NE(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_NE(b.client.upload(0x2001, 0, value, 1), Result::done());
 }
 
 TEST(SdoTimeout, SilentServerGetsAnAbortAndTheCallFails)
 {
     Bus b; // nobody serves node 5
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(ProtocolTimedOut));
+    const Result silence = b.client.upload(0x2001, 0, value, 1);
+    EXPECT_EQ(silence, Result::us(ProtocolTimedOut));
+    EXPECT_EQ(b.client.describe(silence), "no answer from node-ID 5 within 50 ms");
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "605  80 01 20 00 00 00 04 05"}));
 }
 
@@ -211,7 +215,7 @@ TEST(SdoTimeout, ServerFallingSilentMidTransfer)
     Bus b;
     b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 20, 0, 0, 0})}});
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(ProtocolTimedOut));
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), Result::us(ProtocolTimedOut));
     EXPECT_EQ(b.traffic().back(), "605  80 0E 20 00 00 00 04 05");
 }
 
@@ -221,7 +225,7 @@ TEST(SdoClientChecks, OtherNodesTrafficIsIgnored)
     b.script({{canFrame(0x586, {0x4F, 0x01, 0x20, 0, 0x11, 0, 0, 0}), canFrame(0x605, {0x40, 1, 0x20, 0, 0, 0, 0, 0}),
                canFrame(0x585, {0x4F, 0x01, 0x20, 0, 0x2A, 0, 0, 0})}});
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), Result::done());
     EXPECT_EQ(value, Bytes{0x2A});
 }
 
@@ -232,7 +236,7 @@ TEST(SdoClientChecks, StaleAnswersAreDroppedBeforeATransfer)
     b.dictionary.objects[0x2001] = {0x2A};
     b.serverStation.send(canFrame(0x585, {0x4F, 0x01, 0x20, 0, 0x99, 0, 0, 0})); // late answer of an old transfer
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), 0u);
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), Result::done());
     EXPECT_EQ(value, Bytes{0x2A});
 }
 
@@ -241,7 +245,7 @@ TEST(SdoClientChecks, AnswerForAnotherObjectIsAProtocolError)
     Bus b;
     b.script({{canFrame(0x585, {0x4F, 0x02, 0x20, 0, 0x2A, 0, 0, 0})}});
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), Result::us(UnknownCommand));
     EXPECT_EQ(b.traffic().back(), "605  80 01 20 00 01 00 04 05");
 }
 
@@ -250,10 +254,10 @@ TEST(SdoClientChecks, WrongAnswerTypeIsAProtocolError)
     Bus b;
     b.script({{canFrame(0x585, {0x60, 0x01, 0x20, 0, 0, 0, 0, 0})}});
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+    EXPECT_EQ(b.client.upload(0x2001, 0, value, 1), Result::us(UnknownCommand));
     Bus c;
     c.script({{canFrame(0x585, {0x4F, 0x01, 0x20, 0})}}); // short frame
-    EXPECT_EQ(c.client.upload(0x2001, 0, value, 1), uint32_t(UnknownCommand));
+    EXPECT_EQ(c.client.upload(0x2001, 0, value, 1), Result::us(UnknownCommand));
 }
 
 TEST(SdoClientChecks, ToggleNotAlternatedByTheServer)
@@ -263,7 +267,7 @@ TEST(SdoClientChecks, ToggleNotAlternatedByTheServer)
               {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})},
               {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})}}); // should have been 0x10
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(ToggleNotAlternated));
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), Result::us(ToggleNotAlternated));
     EXPECT_EQ(b.traffic().back(), "605  80 0E 20 00 00 00 03 05");
 }
 
@@ -272,13 +276,13 @@ TEST(SdoClientChecks, AnswersLongerThanWantedAreRefused)
     Bus b;
     b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 0x00, 0x01, 0, 0})}}); // 256 bytes announced
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(LengthTooHigh));
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), Result::us(LengthTooHigh));
     Bus c;
     c.script({{canFrame(0x585, {0x43, 0x0C, 0x20, 0, 1, 2, 3, 4})}}); // four bytes for a u8
-    EXPECT_EQ(c.client.upload(0x200C, 0, value, 1), uint32_t(LengthTooHigh));
+    EXPECT_EQ(c.client.upload(0x200C, 0, value, 1), Result::us(LengthTooHigh));
     Bus d; // more segments than announced
     d.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 3, 0, 0, 0})}, {canFrame(0x585, {0x00, 1, 2, 3, 4, 5, 6, 7})}});
-    EXPECT_EQ(d.client.upload(0x200E, 0, value, 255), uint32_t(LengthTooHigh));
+    EXPECT_EQ(d.client.upload(0x200E, 0, value, 255), Result::us(LengthTooHigh));
 }
 
 TEST(SdoClientChecks, LastSegmentShortOfTheAnnouncedSize)
@@ -286,7 +290,7 @@ TEST(SdoClientChecks, LastSegmentShortOfTheAnnouncedSize)
     Bus b;
     b.script({{canFrame(0x585, {0x41, 0x0E, 0x20, 0, 10, 0, 0, 0})}, {canFrame(0x585, {0x0B, 1, 2, 3, 4, 0, 0, 0})}});
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), uint32_t(LengthMismatch));
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255), Result::us(LengthMismatch));
 }
 
 TEST(SdoServerChecks, RequestsForOtherNodesGetNoAnswer)
@@ -351,7 +355,7 @@ TEST(SdoBlockUpload, LongestArrayTakesFortyThreeFrames)
     b.client.setBlockSize(127);
     b.dictionary.objects[0x200E] = sequence(255, 0);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_EQ(value, sequence(255, 0));
     const auto frames = b.traffic();
     ASSERT_EQ(frames.size(), 43u);
@@ -375,7 +379,7 @@ TEST(SdoBlockUpload, SmallBlocksAreAcknowledgedOneByOne)
     b.client.setBlockSize(2);
     b.dictionary.objects[0x200E] = sequence(40, 0);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_EQ(value, sequence(40, 0));
     // 6 segments in blocks of 2: initiate 2, start 1, 3 x (2 segments + ack), end 2.
     EXPECT_EQ(b.traffic().size(), 14u);
@@ -389,10 +393,10 @@ TEST(SdoBlockUpload, EmptyAndSmallObjects)
     b.dictionary.objects[0x200E] = {};
     b.dictionary.objects[0x2006] = sequence(8, 0x30);
     Bytes value{1};
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_TRUE(value.empty());
     // Up to the switch threshold the server answers with a normal upload.
-    EXPECT_EQ(b.client.upload(0x2006, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x2006, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_EQ(value, sequence(8, 0x30));
     const auto frames = b.traffic();
     EXPECT_EQ(frames[1], "585  41 0E 20 00 00 00 00 00");
@@ -407,13 +411,13 @@ TEST(SdoBlockUpload, ServerWithoutBlockTransferGetsNormalUploads)
     b.client.setBlockSize(127);
     b.dictionary.objects[0x200E] = sequence(100, 0);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_EQ(value, sequence(100, 0));
     const auto first = b.traffic();
     EXPECT_EQ(first[1], "585  80 0E 20 00 01 00 04 05");
     EXPECT_EQ(first[2], "605  40 0E 20 00 00 00 00 00");
     // Asked once; from then on the client goes straight to the normal upload.
-    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
     EXPECT_EQ(b.traffic()[0], "605  40 0E 20 00 00 00 00 00");
 }
 
@@ -423,7 +427,7 @@ TEST(SdoBlockUpload, RefusalForAnotherReasonIsNoFallback)
     b.serve();
     b.client.setBlockSize(127);
     Bytes value;
-    EXPECT_EQ(b.client.upload(0x2055, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(NoSuchObject));
+    EXPECT_EQ(b.client.upload(0x2055, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::module(NoSuchObject));
     EXPECT_EQ(b.traffic().size(), 2u);
 }
 
@@ -435,24 +439,24 @@ TEST(SdoBlockUpload, DamagedTransfersAreAborted)
     crc.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 3, 0, 0, 0})},
                 {canFrame(0x585, {0x81, 1, 2, 3, 0, 0, 0, 0})},
                 {canFrame(0x585, {0xD1, 0x12, 0x34, 0, 0, 0, 0, 0})}});
-    EXPECT_EQ(crc.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(CrcError));
+    EXPECT_EQ(crc.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::us(CrcError));
     EXPECT_EQ(crc.traffic().back(), "605  80 0E 20 00 04 00 04 05");
 
     Bus sequenceGap;
     sequenceGap.client.setBlockSize(127);
     sequenceGap.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 20, 0, 0, 0})},
                         {canFrame(0x585, {0x01, 1, 2, 3, 4, 5, 6, 7}), canFrame(0x585, {0x03, 1, 2, 3, 4, 5, 6, 7})}});
-    EXPECT_EQ(sequenceGap.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(InvalidSequence));
+    EXPECT_EQ(sequenceGap.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::us(InvalidSequence));
 
     Bus tooLong;
     tooLong.client.setBlockSize(127);
     tooLong.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 0, 1, 0, 0})}});
-    EXPECT_EQ(tooLong.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(LengthTooHigh));
+    EXPECT_EQ(tooLong.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::us(LengthTooHigh));
 
     Bus silent; // segments stop coming
     silent.client.setBlockSize(127);
     silent.script({{canFrame(0x585, {0xC6, 0x0E, 0x20, 0, 20, 0, 0, 0})}, {canFrame(0x585, {0x01, 1, 2, 3, 4, 5, 6, 7})}});
-    EXPECT_EQ(silent.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), uint32_t(ProtocolTimedOut));
+    EXPECT_EQ(silent.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::us(ProtocolTimedOut));
 }
 
 TEST(SdoBlockUpload, ServerResendsFromTheLastGoodSegmentAndChecksItsInput)

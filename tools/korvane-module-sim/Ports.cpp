@@ -1,5 +1,7 @@
 #include "Ports.h"
 
+#include "canbus/QtCanFrame.h"
+
 #include <QCanBus>
 #include <QCanBusDevice>
 #include <QSerialPort>
@@ -46,16 +48,9 @@ bool CanBusPort::start()
     }
     device_->setParent(this);
     connect(device_, &QCanBusDevice::framesReceived, this, [this] {
-        for (const QCanBusFrame& frame : device_->readAllFrames()) {
-            const QByteArray payload = frame.payload();
-            if (frame.frameType() != QCanBusFrame::DataFrame || frame.hasExtendedFrameFormat() || payload.size() > 8)
-                continue;
-            CanFrame f;
-            f.id = frame.frameId();
-            f.length = uint8_t(payload.size());
-            std::copy(payload.begin(), payload.end(), f.data.begin());
-            node_.handle(f);
-        }
+        for (const QCanBusFrame& frame : device_->readAllFrames())
+            if (const auto ours = fromQt(frame))
+                node_.handle(*ours);
     });
     connect(device_, &QCanBusDevice::errorOccurred, this, [this](QCanBusDevice::CanBusError error) {
         std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(device_->errorString()));
@@ -67,7 +62,7 @@ bool CanBusPort::start()
             announce(deviceName_);
     });
     node_.setBus([this](const CanFrame& frame) {
-        device_->writeFrame(QCanBusFrame(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length)));
+        device_->writeFrame(toQt(frame));
     });
     return device_->connectDevice();
 }

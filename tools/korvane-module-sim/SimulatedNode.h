@@ -2,8 +2,7 @@
 // when asked.
 #pragma once
 
-#include "simulator/SimulatedModule.h"
-#include "sdo/SdoServer.h"
+#include "simulator/ModuleNode.h"
 
 #include <functional>
 
@@ -15,7 +14,7 @@ public:
 
     // Where the module's answers go; set before the first frame arrives.
     void setBus(ToBus toBus) { toBus_ = std::move(toBus); }
-    void offerBlockUpload(bool offered) { server_.offerBlockUpload(offered); }
+    void offerBlockUpload(bool offered) { node_.offerBlockUpload(offered); }
 
     // Every frame seen on the bus.
     void handle(const korvane::CanFrame& frame);
@@ -25,6 +24,5 @@ private:
 
     bool verbose_;
     ToBus toBus_;
-    korvane::module::SimulatedModule module_;
-    korvane::sdo::SdoServer server_;
+    korvane::module::ModuleNode node_;
 };

@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     OpenFailure failure;
     auto state = module::loadStateFile(statePath, false, QDateTime::currentDateTime(), failure);
     if (!state) {
-        std::fprintf(stderr, "%s\n", qPrintable(failure.message));
+        std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(failure.message));
         return 2;
     }
     uint32_t nodeId = state->settings.at(module::NodeId);

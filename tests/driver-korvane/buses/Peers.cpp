@@ -85,9 +85,8 @@ BusRecorder::BusRecorder(const QString& device)
         return;
     // Recording starts once canbusutil's own client is on the bus: send marker frames until one
     // shows in its output.
-    korvane::QtCanChannel marker(QStringLiteral("virtualcan"), device, 0, 0);
-    korvane::OpenFailure failure;
-    listening_ = marker.open(std::chrono::milliseconds(5000), failure);
+    korvane::QtCanChannel marker(QStringLiteral("virtualcan"), device, 0, 0, std::chrono::milliseconds(5000));
+    listening_ = marker.open();
     korvane::CanFrame frame; // identifier 0, no data
     for (int attempt = 0; listening_ && attempt < 100 && !seen_.contains("000   [0]"); ++attempt) {
         marker.send(frame);

@@ -131,15 +131,15 @@ void exchangeEverything(SerialCanChannel& channel, AdapterPeer& peer)
     peer.objects().set(0x200C, {5});
     peer.objects().set(0x200E, bytes(255));
     sdo::Bytes value;
-    EXPECT_EQ(client.upload(0x200C, 0, value, 1), 0u);
+    EXPECT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::done());
     EXPECT_EQ(value, sdo::Bytes{5});
-    EXPECT_EQ(client.download(0x200B, 0, {0x20, 0xA1, 0x07, 0x00}), 0u);
-    EXPECT_EQ(client.download(0x2006, 0, bytes(8)), 0u);
-    EXPECT_EQ(client.upload(0x2006, 0, value, 255), 0u);
+    EXPECT_EQ(client.download(0x200B, 0, {0x20, 0xA1, 0x07, 0x00}), sdo::Result::done());
+    EXPECT_EQ(client.download(0x2006, 0, bytes(8)), sdo::Result::done());
+    EXPECT_EQ(client.upload(0x2006, 0, value, 255), sdo::Result::done());
     EXPECT_EQ(value, bytes(8));
-    EXPECT_EQ(client.upload(0x200E, 0, value, 255, sdo::SdoClient::Upload::BlockIfOffered), 0u);
+    EXPECT_EQ(client.upload(0x200E, 0, value, 255, sdo::SdoClient::Upload::BlockIfOffered), sdo::Result::done());
     EXPECT_EQ(value, bytes(255));
-    EXPECT_EQ(client.upload(0x2063, 0, value, 1), uint32_t(sdo::NoSuchObject));
+    EXPECT_EQ(client.upload(0x2063, 0, value, 1), sdo::Result::module(sdo::NoSuchObject));
 }
 
 } // namespace
@@ -149,8 +149,7 @@ TEST(SerialTransport, LawicelAdapterCarriesEveryKindOfTransfer)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(failure)) << failure.message.toStdString();
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     exchangeEverything(channel, peer);
 }
 
@@ -159,8 +158,7 @@ TEST(SerialTransport, AdapterAcknowledgingWithPlainCr)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Answering, slcan::Adapter::Acknowledge::PlainCr);
     SerialCanChannel channel(peer.path(), 115200, 1000000, 0x585);
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(failure)) << failure.message.toStdString();
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     exchangeEverything(channel, peer);
 }
 
@@ -169,9 +167,8 @@ TEST(SerialTransport, AdapterRefusingToOpenIsTheWrongMode)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::RefusingOpen);
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
-    OpenFailure failure;
-    EXPECT_FALSE(channel.open(failure));
-    EXPECT_EQ(uint32_t(failure.errorCode), KORVANE_ERROR_WRONG_MODE);
+    EXPECT_FALSE(channel.open());
+    EXPECT_EQ(uint32_t(channel.error().errorCode), KORVANE_ERROR_WRONG_MODE);
 }
 
 TEST(SerialTransport, SilentAdapterFailsTheOpen)
@@ -179,23 +176,21 @@ TEST(SerialTransport, SilentAdapterFailsTheOpen)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Silent);
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
-    OpenFailure failure;
-    EXPECT_FALSE(channel.open(failure));
-    EXPECT_EQ(failure.errorCode, ETIMEDOUT);
-    EXPECT_TRUE(failure.message.contains("does not answer")) << failure.message.toStdString();
+    EXPECT_FALSE(channel.open());
+    EXPECT_EQ(channel.error().errorCode, ETIMEDOUT);
+    EXPECT_TRUE(channel.error().message.contains("does not answer")) << channel.error().message.toStdString();
 }
 
 TEST(SerialTransport, MissingPortAndUnsupportedRate)
 {
     REQUIRE_PSEUDO_TERMINALS();
-    OpenFailure failure;
     SerialCanChannel missing(QStringLiteral("/dev/korvane-no-such-port"), 115200, 250000, 0x585);
-    EXPECT_FALSE(missing.open(failure));
-    EXPECT_EQ(failure.errorCode, ENODEV);
+    EXPECT_FALSE(missing.open());
+    EXPECT_EQ(missing.error().errorCode, ENODEV);
     AdapterPeer peer;
     SerialCanChannel odd(peer.path(), 115200, 800000, 0x585);
-    EXPECT_FALSE(odd.open(failure));
-    EXPECT_EQ(failure.errorCode, EINVAL);
+    EXPECT_FALSE(odd.open());
+    EXPECT_EQ(odd.error().errorCode, EINVAL);
 }
 
 TEST(SerialTransport, LostAdapterEndsTheExchangeAtOnce)
@@ -203,14 +198,13 @@ TEST(SerialTransport, LostAdapterEndsTheExchangeAtOnce)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
     SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(failure));
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     peer.objects().set(0x200C, {5});
     sdo::SdoClient client(channel, 5, 60000ms);
     sdo::Bytes value;
-    ASSERT_EQ(client.upload(0x200C, 0, value, 1), 0u);
+    ASSERT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::done());
     peer.lose();
     // Not the 60 s answer timeout: the failure of the line itself.
-    EXPECT_EQ(client.upload(0x200C, 0, value, 1), uint32_t(sdo::GeneralError));
-    EXPECT_EQ(client.download(0x200C, 0, {1}), uint32_t(sdo::GeneralError));
+    EXPECT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::transport());
+    EXPECT_EQ(client.download(0x200C, 0, {1}), sdo::Result::transport());
 }

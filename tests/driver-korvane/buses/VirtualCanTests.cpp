@@ -18,18 +18,17 @@ TEST(CanTransport, ExchangesWithTheSimulatorOverVirtualCan)
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, state.statePath()});
     ASSERT_EQ(simulator.where(), device);
 
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(7));
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(5000ms, failure)) << failure.message.toStdString();
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(7), 5000ms);
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 7, 2000ms);
     client.setBlockSize(127);
     sdo::Bytes value;
-    ASSERT_EQ(client.upload(0x200C, 0, value, 1), 0u);
+    ASSERT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::done());
     EXPECT_EQ(value, sdo::Bytes{7});
-    ASSERT_EQ(client.download(0x200A, 0, {9}), 0u);
+    ASSERT_EQ(client.download(0x200A, 0, {9}), sdo::Result::done());
     EXPECT_EQ(state.setting("AutoTimeStamp"), 9u);
-    ASSERT_EQ(client.download(0x200F, 0, {1}), 0u);
-    ASSERT_EQ(client.upload(0x200E, 0, value, 255, sdo::SdoClient::Upload::BlockIfOffered), 0u);
+    ASSERT_EQ(client.download(0x200F, 0, {1}), sdo::Result::done());
+    ASSERT_EQ(client.upload(0x200E, 0, value, 255, sdo::SdoClient::Upload::BlockIfOffered), sdo::Result::done());
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(value.data()), qsizetype(value.size())), state.memory());
 }
 
@@ -38,12 +37,11 @@ TEST(CanTransport, AnotherNodeAnswersNothingAndTheClientAborts)
     testsupport::SimulatedModule state;
     const QString device = virtualCanDevice(freeTcpPort());
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, "--node", "9", state.statePath()});
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5));
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(5000ms, failure)) << failure.message.toStdString();
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5), 5000ms);
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 5, 200ms);
     sdo::Bytes value;
-    EXPECT_EQ(client.upload(0x200C, 0, value, 1), uint32_t(sdo::ProtocolTimedOut));
+    EXPECT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::us(sdo::ProtocolTimedOut));
 }
 
 TEST(CanTransport, LostBusEndsTheExchangeAtOnce)
@@ -51,23 +49,23 @@ TEST(CanTransport, LostBusEndsTheExchangeAtOnce)
     testsupport::SimulatedModule state;
     const QString device = virtualCanDevice(freeTcpPort());
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, state.statePath()});
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5));
-    OpenFailure failure;
-    ASSERT_TRUE(channel.open(5000ms, failure)) << failure.message.toStdString();
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5), 5000ms);
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 5, 60000ms);
     sdo::Bytes value;
-    ASSERT_EQ(client.upload(0x200C, 0, value, 1), 0u);
+    ASSERT_EQ(client.upload(0x200C, 0, value, 1), sdo::Result::done());
     simulator.kill(); // it hosted the bus
-    EXPECT_EQ(client.upload(0x200C, 0, value, 1), uint32_t(sdo::GeneralError));
+    const sdo::Result lost = client.upload(0x200C, 0, value, 1);
+    EXPECT_EQ(lost, sdo::Result::transport());
+    EXPECT_TRUE(client.describe(lost).startsWith("the adapter went away: ")) << client.describe(lost).toStdString();
 }
 
 TEST(CanTransport, UnknownPluginOrDeviceFailsTheOpen)
 {
-    OpenFailure failure;
-    QtCanChannel plugin(QStringLiteral("korvane-no-such-plugin"), QStringLiteral("can0"), 250000, 0x585);
-    EXPECT_FALSE(plugin.open(5000ms, failure));
-    EXPECT_EQ(failure.errorCode, ENODEV);
-    QtCanChannel device(QStringLiteral("socketcan"), QStringLiteral("korvane9"), 250000, 0x585);
-    EXPECT_FALSE(device.open(5000ms, failure));
-    EXPECT_EQ(failure.errorCode, ENODEV);
+    QtCanChannel plugin(QStringLiteral("korvane-no-such-plugin"), QStringLiteral("can0"), 250000, 0x585, 5000ms);
+    EXPECT_FALSE(plugin.open());
+    EXPECT_EQ(plugin.error().errorCode, ENODEV);
+    QtCanChannel device(QStringLiteral("socketcan"), QStringLiteral("korvane9"), 250000, 0x585, 5000ms);
+    EXPECT_FALSE(device.open());
+    EXPECT_EQ(device.error().errorCode, ENODEV);
 }

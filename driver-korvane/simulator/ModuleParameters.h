@@ -15,7 +15,7 @@ constexpr uint16_t kFirstIndex = 0x2000;
 // Parameters live in the manufacturer-specific area 0x2000-0x5FFF.
 constexpr uint16_t kLastIndex = 0x5FFF;
 
-// The same numbers the tool uses: one table, so the two sides cannot drift apart.
+// The same table the tool uses, so the two sides cannot drift apart.
 using Parameter = driver::ModuleParameter::Number;
 using namespace driver::ModuleParameter;
 
@@ -29,19 +29,16 @@ struct Setting {
     uint32_t defaultValue;
 };
 
-// The ten settings in the order the tool reads and stores them.
-constexpr std::array<Setting, 10> kSettings{{
-    {"NodeId", NodeId, 1, 5},
-    {"Baud", Baud, 4, 250000},
-    {"MemoryMode", MemoryMode, 1, 1},
-    {"Delimiter", Delimiter, 1, 10},
-    {"FixedLength", FixedLength, 1, 0},
-    {"TimeFormat", TimeFormat, 1, 0},
-    {"DateFormat", DateFormat, 1, 1},
-    {"AutoTimeStamp", AutoTimeStamp, 1, 2},
-    {"OverwriteMode", OverwriteMode, 1, 0},
-    {"DeviceMode", DeviceMode, 1, 0},
-}};
+// The settings as the module keeps them, in the tool's order and with their defaults, from the
+// one parameter table.
+constexpr auto kSettings = [] {
+    std::array<Setting, driver::SettingsCount> settings{};
+    for (size_t i = 0; i < settings.size(); ++i) {
+        const driver::ParameterInfo& info = driver::SettingsOrder[i];
+        settings[i] = {info.name, info.number, uint8_t(info.type == driver::AccessType::U32 ? 4 : 1), info.defaultValue};
+    }
+    return settings;
+}();
 
 constexpr const Setting* findSetting(uint16_t number)
 {

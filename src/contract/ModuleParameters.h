@@ -1,10 +1,13 @@
-// The numbered module parameters: numbers, access types, directions, value tables and the fixed
-// exchange orders of the settings. Data only; the operations that use it are main-window routines.
+// The numbered module parameters: numbers, access types, directions, the settings' order and
+// defaults, and value tables: one table for the tool and the simulated module alike. Data only;
+// the operations that use it are main-window routines.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace driver {
@@ -36,37 +39,69 @@ enum Number : uint16_t {
 enum class AccessType { U8, U32, Array };
 enum class Direction { Read, Write, ReadWrite };
 
+// The main window's copy of the ten settings parameters, in this order.
+struct ModuleSettings {
+    uint8_t NodeId = 0;
+    uint32_t Baud = 0;
+    uint8_t MemoryMode = 0;
+    uint8_t Delimiter = 0;
+    uint8_t FixedLength = 0;
+    uint8_t TimeFormat = 0;
+    uint8_t DateFormat = 0;
+    uint8_t AutoTimeStamp = 0;
+    uint8_t OverwriteMode = 0;
+    uint8_t DeviceMode = 0;
+    bool operator==(const ModuleSettings&) const = default;
+};
+
 struct ParameterInfo {
     ModuleParameter::Number number;
     std::string_view name;
     AccessType type;
     Direction direction;
+    // Settings only: the field of ModuleSettings (u8Field or u32Field, by type) and the value a
+    // new module has.
+    uint8_t ModuleSettings::*u8Field = nullptr;
+    uint32_t ModuleSettings::*u32Field = nullptr;
+    uint32_t defaultValue = 0;
+
+    constexpr bool IsSetting() const { return u8Field != nullptr || u32Field != nullptr; }
 };
 
-// Every parameter the tool exchanges, by number.
+// Every parameter the tool exchanges: first the ten settings in the order in which they are read
+// and stored, then the others by number. The first nine settings decide success; the last
+// (DeviceMode) is read as 0 when the module does not answer and stored with its result ignored.
 inline constexpr std::array<ParameterInfo, 18> ParameterTable{{
-    {ModuleParameter::MemoryMode, "MemoryMode", AccessType::U8, Direction::ReadWrite},
-    {ModuleParameter::Delimiter, "Delimiter", AccessType::U8, Direction::ReadWrite},
-    {ModuleParameter::FixedLength, "FixedLength", AccessType::U8, Direction::ReadWrite},
+    {ModuleParameter::NodeId, "NodeId", AccessType::U8, Direction::ReadWrite, &ModuleSettings::NodeId, nullptr, 5},
+    {ModuleParameter::Baud, "Baud", AccessType::U32, Direction::ReadWrite, nullptr, &ModuleSettings::Baud, 250000},
+    {ModuleParameter::MemoryMode, "MemoryMode", AccessType::U8, Direction::ReadWrite, &ModuleSettings::MemoryMode, nullptr, 1},
+    {ModuleParameter::Delimiter, "Delimiter", AccessType::U8, Direction::ReadWrite, &ModuleSettings::Delimiter, nullptr, 10},
+    {ModuleParameter::FixedLength, "FixedLength", AccessType::U8, Direction::ReadWrite, &ModuleSettings::FixedLength, nullptr, 0},
+    {ModuleParameter::TimeFormat, "TimeFormat", AccessType::U8, Direction::ReadWrite, &ModuleSettings::TimeFormat, nullptr, 0},
+    {ModuleParameter::DateFormat, "DateFormat", AccessType::U8, Direction::ReadWrite, &ModuleSettings::DateFormat, nullptr, 1},
+    {ModuleParameter::AutoTimeStamp, "AutoTimeStamp", AccessType::U8, Direction::ReadWrite, &ModuleSettings::AutoTimeStamp, nullptr, 2},
+    {ModuleParameter::OverwriteMode, "OverwriteMode", AccessType::U8, Direction::ReadWrite, &ModuleSettings::OverwriteMode, nullptr, 0},
+    {ModuleParameter::DeviceMode, "DeviceMode", AccessType::U8, Direction::ReadWrite, &ModuleSettings::DeviceMode, nullptr, 0},
     {ModuleParameter::ModuleTime, "ModuleTime", AccessType::Array, Direction::ReadWrite},
     {ModuleParameter::ModuleDate, "ModuleDate", AccessType::Array, Direction::ReadWrite},
-    {ModuleParameter::TimeFormat, "TimeFormat", AccessType::U8, Direction::ReadWrite},
-    {ModuleParameter::DateFormat, "DateFormat", AccessType::U8, Direction::ReadWrite},
-    {ModuleParameter::AutoTimeStamp, "AutoTimeStamp", AccessType::U8, Direction::ReadWrite},
-    {ModuleParameter::Baud, "Baud", AccessType::U32, Direction::ReadWrite},
-    {ModuleParameter::NodeId, "NodeId", AccessType::U8, Direction::ReadWrite},
     {ModuleParameter::EraseCommand, "EraseCommand", AccessType::U32, Direction::Write},
     {ModuleParameter::MemoryData, "MemoryData", AccessType::Array, Direction::Read},
     {ModuleParameter::ReadoutStart, "ReadoutStart", AccessType::U8, Direction::Write},
     {ModuleParameter::BlankStatus, "BlankStatus", AccessType::U8, Direction::Read},
     {ModuleParameter::ConfigurationData, "ConfigurationData", AccessType::Array, Direction::Read},
-    {ModuleParameter::OverwriteMode, "OverwriteMode", AccessType::U8, Direction::ReadWrite},
     {ModuleParameter::ReadoutLength, "ReadoutLength", AccessType::U32, Direction::Read},
-    {ModuleParameter::DeviceMode, "DeviceMode", AccessType::U8, Direction::ReadWrite},
 }};
 
 // The table entry of a number, or nullptr for a number the tool never exchanges.
 const ParameterInfo* FindParameter(uint16_t number);
+
+// The settings, in the order in which they are read and stored.
+inline constexpr size_t SettingsCount =
+    size_t(std::count_if(ParameterTable.begin(), ParameterTable.end(), [](const ParameterInfo& p) { return p.IsSetting(); }));
+inline constexpr std::span<const ParameterInfo, SettingsCount> SettingsOrder{ParameterTable.data(), SettingsCount};
+static_assert(std::all_of(SettingsOrder.begin(), SettingsOrder.end(), [](const ParameterInfo& p) { return p.IsSetting(); }),
+              "the settings come first in ParameterTable");
+
 
 // Written to EraseCommand; the only value ever written there.
 inline constexpr uint32_t EraseCommandValue = 0x44332211;
@@ -121,43 +156,5 @@ inline constexpr std::array<std::string_view, 2> DeviceModes{{"MemModule", "CAN 
 // Lengths of the clock texts: "00:00:00" and "00/00/0000".
 inline constexpr uint8_t ModuleTimeLength = 8;
 inline constexpr uint8_t ModuleDateLength = 10;
-
-// The main window's copy of the ten settings parameters, in this order.
-struct ModuleSettings {
-    uint8_t NodeId = 0;
-    uint32_t Baud = 0;
-    uint8_t MemoryMode = 0;
-    uint8_t Delimiter = 0;
-    uint8_t FixedLength = 0;
-    uint8_t TimeFormat = 0;
-    uint8_t DateFormat = 0;
-    uint8_t AutoTimeStamp = 0;
-    uint8_t OverwriteMode = 0;
-    uint8_t DeviceMode = 0;
-    bool operator==(const ModuleSettings&) const = default;
-};
-
-// One settings parameter and its field: exactly one of u8Field and u32Field is set, by type.
-struct SettingsEntry {
-    ModuleParameter::Number number;
-    AccessType type;
-    uint8_t ModuleSettings::*u8Field;
-    uint32_t ModuleSettings::*u32Field;
-};
-
-// The order in which the settings are read and stored. The first nine decide success; the last
-// (DeviceMode) is read as 0 when the module does not answer and stored with its result ignored.
-inline constexpr std::array<SettingsEntry, 10> SettingsOrder{{
-    {ModuleParameter::NodeId, AccessType::U8, &ModuleSettings::NodeId, nullptr},
-    {ModuleParameter::Baud, AccessType::U32, nullptr, &ModuleSettings::Baud},
-    {ModuleParameter::MemoryMode, AccessType::U8, &ModuleSettings::MemoryMode, nullptr},
-    {ModuleParameter::Delimiter, AccessType::U8, &ModuleSettings::Delimiter, nullptr},
-    {ModuleParameter::FixedLength, AccessType::U8, &ModuleSettings::FixedLength, nullptr},
-    {ModuleParameter::TimeFormat, AccessType::U8, &ModuleSettings::TimeFormat, nullptr},
-    {ModuleParameter::DateFormat, AccessType::U8, &ModuleSettings::DateFormat, nullptr},
-    {ModuleParameter::AutoTimeStamp, AccessType::U8, &ModuleSettings::AutoTimeStamp, nullptr},
-    {ModuleParameter::OverwriteMode, AccessType::U8, &ModuleSettings::OverwriteMode, nullptr},
-    {ModuleParameter::DeviceMode, AccessType::U8, &ModuleSettings::DeviceMode, nullptr},
-}};
 
 } // namespace driver

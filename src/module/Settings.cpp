@@ -6,15 +6,15 @@
 
 namespace {
 using driver::AccessType;
-using driver::SettingsEntry;
+using driver::ParameterInfo;
 
-bool IsDeviceMode(const SettingsEntry& entry)
+bool IsDeviceMode(const ParameterInfo& entry)
 {
     return entry.number == driver::ModuleParameter::DeviceMode;
 }
 
 // Each value goes into its field the moment it arrives.
-bool ReadEntry(driver::DriverBinding& binding, const SettingsEntry& entry, driver::ModuleSettings& settings)
+bool ReadEntry(driver::DriverBinding& binding, const ParameterInfo& entry, driver::ModuleSettings& settings)
 {
     if (entry.type == AccessType::U32) {
         uint32_t value = 0;
@@ -30,7 +30,7 @@ bool ReadEntry(driver::DriverBinding& binding, const SettingsEntry& entry, drive
     return true;
 }
 
-bool WriteEntry(driver::DriverBinding& binding, const SettingsEntry& entry, const driver::ModuleSettings& settings)
+bool WriteEntry(driver::DriverBinding& binding, const ParameterInfo& entry, const driver::ModuleSettings& settings)
 {
     if (entry.type == AccessType::U32)
         return binding.Parameter_Set_USIGN32(entry.number, settings.*entry.u32Field) != 0;
@@ -42,7 +42,7 @@ bool TForm_Korvane::ReadSettings()
 {
     if (!Driver)
         return false;
-    for (const SettingsEntry& entry : driver::SettingsOrder) {
+    for (const ParameterInfo& entry : driver::SettingsOrder) {
         if (ReadEntry(*Driver, entry, ModuleSettings))
             continue;
         // A module that does not answer DeviceMode is a memory module.
@@ -58,7 +58,7 @@ void TForm_Korvane::StoreSettings()
 {
     bool stored = Driver != nullptr;
     bool deviceModeTaken = true;
-    for (const SettingsEntry& entry : driver::SettingsOrder) {
+    for (const ParameterInfo& entry : driver::SettingsOrder) {
         if (!stored)
             break;
         if (IsDeviceMode(entry))

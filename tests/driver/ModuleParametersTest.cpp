@@ -38,7 +38,7 @@ TEST(ModuleParameters, SettingsOrderReachesEachFieldOfModuleSettings)
     std::vector<uint16_t> numbers;
     ModuleSettings settings;
     uint32_t next = 1;
-    for (const SettingsEntry& entry : SettingsOrder) {
+    for (const ParameterInfo& entry : SettingsOrder) {
         numbers.push_back(entry.number);
         EXPECT_EQ(entry.type, FindParameter(entry.number)->type);
         EXPECT_EQ(entry.type == AccessType::U32, entry.u32Field != nullptr);

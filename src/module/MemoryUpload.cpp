@@ -164,7 +164,8 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
     form.UploadFinished = true;
 
     UploadTransaction& file = *form.OutputFile;
-    if (cancelled)
+    // A signal may also have cut a write short that was blocked in a pipe.
+    if (cancelled || platform::CancelSignals::Raised())
         return QStringLiteral("Upload cancelled: the module memory was not cleared.");
     if (file.Failed())
         return Incomplete(file, FileFault(file));

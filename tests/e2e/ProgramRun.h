@@ -54,6 +54,14 @@ protected:
     Outcome Run(const QString& program, const QStringList& arguments, const QProcessEnvironment& extra = {})
     {
         QProcess process;
+        Launch(process, arguments, extra, program);
+        return Finish(process);
+    }
+
+    // Starts the program without waiting for it, e.g. to act on it while it runs; Finish waits.
+    void Launch(QProcess& process, const QStringList& arguments, const QProcessEnvironment& extra = {},
+                const QString& program = QStringLiteral(KORVANE_EXECUTABLE))
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
@@ -61,6 +69,11 @@ protected:
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
         process.start(program, arguments);
+    }
+
+    // exitCode is -1 for a process that a signal ended.
+    static Outcome Finish(QProcess& process)
+    {
         // Generous: a run that hangs fails here instead of holding up the suite for ever.
         EXPECT_TRUE(process.waitForFinished(120000)) << "the program did not end by itself";
         Outcome run;

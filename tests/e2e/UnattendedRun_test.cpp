@@ -97,11 +97,7 @@ TEST_F(UnattendedRunTest, AKilledUploadLeavesTheFileAsItWasAndTheNextOneCleansUp
     }
 
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir.path());
-    process.start(QStringLiteral(KORVANE_EXECUTABLE), {"/auto", "/silent", "/erase", "/fm", "mem.csv"});
+    Launch(process, {"/auto", "/silent", "/erase", "/fm", "mem.csv"});
     // Killed in the middle of the read-out.
     QDeadlineTimer deadline(60000);
     while (QFileInfo(stage).size() < memory.size() / 3 && !deadline.hasExpired())

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -21,7 +22,8 @@ qsizetype commonPrefix(const QByteArray& a, const QByteArray& b)
 
 std::optional<QByteArray> fileInWork(const testsupport::Sandbox& sandbox, const QString& name)
 {
-    if (QDir::isAbsolutePath(name)) // a device such as /dev/full holds nothing to check
+    // A device such as /dev/full or a FIFO holds nothing to check.
+    if (QDir::isAbsolutePath(name) || !QFileInfo(sandbox.work() + u'/' + name).isFile())
         return std::nullopt;
     return testsupport::readFile(sandbox.work() + u'/' + name);
 }
@@ -33,13 +35,24 @@ QByteArray storedConfiguration(const Scenario& run)
 }
 
 // The invariant, for killed and finished runs alike.
-void checkNothingLost(const Scenario& run, const testsupport::Sandbox& sandbox, Verdict& verdict,
-                      bench::StoredPrefix& stored)
+void checkNothingLost(const Scenario& run, const testsupport::Sandbox& sandbox, const RunResult& result,
+                      Verdict& verdict, bench::StoredPrefix& stored)
 {
     const QByteArray& memory = run.module.memory;
     const QByteArray before = run.memoryFileBefore.value_or(QByteArray());
-    const QByteArray after = fileInWork(sandbox, run.memoryFile).value_or(QByteArray());
+    QByteArray after = fileInWork(sandbox, run.memoryFile).value_or(QByteArray());
     verdict.bytesChecked = memory.size() + before.size();
+    // Another program's line must be kept whole, before or after the upload, never inside it.
+    if (result.foreignAppended) {
+        const qsizetype line = qsizetype(sizeof kForeignLine) - 1;
+        const qsizetype at = after.indexOf(kForeignLine, before.size());
+        if (at < 0) {
+            verdict.bytesLost += line;
+            verdict.problems << QStringLiteral("another program's line is gone from the memory file");
+        } else {
+            after.remove(at, line);
+        }
+    }
 
     if (!after.startsWith(before)) {
         const qsizetype kept = commonPrefix(before, after);
@@ -118,7 +131,7 @@ Verdict check(const Scenario& run, const testsupport::Sandbox& sandbox, const Ru
 {
     Verdict verdict;
     bench::StoredPrefix stored;
-    checkNothingLost(run, sandbox, verdict, stored);
+    checkNothingLost(run, sandbox, result, verdict, stored);
     if (result.hung)
         verdict.problems << QStringLiteral("did not end in time");
     else if (!result.killed && !result.exited)

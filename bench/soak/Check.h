@@ -15,6 +15,7 @@ struct RunResult {
     int exitCode = -1;
     int signal = 0;
     QByteArray standardOutput;
+    bool foreignAppended = false;  // kForeignLine went into the memory file while the tool ran
 };
 
 struct Verdict {

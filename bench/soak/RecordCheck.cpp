@@ -9,7 +9,7 @@
 namespace soak {
 
 void checkUploadRecord(const Scenario& run, const testsupport::Sandbox& sandbox, const std::string& tool, bool killed,
-                       Verdict& verdict)
+                       bool foreignAppended, Verdict& verdict)
 {
     if (QDir::isAbsolutePath(run.memoryFile)) // a device gets no record
         return;
@@ -35,10 +35,12 @@ void checkUploadRecord(const Scenario& run, const testsupport::Sandbox& sandbox,
     const bool ended = verify.waitAtMost(std::chrono::seconds(30));
     const QByteArray report = testsupport::readFile(output + QStringLiteral("out")).value_or(QByteArray())
                               + testsupport::readFile(output + QStringLiteral("err")).value_or(QByteArray());
-    // A run killed after its upload reached the file but before its record line leaves bytes in no
-    // recorded upload; a recorded upload that differs is never right.
+    // Another program's line is in no recorded upload, nor is an upload killed after it reached the
+    // file but before its record line (its stage, still there, has the next upload take it back);
+    // a recorded upload that differs is never right.
     const bool intact = ended && verify.exited()
-                        && (verify.exitCode() == 0 || (killed && verify.exitCode() == 1 && !report.contains("differs:")));
+                        && (verify.exitCode() == 0
+                            || ((killed || foreignAppended) && verify.exitCode() == 1 && !report.contains("differs:")));
     if (!intact)
         verdict.problems << QStringLiteral("korvane --verify %1 ended with exit code %2: %3")
                                 .arg(run.memoryFile)

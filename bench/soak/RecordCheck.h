@@ -11,6 +11,6 @@
 namespace soak {
 
 void checkUploadRecord(const Scenario& run, const testsupport::Sandbox& sandbox, const std::string& tool, bool killed,
-                       Verdict& verdict);
+                       bool foreignAppended, Verdict& verdict);
 
 } // namespace soak

@@ -106,6 +106,23 @@ bool inject(Scenario& run, Fault fault, std::mt19937& random)
         run.configurationFile = run.memoryFile;
         run.configurationFileBefore.reset();
         return true;
+    case Fault::PlantedStage:
+        // Against earlier contents, which it does not match.
+        if (!plainFiles(run) || has(run.faults, Fault::ForeignAppend))
+            return false;
+        run.memoryFileBefore = earlierFile(random, 1);
+        return true;
+    case Fault::FifoWithoutReader:
+        if (!plainFiles(run))
+            return false;
+        run.memoryFile = QStringLiteral("memory.fifo");
+        run.memoryFileBefore.reset();
+        return true;
+    case Fault::ForeignAppend:
+        if (run.memoryFile != QLatin1String("memory.csv") || has(run.faults, Fault::PlantedStage))
+            return false;
+        run.appendAfter = std::chrono::milliseconds(between<qsizetype>(random, 0, blocksOf(run.module.memory.size()) * 11 + 300));
+        return true;
     }
     return false;
 }
@@ -123,7 +140,8 @@ const char* faultName(Fault fault)
         "interface does not open", "interface in wrong mode", "settings read fails", "memory read fails",
         "memory fails after K blocks", "read-out start refused", "read-out length fails", "wrong read-out length",
         "configuration read fails", "erase refused", "blank status fails", "memory folder missing",
-        "disk full", "memory file is /dev/full", "same file for /fm and /fc",
+        "disk full", "memory file is /dev/full", "same file for /fm and /fc", "planted stage file",
+        "memory file is a FIFO without reader", "another program appends to the memory file",
     };
     return names[int(fault)];
 }
@@ -132,6 +150,11 @@ const char* stepName(Step step)
 {
     static const char* const names[] = {"success", "connect", "memory", "configuration", "erase"};
     return names[int(step)];
+}
+
+bool Scenario::has(Fault fault) const
+{
+    return soak::has(faults, fault);
 }
 
 QStringList Scenario::arguments() const
@@ -178,12 +201,13 @@ Expectation Scenario::expectation() const
     const qsizetype size = module.memory.size();
     if (module.faults.open != ModuleFaults::Open::None)
         return failsIn(Step::Connect, 0);
-    if (has(faults, Fault::MemoryFolderMissing) || has(faults, Fault::MemoryReadFails)
-        || has(faults, Fault::ReadoutStartRefused))
+    if (has(Fault::MemoryFolderMissing) || has(Fault::MemoryReadFails)
+        || has(Fault::ReadoutStartRefused) || has(Fault::PlantedStage)
+        || has(Fault::FifoWithoutReader))
         return failsIn(Step::Memory, 0);
     // A failed memory step leaves the file as it was. The read-out takes one read per block and
     // a last one that comes back empty.
-    if (has(faults, Fault::DiskFull) || has(faults, Fault::DeviceFull))
+    if (has(Fault::DiskFull) || has(Fault::DeviceFull))
         return failsIn(Step::Memory, 0);
     if (const auto k = module.faults.memoryFailAfterBlocks; k && qsizetype(*k) <= blocksOf(size))
         return failsIn(Step::Memory, 0);
@@ -191,16 +215,16 @@ Expectation Scenario::expectation() const
     expected.count = uint32_t(size);
     if (configuration) {
         // A record written over the memory file would take the uploaded memory with it.
-        if (has(faults, Fault::ConfigurationReadFails) || has(faults, Fault::SameFileForBoth))
+        if (has(Fault::ConfigurationReadFails) || has(Fault::SameFileForBoth))
             return failsIn(Step::Configuration, size);
         expected.count = uint32_t(configurationRecord(module).size());
         expected.configurationWritten = true;
     }
     // A read-out of another length than announced is kept but never erased.
     const auto announced = module.faults.readoutLength;
-    const bool lengthKnown = !has(faults, Fault::ReadoutLengthFails);
+    const bool lengthKnown = !has(Fault::ReadoutLengthFails);
     if (erase && expected.count != 0) {
-        if (has(faults, Fault::EraseRefused) || (lengthKnown && announced && *announced != 0 && *announced != size))
+        if (has(Fault::EraseRefused) || (lengthKnown && announced && *announced != 0 && *announced != size))
             return failsIn(Step::Erase, size);
         expected.moduleEmptied = true;
     }

@@ -32,8 +32,14 @@ enum class Fault {
     DiskFull,              // writes to the memory file fail after some bytes
     DeviceFull,            // the memory file is /dev/full
     SameFileForBoth,       // "/fm" and "/fc" name the same file
+    PlantedStage,          // a stage file that no upload of this file left, in the way
+    FifoWithoutReader,     // the memory file is a FIFO that nothing reads
+    ForeignAppend,         // another program appends a line to the memory file during the run
 };
-inline constexpr int kFaultKinds = int(Fault::SameFileForBoth) + 1;
+inline constexpr int kFaultKinds = int(Fault::ForeignAppend) + 1;
+// What another program appends, and the stage file planted beside the memory file.
+inline constexpr char kForeignLine[] = "another program's line\r\n";
+inline constexpr char kPlantedStage[] = "korvane upload A 00000000000000000000\n";
 const char* faultName(Fault fault);
 
 // The step an automatic run must fail in; Success when it must succeed.
@@ -63,6 +69,9 @@ struct Scenario {
     std::optional<uint64_t> fileSizeLimit;
     std::optional<std::chrono::milliseconds> killAfter; // a killed run: only the invariant holds
     bool cancel = false; // killAfter sends SIGTERM, which cancels an upload, instead of SIGKILL
+    std::optional<std::chrono::milliseconds> appendAfter; // when kForeignLine is appended
+
+    bool has(Fault fault) const;
 
     QStringList arguments() const;
     QString describe() const;

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <chrono>
@@ -21,6 +22,8 @@
 #include <map>
 #include <memory>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,6 +56,7 @@ struct ActiveRun {
     std::unique_ptr<testsupport::ChildProcess> child;
     Clock::time_point deadline;
     bool hung = false;
+    bool appended = false;  // kForeignLine, by "another program"
 };
 
 void writeBefore(const testsupport::Sandbox& sandbox, const QString& name, const std::optional<QByteArray>& bytes)
@@ -95,6 +99,12 @@ private:
         testsupport::installModule(run->sandbox, s.module);
         writeBefore(run->sandbox, s.memoryFile, s.memoryFileBefore);
         writeBefore(run->sandbox, s.configurationFile, s.configurationFileBefore);
+        const QString memoryFile = run->sandbox.work() + u'/' + s.memoryFile;
+        if (s.has(soak::Fault::PlantedStage))
+            testsupport::writeFile(run->sandbox.work() + QStringLiteral("/.") + s.memoryFile + QStringLiteral(".upload"),
+                                   soak::kPlantedStage);
+        if (s.has(soak::Fault::FifoWithoutReader))
+            ::mkfifo(QFile::encodeName(memoryFile).constData(), 0600);
         testsupport::ChildSpec spec;
         spec.program = options_.tool;
         for (const QString& argument : s.arguments())
@@ -115,6 +125,11 @@ private:
     {
         if (run.child->poll())
             return true;
+        const auto& appendAfter = run.scenario.appendAfter;
+        if (appendAfter && !run.appended && run.child->elapsed() >= *appendAfter) {
+            QFile memory(run.sandbox.work() + u'/' + run.scenario.memoryFile);
+            run.appended = memory.open(QIODevice::Append) && memory.write(soak::kForeignLine) > 0;
+        }
         const auto& killAfter = run.scenario.killAfter;
         if ((killAfter && run.child->elapsed() >= *killAfter) || Clock::now() > run.deadline) {
             run.hung = !killAfter;
@@ -135,9 +150,10 @@ private:
         result.exitCode = run.child->exitCode();
         result.signal = run.child->signal();
         result.standardOutput = testsupport::readFile(run.sandbox.root() + QStringLiteral("/stdout")).value_or(QByteArray());
+        result.foreignAppended = run.appended;
         soak::Verdict verdict = soak::check(s, run.sandbox, result);
         if (!result.hung)
-            soak::checkUploadRecord(s, run.sandbox, options_.tool, result.killed, verdict);
+            soak::checkUploadRecord(s, run.sandbox, options_.tool, result.killed, result.foreignAppended, verdict);
 
         ++totals_.runs;
         totals_.killed += result.killed;

@@ -74,7 +74,7 @@ uint32_t SimulatedModule::read(uint16_t index, uint8_t subIndex, Bytes& value)
     if (subIndex != 0)
         return NoSuchSubIndex;
     if (state_.faults.read.count(number))
-        return HardwareError;
+        return NoSuchObject; // as a module without that parameter answers
     return readParameter(number, value);
 }
 

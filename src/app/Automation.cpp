@@ -3,13 +3,13 @@
 #include "app/ExitCode.h"
 #include "app/RunResult.h"
 #include "app/TThread_Auto.h"
+#include "contract/StandardError.h"
 #include "platform/CancelSignals.h"
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
 
 #include <array>
-#include <cstdio>
 #include <exception>
 #include <optional>
 
@@ -59,16 +59,15 @@ bool RunStep(TForm_Korvane& form)
 void SayWhyTheStepFailed(const char* step, QString reason)
 {
     reason.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "korvane: %s failed: %s\n", step,
-                 reason.isEmpty() ? "no reason given" : reason.toLocal8Bit().constData());
-    std::fflush(stderr);
+    contract::ReportLine(std::string(step) + " failed: "
+                         + (reason.isEmpty() ? std::string("no reason given") : reason.toLocal8Bit().toStdString()));
 }
 
 // An error escaped the step: the run ends at once as a failure, told only on the standard
 // streams, so that nothing waits for a user who may not be there.
 void EndRunByError(TForm_Korvane& form, const char* what)
 {
-    std::fprintf(stderr, "korvane: %s: unexpected error: %s\n", StepNames[form.AutoState], what);
+    contract::ReportLine(std::string(StepNames[form.AutoState]) + ": unexpected error: " + what);
     runresult::PrintFailed();
     if (form.AutoWorker)
         form.AutoWorker->Terminate();
@@ -105,8 +104,9 @@ void TForm_Korvane::AutoStep()
             succeeded = false;
             FailureReason = QStringLiteral("interrupted by %1").arg(QLatin1String(interruptedBy));
         } else {
-            std::fprintf(stderr, "korvane: interrupted by %s after the %s step: nothing more was done%s\n", interruptedBy,
-                         StepNames[AutoState], AutoState < EraseState ? "; the module was not erased" : "");
+            contract::ReportLine(std::string("interrupted by ") + interruptedBy + " after the " + StepNames[AutoState]
+                                 + " step: nothing more was done"
+                                 + (AutoState < EraseState ? "; the module was not erased" : ""));
             AutoState = FinishState;
         }
     } else if (interrupted && !succeeded) {
@@ -125,7 +125,8 @@ void TForm_Korvane::AutoStep()
         SayWhyTheStepFailed(StepNames[AutoState], FailureReason);
         runresult::PrintFailed();
         if (showBoxes)
-            platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+            platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK,
+                                 FailureReason);
         SetOperationText(QStringLiteral("Operation: Failed"));
     } else {
         ++AutoState;

@@ -2,9 +2,9 @@
 
 #include "app/ExitCode.h"
 #include "app/RunResult.h"
+#include "contract/StandardError.h"
 #include "platform/MessageBox.h"
 
-#include <cstdio>
 
 ToolkitArguments::ToolkitArguments(const char* program, const std::string& platform) : words{program}
 {
@@ -35,7 +35,7 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
 
 void KorvaneApplication::ReportError(const std::exception& error)
 {
-    std::fprintf(stderr, "Korvane: %s\n", error.what());
+    contract::ReportLine(error.what());
     if (runresult::PrintFailed())
         return;
     platform::MessageBox(QString::fromLocal8Bit(error.what()), applicationName(), platform::MessageBoxButtons::OK);

@@ -1,6 +1,7 @@
 #include "app/RunResult.h"
 
 #include "app/ExitCode.h"
+#include "contract/StandardError.h"
 
 #include <atomic>
 #include <cstdio>
@@ -33,8 +34,7 @@ void PrintOnce(const char* format, auto value)
         what = error.what();
     } catch (...) {
     }
-    std::fprintf(stderr, "korvane: unexpected error: %s\n", what);
-    std::fflush(stderr);
+    contract::ReportLine(std::string("unexpected error: ") + what);
     PrintFailed();
     std::_Exit(EscapedErrorExitCode);
 }

@@ -210,6 +210,8 @@ public:
     int32_t AutoState = 0;
     // Why the last module operation failed, in words; an unattended run says it for a failed step.
     QString FailureReason;
+    // The driver library's reason for the last failed driver call; empty after a success.
+    QString DriverReason() const;
     std::unique_ptr<TThread_Auto, AutoWorkerDeleter> AutoWorker;
 
 protected:

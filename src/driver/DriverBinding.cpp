@@ -1,6 +1,9 @@
 #include "driver/DriverBinding.h"
 
-#include <cstdio>
+#include "contract/StandardError.h"
+#include "platform/LastError.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace driver {
@@ -20,15 +23,39 @@ DriverBinding::DriverBinding(const char* library)
     : library_(platform::OpenLibrary(library ? library : ""))
 {
     if (library_ == nullptr) {
-        // Connect then says only "Cannot Open Interface"; the loader's reason goes here.
-        std::fprintf(stderr, "korvane: cannot load the driver library %s: %s\n",
-                     platform::LibraryFileName(library ? library : "").c_str(), platform::LibraryError().c_str());
+        loadError_ = "cannot load the driver library " + platform::LibraryFileName(library ? library : "") + ": "
+                     + platform::LibraryError();
+        contract::ReportLine(loadError_);
         return;
     }
 #define KORVANE_RESOLVE(name, ret, params) \
     entry_.name = reinterpret_cast<Korvane_##name##_fn>(platform::LibrarySymbol(library_, #name));
     KORVANE_ENTRY_POINTS(KORVANE_RESOLVE)
 #undef KORVANE_RESOLVE
+}
+
+template <typename Entry, typename... Args>
+int32_t DriverBinding::Call(Entry entry, const char* name, Args... args)
+{
+    if (!entry) {
+        lastReason_ = library_ ? std::string("the driver library has no entry point ") + name : loadError_;
+        return 0;
+    }
+    const int32_t result = entry(args...);
+    lastReason_ = result ? std::string() : LibraryReason();
+    return result;
+}
+
+std::string DriverBinding::LibraryReason() const
+{
+    if (!entry_.GetErrorString)
+        return {};
+    // Asking must not change the code the caller reads next.
+    const uint32_t code = platform::GetLastError();
+    std::array<char, 256> text{};
+    const int32_t length = entry_.GetErrorString(code, text.data());
+    platform::SetLastError(code);
+    return std::string(text.data(), size_t(std::clamp(length, 0, 255)));
 }
 
 DriverBinding::~DriverBinding()
@@ -40,7 +67,7 @@ DriverBinding::~DriverBinding()
 int32_t DriverBinding::OpenInterface(InterfaceConfigBlock& block)
 {
     std::memcpy(block_.data(), block.data(), block_.size());
-    return entry_.OpenInterface ? entry_.OpenInterface(&interfaceHandle_, block.data()) : 0;
+    return Call(entry_.OpenInterface, "OpenInterface", &interfaceHandle_, block.data());
 }
 
 int32_t DriverBinding::OpenInterface()
@@ -50,60 +77,60 @@ int32_t DriverBinding::OpenInterface()
 
 int32_t DriverBinding::CloseCard()
 {
-    return entry_.CloseCard ? entry_.CloseCard(interfaceHandle_) : 0;
+    return Call(entry_.CloseCard, "CloseCard", interfaceHandle_);
 }
 
 int32_t DriverBinding::UnloadDriver()
 {
-    return entry_.UnloadDriver ? entry_.UnloadDriver() : 0;
+    return Call(entry_.UnloadDriver, "UnloadDriver");
 }
 
 int32_t DriverBinding::HardwareConfigurationWindow()
 {
     for (int i = 0; i < 4; ++i)
         block_[i] = static_cast<uint8_t>(HardwareConfigurationSignature >> (8 * i));
-    return entry_.HardwareConfigurationWindow ? entry_.HardwareConfigurationWindow(block_.data()) : 0;
+    return Call(entry_.HardwareConfigurationWindow, "HardwareConfigurationWindow", block_.data());
 }
 
 int32_t DriverBinding::ReadConfiguration(const char* path)
 {
-    return entry_.ReadConfiguration && path ? entry_.ReadConfiguration(path, block_.data()) : 0;
+    return path ? Call(entry_.ReadConfiguration, "ReadConfiguration", path, block_.data()) : 0;
 }
 
 int32_t DriverBinding::SaveConfiguration(const char* path)
 {
-    return entry_.SaveConfiguration && path ? entry_.SaveConfiguration(path, block_.data()) : 0;
+    return path ? Call(entry_.SaveConfiguration, "SaveConfiguration", path, block_.data()) : 0;
 }
 
 int32_t DriverBinding::Parameter_Get_USIGN8(uint16_t number, uint8_t& value)
 {
-    return entry_.Parameter_Get_USIGN8 ? entry_.Parameter_Get_USIGN8(interfaceHandle_, number, &value) : 0;
+    return Call(entry_.Parameter_Get_USIGN8, "Parameter_Get_USIGN8", interfaceHandle_, uint32_t(number), &value);
 }
 
 int32_t DriverBinding::Parameter_Get_USIGN32(uint16_t number, uint32_t& value)
 {
-    return entry_.Parameter_Get_USIGN32 ? entry_.Parameter_Get_USIGN32(interfaceHandle_, number, &value) : 0;
+    return Call(entry_.Parameter_Get_USIGN32, "Parameter_Get_USIGN32", interfaceHandle_, uint32_t(number), &value);
 }
 
 int32_t DriverBinding::Parameter_Get_ARRAY(uint16_t number, uint8_t& count, ParameterBuffer& buffer)
 {
-    return entry_.Parameter_Get_ARRAY ? entry_.Parameter_Get_ARRAY(interfaceHandle_, number, &count, buffer.data())
-                                      : 0;
+    return Call(entry_.Parameter_Get_ARRAY, "Parameter_Get_ARRAY", interfaceHandle_, uint32_t(number), &count,
+                buffer.data());
 }
 
 int32_t DriverBinding::Parameter_Set_USIGN8(uint16_t number, uint8_t value)
 {
-    return entry_.Parameter_Set_USIGN8 ? entry_.Parameter_Set_USIGN8(interfaceHandle_, number, value) : 0;
+    return Call(entry_.Parameter_Set_USIGN8, "Parameter_Set_USIGN8", interfaceHandle_, uint32_t(number), uint32_t(value));
 }
 
 int32_t DriverBinding::Parameter_Set_USIGN32(uint16_t number, uint32_t value)
 {
-    return entry_.Parameter_Set_USIGN32 ? entry_.Parameter_Set_USIGN32(interfaceHandle_, number, value) : 0;
+    return Call(entry_.Parameter_Set_USIGN32, "Parameter_Set_USIGN32", interfaceHandle_, uint32_t(number), value);
 }
 
 int32_t DriverBinding::Parameter_Set_ARRAY(uint16_t number, uint8_t count, const uint8_t* bytes)
 {
-    return entry_.Parameter_Set_ARRAY ? entry_.Parameter_Set_ARRAY(interfaceHandle_, number, count, bytes) : 0;
+    return Call(entry_.Parameter_Set_ARRAY, "Parameter_Set_ARRAY", interfaceHandle_, uint32_t(number), uint32_t(count), bytes);
 }
 
 namespace {

@@ -2,7 +2,8 @@
 // configuration block and the interface handle. Each operation calls its entry point and answers
 // the result unchanged, or 0 without calling anything when the library lacks the entry point.
 // Call on one thread only (the user-interface thread); the binding never touches the last-error
-// code, so a failed OpenInterface leaves the library's reason in platform::GetLastError().
+// code, so a failed OpenInterface leaves the library's reason in platform::GetLastError(), and
+// the library's words for it in LastReason().
 #pragma once
 
 #include "contract/KorvaneApi.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace driver {
 
@@ -52,6 +54,10 @@ public:
     int32_t Parameter_Set_USIGN32(uint16_t number, uint32_t value);
     int32_t Parameter_Set_ARRAY(uint16_t number, uint8_t count, const uint8_t* bytes);
 
+    // Why the last operation failed, in the library's words (GetErrorString), or why it could
+    // not be called at all; empty after a success. UTF-8.
+    const std::string& LastReason() const { return lastReason_; }
+
     bool LibraryLoaded() const { return library_ != nullptr; }
     const InterfaceConfigBlock& ConfigBlock() const { return block_; }
     InterfaceConfigBlock& ConfigBlock() { return block_; }
@@ -68,8 +74,15 @@ private:
 #undef KORVANE_SLOT
     };
 
+    // Calls `entry` (named `name`) and keeps the reason of a failure.
+    template <typename Entry, typename... Args>
+    int32_t Call(Entry entry, const char* name, Args... args);
+    std::string LibraryReason() const;
+
     EntryPoints entry_;
     platform::LibraryHandle library_ = nullptr;
+    std::string loadError_;
+    std::string lastReason_;
     InterfaceConfigBlock block_{};
     uint32_t interfaceHandle_ = 0;
 };

@@ -13,12 +13,13 @@ using platform::MessageBoxButtons;
 
 namespace {
 
-// reason: what an unattended run says on standard error, when more than the text.
-void ReportError(TForm_Korvane& form, const QString& text, const QString& reason = {})
+// reason: why, below the text in the box; an unattended run says it on standard error, the text
+// first where the reason does not stand alone.
+void ReportError(TForm_Korvane& form, const QString& text, const QString& reason, bool standsAlone = true)
 {
-    form.FailureReason = reason.isEmpty() ? text : reason;
+    form.FailureReason = reason.isEmpty() ? text : standsAlone ? reason : text + QStringLiteral(": ") + reason;
     if (!form.AutoMode)
-        platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK);
+        platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
 }
 
 // The configuration file names the existing memory file (e.g. "/fm" and "/fc" given the same
@@ -42,7 +43,7 @@ bool TForm_Korvane::UploadConfiguration()
 
     const QString name = AdvFileNameEdit_Config->text();
     if (IsMemoryFile(*this, name)) {
-        ReportError(*this, QStringLiteral("Cannot write the configuration into the memory file ") + name);
+        ReportError(*this, QStringLiteral("Cannot write the configuration into the memory file ") + name, {});
         return false;
     }
     auto file = UploadFile::OpenForRewrite(QFile::encodeName(name).toStdString());
@@ -57,7 +58,7 @@ bool TForm_Korvane::UploadConfiguration()
     uint8_t count = 0;
     driver::ParameterBuffer record{};
     if (!Driver->Parameter_Get_ARRAY(driver::ModuleParameter::ConfigurationData, count, record)) {
-        ReportError(*this, QStringLiteral("Cannot read the configuration!"));
+        ReportError(*this, QStringLiteral("Cannot read the configuration!"), DriverReason(), false);
         return false;
     }
     if (!file->Write(record.data(), count) || !file->Close()) {

@@ -21,9 +21,9 @@
 namespace {
 const QColor ClockWarningColour(0xC0, 0x00, 0x00);
 
-void ShowError(const QString& text)
+void ShowError(const QString& text, const QString& reason)
 {
-    platform::MessageBox(text, QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+    platform::MessageBox(text, QStringLiteral("Error"), platform::MessageBoxButtons::OK, reason);
 }
 
 // The controls that act on the module: usable only while it is connected.
@@ -38,6 +38,11 @@ void EnableModuleOperations(TForm_Korvane& window, bool enabled)
 
 } // namespace
 
+QString TForm_Korvane::DriverReason() const
+{
+    return Driver ? QString::fromStdString(Driver->LastReason()) : QString();
+}
+
 bool TForm_Korvane::ConnectModule()
 {
     if (!Driver)
@@ -50,16 +55,15 @@ bool TForm_Korvane::ConnectModule()
         opened = Driver->OpenInterface();
     }
     if (opened == 0) {
-        const uint32_t reason = platform::GetLastError();
-        const QString message = reason == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
-                                                                   : QStringLiteral("Cannot Open Interface");
-        if (!Driver->LibraryLoaded())
-            FailureReason = message + QStringLiteral(": the driver library is not loaded");
-        else if (reason == 0 || reason == KORVANE_ERROR_WRONG_MODE)
-            FailureReason = message;
-        else
-            FailureReason = message + QStringLiteral(": ") + platform::ErrorText(reason);
-        ShowError(message);
+        const uint32_t code = platform::GetLastError();
+        const QString message = code == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
+                                                                 : QStringLiteral("Cannot Open Interface");
+        // The library's words, else the system's for its code.
+        QString reason = DriverReason();
+        if (reason.isEmpty() && code != 0 && code != KORVANE_ERROR_WRONG_MODE)
+            reason = platform::ErrorText(code);
+        FailureReason = reason.isEmpty() ? message : message + QStringLiteral(": ") + reason;
+        ShowError(message, reason);
         return false;
     }
     // Before the clock poll starts, so no poll's read falls between the measurement's readings.
@@ -81,7 +85,7 @@ bool TForm_Korvane::ConnectModule()
     if (ReadSettings())
         SettingsToControls();
     else
-        ShowError(QStringLiteral("Settings cannot be read!"));
+        ShowError(QStringLiteral("Settings cannot be read!"), DriverReason());
     SetDefaultFileNames();
     return true;
 }
@@ -141,8 +145,9 @@ void TForm_Korvane::Timer_TimeDateTimer()
             AdvEdit_Date->setText(text);
     }
     if (!answered) {
+        const QString reason = DriverReason(); // before going offline closes the interface
         GoOffline();
-        ShowError(QStringLiteral("Module Connection Lost!"));
+        ShowError(QStringLiteral("Module Connection Lost!"), reason);
     }
 }
 

@@ -19,12 +19,12 @@ bool SendEraseCommand(driver::DriverBinding& driver)
     return true;
 }
 
-void ReportErase(bool erased)
+void ReportErase(bool erased, const QString& reason)
 {
     if (erased)
         platform::MessageBox(QStringLiteral("Module Memory Erased!"), QStringLiteral("Success"), MessageBoxButtons::OK);
     else
-        platform::MessageBox(QStringLiteral("Cannot Erase!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        platform::MessageBox(QStringLiteral("Cannot Erase!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
 }
 
 bool TForm_Korvane::EraseMemory()
@@ -49,10 +49,11 @@ bool TForm_Korvane::EraseMemory()
         platform::WaitCursor hourglass;
         erased = SendEraseCommand(*Driver);
     }
+    const QString reason = DriverReason();
     if (!erased)
-        FailureReason = QStringLiteral("the module refused the erase command");
+        FailureReason = QStringLiteral("the module refused the erase command") + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
     if (!AutoMode)
-        ReportErase(erased);
+        ReportErase(erased, reason);
     Timer_TimeDate->start();
     // A refused erase is a failure, so the automatic sequence does not report success.
     return erased;

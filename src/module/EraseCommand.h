@@ -1,6 +1,8 @@
 // The erase command, shared by the erase operation and the clear question after a memory upload.
 #pragma once
 
+class QString;
+
 namespace driver {
 class DriverBinding;
 }
@@ -9,5 +11,5 @@ class DriverBinding;
 // memory. Answers whether the module took the command.
 bool SendEraseCommand(driver::DriverBinding& driver);
 
-// "Module Memory Erased!" or "Cannot Erase!".
-void ReportErase(bool erased);
+// "Module Memory Erased!" or "Cannot Erase!", with the reason below it.
+void ReportErase(bool erased, const QString& reason);

@@ -91,7 +91,7 @@ bool OpenMemoryFile(TForm_Korvane& form)
         if (!form.AutoMode) {
             std::fprintf(stderr, "Cannot open file %s: %s\n", qPrintable(name), qPrintable(begun.reason));
             platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
-                                 MessageBoxButtons::OK);
+                                 MessageBoxButtons::OK, begun.reason);
         }
         return false;
     }
@@ -129,8 +129,9 @@ QString Incomplete(const UploadTransaction& file, const QString& reason)
 
 // Arms the module's read-out, lets the worker hand its blocks to ReadMemoryBlock until the
 // read-out has ended, and puts the upload whole into the memory file. Answers what went wrong,
-// or nothing when the file holds every byte the module handed out, synced to the disk.
-QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
+// or nothing when the file holds every byte the module handed out, synced to the disk; `reason`
+// gets the driver's words for a block that could not be read.
+QString ReadOut(TForm_Korvane& form, ProgressDialog* progress, QString& reason)
 {
     // The worker hands its steps to this thread as queued events: the loop below runs them
     // between the window events, so the windows repaint and the dialog takes Cancel. The modal
@@ -169,8 +170,10 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress)
         return QStringLiteral("Upload cancelled: the module memory was not cleared.");
     if (file.Failed())
         return Incomplete(file, FileFault(file));
-    if (!form.ReadoutComplete)
+    if (!form.ReadoutComplete) {
+        reason = form.DriverReason(); // the failed read was the last driver call
         return Incomplete(file, QStringLiteral("a memory block could not be read"));
+    }
     // Appending, syncing, reading back and recording a large upload takes long: a worker does it
     // while the windows keep painting. Nothing on this thread touches the file meanwhile.
     bool closed = false;
@@ -189,8 +192,10 @@ void OfferToClear(TForm_Korvane& form)
     }
     const auto answer = platform::MessageBox(QStringLiteral("Clear Module Memory"), QStringLiteral("Question"),
                                              MessageBoxButtons::YesNo);
-    if (answer == MessageBoxResult::Yes)
-        ReportErase(SendEraseCommand(*form.Driver));
+    if (answer == MessageBoxResult::Yes) {
+        const bool erased = SendEraseCommand(*form.Driver);
+        ReportErase(erased, form.DriverReason());
+    }
 }
 
 bool TransferMemory(TForm_Korvane& form)
@@ -220,14 +225,16 @@ bool TransferMemory(TForm_Korvane& form)
         progress.emplace(form.Form_Progress, &form);
     // An upload that did not reach the module's empty block, or lost bytes on the way to the
     // disk, never leads to an erase.
-    const QString problem = ReadOut(form, progress ? &*progress : nullptr);
+    QString reason;
+    const QString problem = ReadOut(form, progress ? &*progress : nullptr, reason);
     if (!problem.isEmpty()) {
         form.OutputFile.reset();
         // Nothing of it is in the file: the run's count says so.
         form.BytesUploaded = 0;
-        form.FailureReason = QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem);
+        form.FailureReason = QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem)
+                             + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
         if (!form.AutoMode && !platform::CancelSignals::Raised())
-            platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK);
+            platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
         return false;
     }
 

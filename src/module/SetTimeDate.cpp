@@ -130,12 +130,13 @@ bool TForm_SetTimeDate::WriteClockText(uint16_t number, const QLineEdit* field)
 void TForm_SetTimeDate::ShowWriteResult(clocksync::WriteResult result)
 {
     using platform::MessageBoxButtons;
+    const QString reason = Driver ? QString::fromStdString(Driver->LastReason()) : QString();
     switch (result) {
     case clocksync::WriteResult::TimeRefused:
-        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
         break;
     case clocksync::WriteResult::DateRefused:
-        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK);
+        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
         break;
     case clocksync::WriteResult::Written:
         platform::MessageBox(QStringLiteral("Ok!"), QStringLiteral("Ok"), MessageBoxButtons::OK);

@@ -70,7 +70,7 @@ void TForm_Korvane::StoreSettings()
     // refused is said, stays to be stored, and does not rename the upload files.
     if (stored && !deviceModeTaken && ModuleSettings.DeviceMode != ModuleDeviceMode) {
         platform::MessageBox(QStringLiteral("The module did not accept the device mode!\r\n\r\nThe other settings were stored."),
-                             QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+                             QStringLiteral("Error"), platform::MessageBoxButtons::OK, DriverReason());
         return;
     }
     if (stored) {
@@ -81,7 +81,7 @@ void TForm_Korvane::StoreSettings()
     } else {
         platform::MessageBox(
             QStringLiteral("Settings cannot be stored!\r\n\r\nMake sure Module is blank\r\nbefore changing modes!"),
-            QStringLiteral("Error"), platform::MessageBoxButtons::OK);
+            QStringLiteral("Error"), platform::MessageBoxButtons::OK, DriverReason());
     }
     SetDefaultFileNames();
 }

@@ -11,7 +11,7 @@ void TForm_Korvane::Button_UploadSettingsClick()
 {
     if (!ReadSettings()) {
         platform::MessageBox(QStringLiteral("Settings cannot be read!"), QStringLiteral("Error"),
-                             platform::MessageBoxButtons::OK);
+                             platform::MessageBoxButtons::OK, DriverReason());
         return;
     }
     platform::MessageBox(QStringLiteral("Settings Read!"), QStringLiteral("Ok"), platform::MessageBoxButtons::OK);

@@ -39,10 +39,10 @@ QWidget* OwnerWindow()
 
 } // namespace
 
-MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons)
+MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons, const QString& reason)
 {
     MessageBoxService& service = installedService ? *installedService : DisplayMessageBoxService();
-    return service.Show(text, caption, buttons);
+    return service.Show(text, caption, buttons, reason);
 }
 
 MessageBoxResult SafeAnswer(MessageBoxButtons buttons)
@@ -58,9 +58,11 @@ MessageBoxResult SafeAnswer(MessageBoxButtons buttons)
     return MessageBoxResult::Ok;
 }
 
-std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons)
+std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                                const QString& reason)
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, caption, text, QtButtons(buttons), OwnerWindow());
+    box->setInformativeText(reason);
     box->setWindowModality(Qt::ApplicationModal);
     if (buttons == MessageBoxButtons::YesNo) {
         box->setDefaultButton(QMessageBox::No);
@@ -69,9 +71,10 @@ std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QStri
     return box;
 }
 
-MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                           const QString& reason)
 {
-    const std::unique_ptr<QMessageBox> box = CreateQtMessageBox(text, caption, buttons);
+    const std::unique_ptr<QMessageBox> box = CreateQtMessageBox(text, caption, buttons, reason);
     switch (box->exec()) {
     case QMessageBox::Ok:
         return MessageBoxResult::Ok;
@@ -86,9 +89,12 @@ MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& c
     }
 }
 
-MessageBoxResult HeadlessMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+MessageBoxResult HeadlessMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                                 const QString& reason)
 {
     QString line = caption + QLatin1String(": ") + text;
+    if (!reason.isEmpty())
+        line += QLatin1String(": ") + reason;
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);

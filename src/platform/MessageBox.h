@@ -1,5 +1,6 @@
 // Application-modal message boxes with a text, a caption and a button set, answering the button
-// pressed. All boxes go through one replaceable service so tests can script the answers.
+// pressed; a box that reports a failure may say why below its text (the reason). All boxes go
+// through one replaceable service so tests can script the answers.
 #pragma once
 
 #include <QString>
@@ -20,30 +21,36 @@ enum class MessageBoxResult { Ok, Yes, No, Cancel };
 class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
-    virtual MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) = 0;
+    virtual MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                  const QString& reason) = 0;
 };
 
 // Shows the box through the installed service; without one, through DisplayMessageBoxService().
 // Call on the user-interface thread.
-MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons);
+MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                            const QString& reason = {});
 
 // The answer that loses nothing when nobody can be asked: Ok, No or Cancel.
 MessageBoxResult SafeAnswer(MessageBoxButtons buttons);
 
 // The box QtMessageBoxService shows: no icon, application-modal, centred over the active main
 // window; a Yes/No question defaults to No, so pressing Enter never does the irreversible thing.
-std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons);
+// The reason is the box's informative text.
+std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                                const QString& reason = {});
 
 class QtMessageBoxService final : public MessageBoxService {
 public:
-    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                          const QString& reason) override;
 };
 
-// For runs without a display: writes "Caption: text" as one line to standard error and answers
-// SafeAnswer(buttons).
+// For runs without a display: writes "Caption: text" (and ": reason" when there is one) as one
+// line to standard error and answers SafeAnswer(buttons).
 class HeadlessMessageBoxService final : public MessageBoxService {
 public:
-    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                          const QString& reason) override;
 };
 
 // The Qt service when the application has a display, the headless one otherwise (no application,

@@ -1,9 +1,11 @@
 // The library's configuration window, shown through HardwareConfigurationWindow as the tool does.
 #include "KorvaneLibrary.h"
 #include "config/ConfigurationDialog.h"
+#include "support/SimulatedModule.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +94,28 @@ TEST(ConfigurationDialog, CancelAnswersZeroAndKeepsTheBlock)
     });
     EXPECT_EQ(library().HardwareConfigurationWindow(block.data()), 0);
     EXPECT_EQ(block, before);
+}
+
+TEST(ConfigurationDialog, ARefusedInterfaceIniOpensOnTheDefaultsSayingWhy)
+{
+    testsupport::SimulatedModule module;
+    QFile ini(module.interfaceIniPath());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write("[interface]\nnode_id=+5\n") > 0);
+    ini.close();
+    std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
+    ASSERT_EQ(library().ReadConfiguration(testsupport::SimulatedModule::registryPath(), block.data()), 0);
+    std::array<char, 256> reason{};
+    const int32_t length = library().GetErrorString(0, reason.data());
+    const QString fault = module.interfaceIniPath() + " line 2: node_id must be a number from 1 to 127, not \"+5\"";
+    EXPECT_EQ(QString::fromUtf8(reason.data(), length), "the interface configuration is unusable: " + fault);
+    whenDialogShows([&](QDialog& dialog) {
+        const auto* problem = dialog.findChild<QLabel*>("problem");
+        EXPECT_FALSE(problem->isHidden());
+        EXPECT_TRUE(problem->text().contains(fault)) << problem->text().toStdString();
+        EXPECT_EQ(dialog.findChild<QSpinBox*>("nodeId")->value(), int(InterfaceConfig{}.nodeId));
+        QTest::mouseClick(button(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    EXPECT_EQ(library().HardwareConfigurationWindow(block.data()), 0);
 }
 
 TEST(ConfigurationDialog, PathThatDoesNotFitStaysInTheDialog)

@@ -86,11 +86,11 @@ TEST(HeadlessMessageBox, WritesOneLineAndAnswersTheSafeButton)
     MessageBoxResult yesNoCancel{};
     MessageBoxResult ok{};
     const std::string output = CaptureStandardError([&] {
-        yesNo = headless.Show("Erase Module Memory?", "Caution", MessageBoxButtons::YesNo);
-        yesNoCancel = headless.Show("Settings changed.\nSave?", "Warning", MessageBoxButtons::YesNoCancel);
-        ok = headless.Show("12 Bytes Uploaded", "Success", MessageBoxButtons::OK);
+        yesNo = headless.Show("Erase Module Memory?", "Caution", MessageBoxButtons::YesNo, {});
+        yesNoCancel = headless.Show("Settings changed.\nSave?", "Warning", MessageBoxButtons::YesNoCancel, {});
+        ok = headless.Show("Cannot Erase!", "Error", MessageBoxButtons::OK, "parameter 13: the bus is off");
     });
-    EXPECT_EQ(output, "Caution: Erase Module Memory?\nWarning: Settings changed. Save?\nSuccess: 12 Bytes Uploaded\n");
+    EXPECT_EQ(output, "Caution: Erase Module Memory?\nWarning: Settings changed. Save?\nError: Cannot Erase!: parameter 13: the bus is off\n");
     EXPECT_EQ(yesNo, MessageBoxResult::No);
     EXPECT_EQ(yesNoCancel, MessageBoxResult::Cancel);
     EXPECT_EQ(ok, MessageBoxResult::Ok);

@@ -195,7 +195,7 @@ TEST(Thread, HandOversRunWhileAModalMessageBoxIsOpen)
     worker.Start();
     platform::QtMessageBoxService boxes;
     const platform::MessageBoxResult answer =
-        boxes.Show("Clear Module Memory", "Question", platform::MessageBoxButtons::YesNo);
+        boxes.Show("Clear Module Memory", "Question", platform::MessageBoxButtons::YesNo, {});
     worker.WaitFor();
     EXPECT_EQ(boxesSeen, (std::vector<QString>{"Question|Clear Module Memory", "Question|Clear Module Memory"}));
     EXPECT_EQ(answer, platform::MessageBoxResult::Yes);

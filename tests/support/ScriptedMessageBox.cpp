@@ -7,9 +7,11 @@ ScriptedMessageBox::ScriptedMessageBox()
 {
 }
 
-MessageBoxResult ScriptedMessageBox::Show(const QString& text, const QString& caption, MessageBoxButtons buttons)
+MessageBoxResult ScriptedMessageBox::Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                                          const QString& reason)
 {
     calls_.push_back({text, caption, buttons});
+    reasons_.push_back(reason);
     if (whileOpen_)
         whileOpen_();
     if (!answers_.empty()) {

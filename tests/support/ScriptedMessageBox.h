@@ -23,7 +23,8 @@ public:
 
     ScriptedMessageBox();
 
-    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons) override;
+    MessageBoxResult Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
+                          const QString& reason) override;
 
     void Answer(MessageBoxResult answer); // queues the answer to the next box
     void SetDefaultAnswer(MessageBoxResult answer);
@@ -32,10 +33,17 @@ public:
     void WhileOpen(std::function<void()> callback);
 
     const std::vector<Call>& Calls() const { return calls_; }
-    void ClearCalls() { calls_.clear(); }
+    // The reason each box gave below its text (empty where it gave none), in the same order.
+    const std::vector<QString>& Reasons() const { return reasons_; }
+    void ClearCalls()
+    {
+        calls_.clear();
+        reasons_.clear();
+    }
 
 private:
     std::vector<Call> calls_;
+    std::vector<QString> reasons_;
     std::deque<MessageBoxResult> answers_;
     std::optional<MessageBoxResult> defaultAnswer_;
     std::function<void()> whileOpen_;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #ifdef KORVANE_EXECUTABLE
@@ -40,6 +41,27 @@ QByteArray uploadedFile(int& exitCode)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// "korvane /auto /fm m.csv" with message boxes written to standard error, started in `folder`
+// where m.csv already holds a line.
+testsupport::ChildSpec boxedRun(const QTemporaryDir& folder)
+{
+    QFile kept(folder.filePath("m.csv"));
+    EXPECT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("kept\n") == 5);
+    testsupport::ChildSpec spec;
+    spec.program = KORVANE_EXECUTABLE;
+    spec.arguments = {"/auto", "/fm", "m.csv"};
+    spec.environment = testsupport::environmentWithout({"DISPLAY", "WAYLAND_DISPLAY"});
+    spec.workingFolder = folder.path().toStdString();
+    spec.stderrPath = folder.filePath("stderr.txt").toStdString();
+    return spec;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 QByteArray asTextFile(QByteArray bytes)
 {
     return bytes.replace("\n", "\r\n"); // the tool writes its files with text-mode line ends
@@ -70,6 +92,48 @@ TEST(UnattendedRun, OverASerialAdapterOnAPseudoTerminal)
     int exitCode = 0;
     EXPECT_EQ(uploadedFile(exitCode), asTextFile(memory));
     EXPECT_EQ(exitCode, 254);
+}
+
+TEST(UnattendedRun, AMissingCanPluginIsNamedBelowCannotOpenInterface)
+{
+    SimulatedModule module;
+    configureAdapter(module.interfaceIniPath(), Transport::Can, "can0", 5, 500, "korvane-no-such-plugin");
+    QTemporaryDir folder;
+    testsupport::ChildProcess tool(boxedRun(folder));
+    ASSERT_TRUE(tool.waitFor(std::chrono::minutes(1)));
+    const QByteArray said = contents(folder.filePath("stderr.txt"));
+    EXPECT_TRUE(said.contains("Error: Cannot Open Interface: no CAN device can0 in plugin korvane-no-such-plugin: ")) << said.constData();
+    EXPECT_EQ(contents(folder.filePath("m.csv")), "kept\n");
+}
+
+TEST(UnattendedRun, AnAdapterGoingAwayMidUploadIsNamedAndTheFileStaysAsItWas)
+{
+    const QByteArray memory = logRecords().repeated(60); // long enough to be cut off
+    SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}});
+    const QString device = virtualCanDevice(freeTcpPort());
+    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Can, device);
+    QTemporaryDir folder;
+    testsupport::ChildProcess tool(boxedRun(folder));
+    // The upload is under way once its hidden stage beside the memory file has grown.
+    const auto staged = [&] {
+        for (const QFileInfo& file : QDir(folder.path()).entryInfoList(QDir::Files | QDir::Hidden))
+            if (file.fileName().startsWith('.') && file.size() > 1000)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!staged() && !tool.poll() && std::chrono::steady_clock::now() < deadline)
+        QThread::msleep(20);
+    ASSERT_FALSE(tool.ended()) << "the upload ended before the adapter could go away";
+    simulator.kill(); // it hosted the bus
+    ASSERT_TRUE(tool.waitFor(std::chrono::minutes(1)));
+    const QByteArray said = contents(folder.filePath("stderr.txt"));
+    EXPECT_TRUE(said.contains("Error: Upload Failed!: memory file \"m.csv\": Upload incomplete: a memory block could "
+                              "not be read."))
+        << said.constData();
+    EXPECT_TRUE(said.contains(": parameter 14: the adapter went away: ")) << said.constData();
+    EXPECT_EQ(contents(folder.filePath("m.csv")), "kept\n");
 }
 
 #endif

@@ -1,5 +1,5 @@
-// Why an interface could not be opened: a message for standard error, and the errno-style code
-// OpenInterface leaves as the thread's last-error code.
+// Why an interface or channel could not be opened or stopped working: the reason in words, and
+// the errno-style code OpenInterface leaves as the thread's last-error code.
 #pragma once
 
 #include <QString>

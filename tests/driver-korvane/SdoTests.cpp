@@ -210,6 +210,24 @@ TEST(SdoTimeout, SilentServerGetsAnAbortAndTheCallFails)
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "605  80 01 20 00 00 00 04 05"}));
 }
 
+TEST(SdoTimeout, ABusOffControllerIsNoSilentModule)
+{
+    // Sends into nothing and says, when asked, that its controller is bus-off.
+    struct BusOff : CanChannel {
+        int sent = 0;
+        bool open() override { return true; }
+        bool send(const CanFrame&) override { return ++sent, true; }
+        ReceiveStatus receive(CanFrame&, std::chrono::milliseconds) override { return ReceiveStatus::TimedOut; }
+        BusState busState() override { return BusState::Off; }
+    } channel;
+    SdoClient client(channel, 5, 10ms);
+    Bytes value;
+    const Result result = client.upload(0x200E, 0, value, 255);
+    EXPECT_EQ(result, Result::transport());
+    EXPECT_EQ(client.describe(result), "the bus is off");
+    EXPECT_EQ(channel.sent, 1); // the request; no abort into a bus that takes none
+}
+
 TEST(SdoTimeout, ServerFallingSilentMidTransfer)
 {
     Bus b;

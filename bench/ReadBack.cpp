@@ -51,8 +51,11 @@ void measureReadBack(BenchRun& run)
     std::vector<double> seconds;
     for (int i = 0; i < kRepetitions; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const UploadRecordEntry upload{QDateTime::currentDateTimeUtc(), 5, 0, 0, stored.size(),
-                                       QCryptographicHash::hash(stored, QCryptographicHash::Sha256)};
+        UploadRecordEntry upload;
+        upload.time = QDateTime::currentDateTimeUtc();
+        upload.nodeId = 5;
+        upload.length = stored.size();
+        upload.sha256 = QCryptographicHash::hash(stored, QCryptographicHash::Sha256);
         if (!AppendUploadRecord(file, memory.handle(), upload) ||
             !ReadBackMatches(memory.handle(), 0, stored.size(), upload.sha256)) {
             run.table.note(QStringLiteral("Read-back check: the record or the read-back of %1 failed").arg(file));

@@ -82,9 +82,13 @@ uint32_t Percentage(uint32_t bytes, uint32_t total)
 bool OpenMemoryFile(TForm_Korvane& form)
 {
     const QString name = form.AdvFileNameEdit_FileName->text();
+    const driver::ModuleSettings& settings = form.ModuleSettings;
     UploadRecordEntry record;
-    record.nodeId = form.ModuleSettings.NodeId;
-    record.deviceMode = form.ModuleSettings.DeviceMode;
+    record.nodeId = settings.NodeId;
+    record.deviceMode = settings.DeviceMode;
+    record.format = {settings.MemoryMode, settings.Delimiter, settings.FixedLength,
+                     settings.TimeFormat, settings.DateFormat, settings.AutoTimeStamp};
+    record.clockOffsetSeconds = form.ModuleClockOffset;
     UploadTransaction::Begun begun = UploadTransaction::Begin(QFile::encodeName(name).toStdString(), record);
     if (!begun.upload) {
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);
@@ -106,6 +110,7 @@ void WriteConfigurationHead(TForm_Korvane& form)
     driver::ParameterBuffer record{};
     if (form.Driver->Parameter_Get_ARRAY(driver::ModuleParameter::ConfigurationData, count, record))
         form.OutputFile->Write(record.data(), count);
+    form.OutputFile->NoteConfigurationHead();
 }
 
 QString FileFault(const UploadTransaction& file)

@@ -2,6 +2,7 @@
 
 #include "module/UploadFileSystem.h"
 #include "module/UploadReadBack.h"
+#include "module/UploadRecordColumns.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,65 +18,19 @@
 
 namespace {
 
-constexpr char Header[] = "utc_time,node_id,device_mode,offset,length,sha256\n";
-constexpr qsizetype FieldCount = 6;
-constexpr qsizetype Sha256HexDigits = 64;
 // Far beyond any number of uploads into one file; a larger file is not a record of ours.
 constexpr qint64 LargestRecord = 64 * 1024 * 1024;
+// A header of far more columns than ours is no header of ours.
+constexpr qsizetype LongestHeader = 4096;
 
-QByteArray FormatLine(const UploadRecordEntry& entry)
+// The column names of the record open as `fd`, from its first line.
+std::optional<QByteArrayList> HeaderOf(int fd)
 {
-    return entry.time.toUTC().toString(Qt::ISODate).toLatin1() + ',' + QByteArray::number(entry.nodeId) + ','
-           + QByteArray::number(entry.deviceMode) + ',' + QByteArray::number(entry.offset) + ','
-           + QByteArray::number(entry.length) + ',' + entry.sha256.toHex() + '\n';
-}
-
-// Plain decimal digits only: no sign, no spaces, at most 18 digits so that sums cannot overflow.
-std::optional<qint64> Count(const QByteArray& field, qint64 largest)
-{
-    if (field.isEmpty() || field.size() > 18)
-        return std::nullopt;
-    for (char digit : field)
-        if (digit < '0' || digit > '9')
-            return std::nullopt;
-    const qint64 value = field.toLongLong();
-    return value <= largest ? std::optional<qint64>(value) : std::nullopt;
-}
-
-std::optional<UploadRecordEntry> ParseLine(const QByteArray& line, QString& fault)
-{
-    const QList<QByteArray> fields = line.split(',');
-    if (fields.size() != FieldCount) {
-        fault = QStringLiteral("%1 fields instead of %2").arg(fields.size()).arg(FieldCount);
-        return std::nullopt;
-    }
-    UploadRecordEntry entry;
-    entry.time = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
-    // Only the exact form the tool writes, so that a changed character cannot pass unnoticed.
-    if (!entry.time.isValid() || entry.time.toUTC().toString(Qt::ISODate).toLatin1() != fields[0]) {
-        fault = QStringLiteral("the time is not of the form 2026-03-05T08:10:00Z");
-        return std::nullopt;
-    }
-    const auto nodeId = Count(fields[1], 127);
-    const auto deviceMode = Count(fields[2], 1);
-    const auto offset = Count(fields[3], std::numeric_limits<qint64>::max());
-    const auto length = Count(fields[4], std::numeric_limits<qint64>::max());
-    if (!nodeId || *nodeId == 0 || !deviceMode || !offset || !length) {
-        fault = QStringLiteral("node-ID (1-127), device mode (0 or 1), offset and length must be plain decimal numbers");
-        return std::nullopt;
-    }
-    const QByteArray& hex = fields[5];
-    const QByteArray sha256 = QByteArray::fromHex(hex);
-    if (hex.size() != Sha256HexDigits || sha256.toHex() != hex) {
-        fault = QStringLiteral("the SHA-256 is not 64 lower-case hexadecimal digits");
-        return std::nullopt;
-    }
-    entry.nodeId = int(*nodeId);
-    entry.deviceMode = int(*deviceMode);
-    entry.offset = *offset;
-    entry.length = *length;
-    entry.sha256 = sha256;
-    return entry;
+    QByteArray text(LongestHeader, '\0');
+    const ssize_t got = ::pread(fd, text.data(), size_t(text.size()), 0);
+    const qsizetype end = got > 0 ? text.left(got).indexOf('\n') : -1;
+    QString fault;
+    return end < 0 ? std::nullopt : uploadrecord::ParseHeader(text.left(end), fault);
 }
 
 }  // namespace
@@ -91,7 +46,7 @@ bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecor
     // Non-blocking and no link followed: a FIFO or a link of that name must neither hold the upload
     // up nor lead its line elsewhere; both are refused below.
     const int fd = ::open(QFile::encodeName(name).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+                          O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
     struct stat status {}, owner {};
@@ -101,7 +56,15 @@ bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecor
         return false;
     }
     const bool created = status.st_size == 0;
-    const QByteArray text = (created ? QByteArray(Header) : QByteArray()) + FormatLine(entry);
+    const QByteArray header = uploadrecord::NewHeader();
+    // An existing record keeps its own columns.
+    QString unused;
+    const auto names = created ? uploadrecord::ParseHeader(header.chopped(1), unused) : HeaderOf(fd);
+    if (!names) {
+        ::close(fd);
+        return false;
+    }
+    const QByteArray text = (created ? header : QByteArray()) + uploadrecord::FormatLine(*names, entry);
     bool stored = (!created || uploadfs::GiveOwnerOf(fd, owner.st_uid, owner.st_gid)) &&
                   uploadfs::WriteAll(fd, text.constData(), size_t(text.size())) && ::fsync(fd) == 0;
     if (!stored && ::ftruncate(fd, status.st_size) == 0)
@@ -118,18 +81,22 @@ std::optional<std::vector<UploadRecordEntry>> ParseUploadRecord(const QByteArray
         error = QStringLiteral("%1, line %2: %3").arg(name).arg(line).arg(fault);
         return std::nullopt;
     };
-    if (!text.startsWith(Header))
-        return fail(1, QStringLiteral("not the header \"%1\"").arg(QString::fromLatin1(Header).trimmed()));
+    const qsizetype headerEnd = text.indexOf('\n');
+    QString fault;
+    const auto names = headerEnd < 0 || headerEnd > LongestHeader
+                           ? std::nullopt
+                           : uploadrecord::ParseHeader(text.left(headerEnd), fault);
+    if (!names)
+        return fail(1, fault.isEmpty() ? QStringLiteral("not an upload record header") : fault);
     if (!text.endsWith('\n'))
         return fail(text.count('\n') + 1, QStringLiteral("the line is cut off"));
 
     std::vector<UploadRecordEntry> entries;
-    const QByteArray body = text.sliced(qsizetype(sizeof Header) - 1);
+    const QByteArray body = text.sliced(headerEnd + 1);
     const QList<QByteArray> lines = body.isEmpty() ? QList<QByteArray>() : body.chopped(1).split('\n');
     qint64 end = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString fault;
-        const auto entry = ParseLine(lines[i], fault);
+        const auto entry = uploadrecord::ParseLine(*names, lines[i], fault);
         if (!entry)
             return fail(i + 2, fault);
         // Uploads are appended: each starts where the ones before it have ended or later.

@@ -1,9 +1,15 @@
 // The upload record beside a memory file, "<memory file>.uploads": UTF-8 text, a header line
 // naming the fields, then one line per upload, so that anyone can check later that the memory
-// file still holds every upload as it was stored:
+// file still holds every upload as it was stored, and read its records as the module logged them:
 //
-//   utc_time,node_id,device_mode,offset,length,sha256
-//   2026-03-05T08:10:00Z,5,0,0,10412,9f86d081884c7d65...
+//   utc_time,node_id,device_mode,offset,length,sha256,serial_number,vendor_id,product_code,revision,
+//     memory_mode,delimiter,fixed_length,time_format,date_format,auto_time_stamp,config_head_length,
+//     clock_offset_s
+//   2026-03-05T08:10:00Z,5,0,0,10412,9f86d081884c7d65...,0x0001E240,...,1,10,0,0,1,2,0,-2.400
+//
+// Columns are found by the header's names: the first six must be there; the later ones may be
+// missing (a record of an earlier version) and columns of unknown names are kept and ignored. A
+// line added to an existing record has that record's columns.
 #pragma once
 
 #include <QByteArray>
@@ -14,6 +20,14 @@
 #include <optional>
 #include <vector>
 
+// The settings a module cut and stamped its records with; each unknown where the record does not say.
+struct RecordFormat
+{
+    std::optional<int> memoryMode, delimiter, fixedLength, timeFormat, dateFormat, autoTimeStamp;
+
+    bool operator==(const RecordFormat&) const = default;
+};
+
 struct UploadRecordEntry
 {
     QDateTime time;          // UTC, whole seconds
@@ -22,6 +36,11 @@ struct UploadRecordEntry
     qint64 offset = 0;       // where the upload starts in the memory file
     qint64 length = 0;       // its bytes in the file, line ends as stored
     QByteArray sha256;       // of those bytes, 32 bytes
+    // The module's CANopen identity, where it told it.
+    std::optional<uint32_t> serialNumber, vendorId, productCode, revision;
+    RecordFormat format;
+    qint64 configHeadLength = 0;          // the configuration record before the memory, as stored
+    std::optional<double> clockOffsetSeconds;  // the module's clock ahead of the PC at connect
 
     bool operator==(const UploadRecordEntry&) const = default;
 };

@@ -39,6 +39,9 @@ public:
     bool Close() override;
     const QString& Problem() const { return problem_; }
 
+    // What was written so far is the configuration record at the upload's head, not memory.
+    void NoteConfigurationHead() { record_.configHeadLength = WrittenBytes(); }
+
     // Why the module must not be erased after this upload; empty when it may.
     QString EraseRefusal() const;
     // Where the upload begins in the memory file.

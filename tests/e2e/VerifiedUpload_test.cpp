@@ -61,8 +61,11 @@ TEST_F(VerifiedUploadTest, TwoCleanUploadsVerifyAndEveryDamageIsReported)
     EXPECT_TRUE(stray.out.contains("(14 bytes) belong to no recorded upload")) << stray.out.constData();
 
     Put("mem.csv", stored);
-    QByteArray damaged = record;
-    damaged[damaged.size() - 2] = 'x';
+    QByteArrayList lines = record.split('\n');
+    QByteArrayList fields = lines[2].split(',');
+    fields[5][0] = 'x';  // the SHA-256 of the second upload
+    lines[2] = fields.join(',');
+    const QByteArray damaged = lines.join('\n');
     Put("mem.csv.uploads", damaged);
     const Outcome badRecord = Verify();
     EXPECT_EQ(badRecord.exitCode, 2);

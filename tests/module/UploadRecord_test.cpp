@@ -27,8 +27,14 @@ protected:
 
     static UploadRecordEntry Entry(qint64 offset, const QByteArray& bytes)
     {
-        return {QDateTime(QDate(2026, 3, 5), QTime(8, 10), Qt::UTC), 5, 1, offset, bytes.size(),
-                QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+        UploadRecordEntry entry;
+        entry.time = QDateTime(QDate(2026, 3, 5), QTime(8, 10), Qt::UTC);
+        entry.nodeId = 5;
+        entry.deviceMode = 1;
+        entry.offset = offset;
+        entry.length = bytes.size();
+        entry.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+        return entry;
     }
 
     QTemporaryDir dir;
@@ -39,7 +45,12 @@ TEST_F(UploadRecordTest, EachUploadAddsOneLineThatReadsBackAsWritten)
 {
     const QString memory = Path("mem.csv");
     const int fd = Memory(memory);
-    const std::vector<UploadRecordEntry> entries{Entry(0, "first\r\n"), Entry(7, ""), Entry(7, "second")};
+    std::vector<UploadRecordEntry> entries{Entry(0, "first\r\n"), Entry(7, ""), Entry(7, "second")};
+    entries[2].serialNumber = 0xDEADBEEF;
+    entries[2].revision = 0x10002;
+    entries[2].format = {1, 10, 0, 0, 1, 2};
+    entries[2].configHeadLength = 44;
+    entries[2].clockOffsetSeconds = -2.4;
     for (const UploadRecordEntry& entry : entries)
         ASSERT_TRUE(AppendUploadRecord(memory, fd, entry));
 
@@ -48,7 +59,35 @@ TEST_F(UploadRecordTest, EachUploadAddsOneLineThatReadsBackAsWritten)
     QFile record(UploadRecordName(memory));
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     // A header, then one line per upload.
-    EXPECT_EQ(record.readAll().count('\n'), 4);
+    const QByteArray text = record.readAll();
+    EXPECT_EQ(text.count('\n'), 4);
+    EXPECT_TRUE(text.endsWith(",0xDEADBEEF,,,0x00010002,1,10,0,0,1,2,44,-2.400\n")) << text.constData();
+}
+
+TEST_F(UploadRecordTest, ARecordOfAnEarlierVersionKeepsItsColumnsAndUnknownColumnsAreIgnored)
+{
+    const QString memory = Path("mem.csv");
+    const int fd = Memory(memory);
+    QFile record(UploadRecordName(memory));
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write("utc_time,node_id,note,device_mode,offset,length,sha256\n"
+                 "2026-03-05T08:10:00Z,5,kept,1,0,0,e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n");
+    record.close();
+    UploadRecordEntry later = Entry(0, "");
+    later.serialNumber = 7;
+    ASSERT_TRUE(AppendUploadRecord(memory, fd, later));
+
+    QString error;
+    const auto entries = ReadUploadRecord(memory, error);
+    ASSERT_TRUE(entries) << error.toStdString();
+    later.serialNumber.reset();  // the record has no column for it
+    EXPECT_EQ(*entries, (std::vector<UploadRecordEntry>{Entry(0, ""), later}));
+
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    record.write("utc_time,node_id,device_mode,offset,length\n");
+    record.close();
+    EXPECT_FALSE(ReadUploadRecord(memory, error));
+    EXPECT_TRUE(error.contains("the column sha256 is missing")) << error.toStdString();
 }
 
 TEST_F(UploadRecordTest, ARecordThatCannotBeWrittenFailsAndIsNeverAFifoOrFolder)

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/RecordsCommand.h"
 #include "app/VerifyCommand.h"
 
 #include <array>
@@ -17,7 +18,7 @@ struct FlagOption
     bool CommandLineOptions::*flag;
 };
 
-constexpr std::array<FlagOption, 10> FlagOptions{{
+constexpr std::array<FlagOption, 11> FlagOptions{{
     {"/auto", &CommandLineOptions::Auto},
     {"/a", &CommandLineOptions::Auto},
     {"/silent", &CommandLineOptions::Silent},
@@ -28,6 +29,7 @@ constexpr std::array<FlagOption, 10> FlagOptions{{
     {"/c", &CommandLineOptions::Config},
     {"beep", &CommandLineOptions::Beep},
     {"exit", &CommandLineOptions::Exit},
+    {"--utc", &CommandLineOptions::Utc},
 }};
 
 struct FileOption
@@ -41,18 +43,22 @@ constexpr std::array<FileOption, 2> FileOptions{{
     {"/fc", &CommandLineOptions::ConfigFile},
 }};
 
-int PrintUsage(const QString&);
-int PrintVersion(const QString&);
-int Verify(const QString& memoryFile);
+int PrintUsage(const CommandLineOptions&);
+int PrintVersion(const CommandLineOptions&);
+int Verify(const CommandLineOptions& options);
+int Records(const CommandLineOptions& options);
 
-constexpr std::array<ToolCommand, 3> ToolCommands{{
+constexpr std::array<ToolCommand, 4> ToolCommands{{
     {"--help", "-h", nullptr, "show this help and end", &PrintUsage},
     {"--version", nullptr, nullptr, "show the version and end", &PrintVersion},
     {"--verify", nullptr, "MEMORY-FILE", "check every upload recorded in MEMORY-FILE.uploads against the file and end\n"
      "                   (exit code 0: all intact, 1: something differs, 2: no readable record)", &Verify},
+    {"--records", nullptr, "MEMORY-FILE", "write the records the module logged in MEMORY-FILE as CSV, times with their\n"
+     "                   offset from UTC (with --utc: in UTC), and end (exit code 0; 1: an upload differs\n"
+     "                   from its record; 2: the file or its record cannot be read)", &Records},
 }};
 
-int PrintUsage(const QString&)
+int PrintUsage(const CommandLineOptions&)
 {
     std::fputs("Usage: korvane [/auto|/a] [/silent|/s] [/erase|/e] [/config|/c] [/fm MEMORY-FILE] [/fc CONFIG-FILE]\n"
                "               [beep] [exit]\n"
@@ -86,17 +92,25 @@ int PrintUsage(const QString&)
     return 0;
 }
 
-int PrintVersion(const QString&)
+int PrintVersion(const CommandLineOptions&)
 {
     std::printf("korvane %s\n", KORVANE_VERSION);
     return 0;
 }
 
-int Verify(const QString& memoryFile)
+int Verify(const CommandLineOptions& options)
 {
-    if (!memoryFile.isEmpty())
-        return VerifyUploads(memoryFile, stdout, stderr);
+    if (!options.CommandArgument.isEmpty())
+        return VerifyUploads(options.CommandArgument, stdout, stderr);
     std::fputs("usage: korvane --verify MEMORY-FILE\n", stderr);
+    return 2;
+}
+
+int Records(const CommandLineOptions& options)
+{
+    if (!options.CommandArgument.isEmpty())
+        return ExportRecords(options.CommandArgument, options.Utc, stdout, stderr);
+    std::fputs("usage: korvane --records MEMORY-FILE [--utc]\n", stderr);
     return 2;
 }
 

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+struct CommandLineOptions;
+
 // A command of the tool itself ("--help"): answered at once, before any window or module, and
 // the end of the process.
 struct ToolCommand
@@ -15,7 +17,7 @@ struct ToolCommand
     const char* shortWord;  // or nullptr
     const char* argument;   // the name of the argument it takes, or nullptr
     const char* help;       // its line in the usage
-    int (*run)(const QString& argument);  // prints its answer; answers the exit code
+    int (*run)(const CommandLineOptions& options);  // prints its answer; answers the exit code
 };
 
 struct CommandLineOptions
@@ -26,6 +28,7 @@ struct CommandLineOptions
     bool Config = false;   // "/config", "/c"
     bool Beep = false;     // "beep"
     bool Exit = false;     // "exit"
+    bool Utc = false;      // "--utc": times of --records in UTC
     std::optional<QString> MemoryFile;  // "/fm NAME"; empty when nothing follows
     std::optional<QString> ConfigFile;  // "/fc NAME"; empty when nothing follows
     const ToolCommand* Command = nullptr;  // the first command given

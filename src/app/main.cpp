@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     const CommandLineOptions options = ParseCommandLine(arguments);
     WarnAboutIgnored(options.Ignored);
     if (options.Command)
-        return options.Command->run(options.CommandArgument);
+        return options.Command->run(options);
 
     const platform::DisplayChoice display = platform::ChooseDisplay();
     KorvaneApplication application(argc > 0 ? argv[0] : "korvane", display.platform);

@@ -124,3 +124,45 @@ TEST_F(VerifiedUploadTest, AMemoryFileThatIsNoRegularFileGetsNoRecord)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VerifiedUploadTest, RecordsGivesEachLoggedFrameWithItsTimeAlsoFromAnEarlierRecord)
+{
+    const QByteArray memory = LogRecords(30);
+    testsupport::SimulatedModule module(State(memory));
+    for (int upload = 0; upload < 2; ++upload)
+        ASSERT_EQ(Start({"/a", "/s", "/fm", "mem.csv"}).out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
+    QProcessEnvironment berlin;
+    berlin.insert("TZ", "CET-1");
+    const auto rows = [&](const QStringList& options, int exitCode) {
+        const Outcome run = Start(QStringList{"--records", "mem.csv"} + options, berlin);
+        EXPECT_EQ(run.exitCode, exitCode) << run.err.constData();
+        return run.out.split('\n');
+    };
+
+    const QByteArrayList local = rows({}, 0);
+    ASSERT_EQ(local.size(), 62);  // the header, 30 records of each upload, the end
+    EXPECT_EQ(local[0], "upload,record,time,text");
+    EXPECT_EQ(local[1], "1,1,2026-03-05T08:10:00+01:00,\"181,8,20 03 00 00 00 00 10 27\"");
+    EXPECT_EQ(local[60], "2,30,2026-03-05T08:39:00+01:00,\"181,8,20 03 00 00 00 00 10 27\"");
+    EXPECT_EQ(rows({"--utc"}, 0)[1], "1,1,2026-03-05T07:10:00Z,\"181,8,20 03 00 00 00 00 10 27\"");
+
+    // A record of the earlier version, with its six columns only: the form of the stamps is found.
+    QByteArrayList record = Contents("mem.csv.uploads").split('\n');
+    for (QByteArray& line : record)
+        line = line.split(',').mid(0, 6).join(',');
+    Put("mem.csv.uploads", record.join('\n'));
+    EXPECT_EQ(Verify().exitCode, 0);
+    EXPECT_EQ(rows({}, 0), local);
+
+    // A changed upload is said, and its records are still there.
+    QByteArray changed = Contents("mem.csv");
+    changed[changed.size() - 3] = '#';
+    Put("mem.csv", changed);
+    const QByteArrayList damaged = rows({}, 1);
+    EXPECT_EQ(damaged.size(), 62);
+    EXPECT_EQ(Start({"--records", "missing.csv"}).exitCode, 2);
+}
+
+}  // namespace

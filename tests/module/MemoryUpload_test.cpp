@@ -1,6 +1,7 @@
 // The memory upload through the real binding and the simulated module: what lands in the file,
 // what the user is told and asked, and that an incomplete upload never empties the module.
 #include "MemoryUploadFixture.h"
+#include "app/RecordsCommand.h"
 
 #include "module/TForm_Progress.h"
 
@@ -147,6 +148,19 @@ TEST_F(MemoryUploadTest, TheConfigurationHeadComesFirstAndIsNotCounted)
     EXPECT_EQ(form->BytesUploaded, uint32_t(memory.size()));
     ASSERT_FALSE(boxes.Calls().empty());
     EXPECT_EQ(boxes.Calls()[0].text, QString("%1 Bytes Uploaded").arg(memory.size()));
+
+    // The record knows the head, so it is never read as records of the module.
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    EXPECT_EQ(ExportRecords(Path("mem.csv"), true, out, stderr), 0);
+    std::fclose(out);
+    const QByteArray rows(text, qsizetype(size));
+    std::free(text);
+    EXPECT_EQ(rows.count('\n'), 4) << rows.constData();
+    EXPECT_TRUE(rows.contains("\n1,1,,\"2026/03/05 12:10,0x180,8,01 02")) << rows.constData();
+    EXPECT_TRUE(rows.endsWith("\n1,3,,\"2026/03/05 12:12,0x182,8,01 02 03 04 05 06 07 08\"\n")) << rows.constData();
+    EXPECT_FALSE(rows.contains("NodeId")) << rows.constData();
 }
 
 TEST_F(MemoryUploadTest, AnUnreadableConfigurationHeadIsLeftOut)

@@ -1,12 +1,15 @@
 // The upload record beside a memory file and the read-back of an upload from the disk.
 #include "module/UploadReadBack.h"
 #include "module/UploadRecord.h"
+#include "module/MemoryRecords.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include <sys/stat.h>
 
@@ -127,6 +130,33 @@ TEST_F(UploadRecordTest, ReadBackSeesEveryByteThatChangedOnTheDisk)
     file.write("a");
     file.close();
     EXPECT_FALSE(ReadBackMatches(fd, upload.offset, upload.length, upload.sha256));
+}
+
+}  // namespace
+
+namespace {
+
+// Every stamp form the module can be set to, and a fixed-length memory, read back as logged.
+TEST(MemoryRecordsTest, EachStampFormAndAFixedLengthMemoryParse)
+{
+    const QDateTime logged(QDate(2026, 3, 5), QTime(8, 10, 7));
+    const std::array<const char*, 12> stamps{"2026/03/05 08:10:07", "03/05/2026 08:10:07", "20260305 081007",
+                                             "03052026 081007",     "20260305081007",      "03052026081007",
+                                             "08:10:07 2026/03/05", "08:10:07 03/05/2026", "081007 20260305",
+                                             "081007 03052026",     "08100720260305",      "08100703052026"};
+    for (int form = 1; form <= 12; ++form) {
+        const QByteArray record = QByteArray(stamps[size_t(form - 1)]) + ",0x181,8,AB";
+        RecordFormat format{0, 10, int(record.size()), 0, 0, form};
+        const auto records = CutRecords(record + record + "tail", format, 0);
+        ASSERT_EQ(records.size(), 3u) << form;
+        EXPECT_EQ(records[1].offset, record.size());
+        EXPECT_EQ(records[1].stamp, logged) << form;
+        EXPECT_EQ(records[1].text, "0x181,8,AB") << form;
+        EXPECT_FALSE(records[2].stamp) << "a record that does not parse is kept raw";
+        EXPECT_EQ(records[2].text, "tail");
+        // Without a format of its own, the upload's first record tells the form.
+        EXPECT_EQ(CompleteFormat(RecordFormat{}, record + '\n').autoTimeStamp, form) << form;
+    }
 }
 
 }  // namespace

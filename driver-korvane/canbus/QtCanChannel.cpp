@@ -146,7 +146,7 @@ void QtCanChannel::onState()
         }
         changed_.notify_all();
     } else if (state == QCanBusDevice::UnconnectedState && state_ != State::Failed) {
-        setError(QStringLiteral("the CAN device %1 went away").arg(deviceName_), ENODEV);
+        setError(QStringLiteral("the CAN device %1 was disconnected").arg(deviceName_), ENODEV);
         state_ = State::Failed;
         changed_.notify_all();
     }

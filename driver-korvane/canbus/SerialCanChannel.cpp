@@ -45,7 +45,7 @@ bool SerialCanChannel::lost()
 {
     if (port_.isOpen() && port_.error() != QSerialPort::ResourceError)
         return false;
-    setError(QStringLiteral("the serial port %1 went away: %2").arg(port_.portName(), port_.errorString()), ENODEV);
+    setError(QStringLiteral("the serial port %1: %2").arg(port_.portName(), port_.errorString()), ENODEV);
     return true;
 }
 

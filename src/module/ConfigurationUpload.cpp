@@ -17,7 +17,7 @@ namespace {
 // first where the reason does not stand alone.
 void ReportError(TForm_Korvane& form, const QString& text, const QString& reason, bool standsAlone = true)
 {
-    form.FailureReason = reason.isEmpty() ? text : standsAlone ? reason : text + QStringLiteral(": ") + reason;
+    form.FailureReason = standsAlone && !reason.isEmpty() ? reason : platform::WithReason(text, reason);
     if (!form.AutoMode)
         platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
 }

@@ -62,7 +62,7 @@ bool TForm_Korvane::ConnectModule()
         QString reason = DriverReason();
         if (reason.isEmpty() && code != 0 && code != KORVANE_ERROR_WRONG_MODE)
             reason = platform::ErrorText(code);
-        FailureReason = reason.isEmpty() ? message : message + QStringLiteral(": ") + reason;
+        FailureReason = platform::WithReason(message, reason);
         ShowError(message, reason);
         return false;
     }

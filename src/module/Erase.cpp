@@ -51,7 +51,7 @@ bool TForm_Korvane::EraseMemory()
     }
     const QString reason = DriverReason();
     if (!erased)
-        FailureReason = QStringLiteral("the module refused the erase command") + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+        FailureReason = platform::WithReason(QStringLiteral("the module refused the erase command"), reason);
     if (!AutoMode)
         ReportErase(erased, reason);
     Timer_TimeDate->start();

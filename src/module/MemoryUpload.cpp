@@ -236,8 +236,8 @@ bool TransferMemory(TForm_Korvane& form)
         form.OutputFile.reset();
         // Nothing of it is in the file: the run's count says so.
         form.BytesUploaded = 0;
-        form.FailureReason = QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem)
-                             + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+        form.FailureReason = platform::WithReason(
+            QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem), reason);
         if (!form.AutoMode && !platform::CancelSignals::Raised())
             platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
         return false;

@@ -45,6 +45,14 @@ MessageBoxResult MessageBox(const QString& text, const QString& caption, Message
     return service.Show(text, caption, buttons, reason);
 }
 
+QString WithReason(const QString& text, const QString& reason)
+{
+    if (reason.isEmpty())
+        return text;
+    const bool sentenceEnds = text.endsWith(u'.') || text.endsWith(u'!') || text.endsWith(u'?');
+    return text + (sentenceEnds ? QLatin1String(" ") : QLatin1String(": ")) + reason;
+}
+
 MessageBoxResult SafeAnswer(MessageBoxButtons buttons)
 {
     switch (buttons) {
@@ -92,9 +100,7 @@ MessageBoxResult QtMessageBoxService::Show(const QString& text, const QString& c
 MessageBoxResult HeadlessMessageBoxService::Show(const QString& text, const QString& caption, MessageBoxButtons buttons,
                                                  const QString& reason)
 {
-    QString line = caption + QLatin1String(": ") + text;
-    if (!reason.isEmpty())
-        line += QLatin1String(": ") + reason;
+    QString line = caption + QLatin1String(": ") + WithReason(text, reason);
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);

@@ -30,6 +30,10 @@ public:
 MessageBoxResult MessageBox(const QString& text, const QString& caption, MessageBoxButtons buttons,
                             const QString& reason = {});
 
+// A text and, when there is one, its reason on one line: after a colon, or after a blank where
+// the text ends its sentence.
+QString WithReason(const QString& text, const QString& reason);
+
 // The answer that loses nothing when nobody can be asked: Ok, No or Cancel.
 MessageBoxResult SafeAnswer(MessageBoxButtons buttons);
 

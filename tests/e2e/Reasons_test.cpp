@@ -1,5 +1,5 @@
 // Why a run failed, below the box's text: message boxes are written to standard error as
-// "Caption: text: reason", and the memory file stays as it was.
+// "Caption: text: reason" (or "Caption: text! reason"), and the memory file stays as it was.
 #include "ProgramRun.h"
 #include "support/SimulatedModule.h"
 
@@ -49,8 +49,8 @@ TEST_F(ReasonsTest, AModuleAbortingTheMemoryReadIsNamedWithTheAbortCode)
 
     const Outcome run = Run();
 
-    EXPECT_TRUE(run.err.contains("Error: Upload Failed!: memory file \"mem.csv\": Upload incomplete: a memory block could "
-                                 "not be read. The file was left as it was and the module memory was not cleared.: "
+    EXPECT_TRUE(run.err.contains("Error: Upload Failed! memory file \"mem.csv\": Upload incomplete: a memory block could "
+                                 "not be read. The file was left as it was and the module memory was not cleared. "
                                  "parameter 14: the module aborted the transfer: 0x06020000 object does not exist\n"))
         << run.err.constData();
     EXPECT_EQ(Contents("mem.csv"), "kept\n");

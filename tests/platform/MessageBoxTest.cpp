@@ -89,8 +89,10 @@ TEST(HeadlessMessageBox, WritesOneLineAndAnswersTheSafeButton)
         yesNo = headless.Show("Erase Module Memory?", "Caution", MessageBoxButtons::YesNo, {});
         yesNoCancel = headless.Show("Settings changed.\nSave?", "Warning", MessageBoxButtons::YesNoCancel, {});
         ok = headless.Show("Cannot Erase!", "Error", MessageBoxButtons::OK, "parameter 13: the bus is off");
+        headless.Show("Cannot Open Interface", "Error", MessageBoxButtons::OK, "the bus is off");
     });
-    EXPECT_EQ(output, "Caution: Erase Module Memory?\nWarning: Settings changed. Save?\nError: Cannot Erase!: parameter 13: the bus is off\n");
+    EXPECT_EQ(output, "Caution: Erase Module Memory?\nWarning: Settings changed. Save?\nError: Cannot Erase! parameter 13: the bus is off\n"
+                      "Error: Cannot Open Interface: the bus is off\n");
     EXPECT_EQ(yesNo, MessageBoxResult::No);
     EXPECT_EQ(yesNoCancel, MessageBoxResult::Cancel);
     EXPECT_EQ(ok, MessageBoxResult::Ok);

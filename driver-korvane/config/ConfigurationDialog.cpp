@@ -99,7 +99,7 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, const QS
     stateFile_->setText(config.moduleState);
     stateFile_->setPlaceholderText(module::defaultStateFile());
     stateFile_->setMinimumWidth(360);
-    auto* browse = new QPushButton(tr("Browse..."));
+    auto* browse = new QPushButton(tr("&Browse..."));
     connect(browse, &QPushButton::clicked, this, &ConfigurationDialog::browseStateFile);
     stateRow_ = new QHBoxLayout;
     stateRow_->addWidget(stateFile_, 1);

@@ -3,26 +3,27 @@
 #include "app/FormLayout.h"
 
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
-
-namespace {
-const QColor Silver(0xC0, 0xC0, 0xC0);
-}
 
 FileNameEdit::FileNameEdit(const QString& filter, const QString& defaultExtension, QWidget* parent)
     : QWidget(parent), filter_(filter), defaultExtension_(defaultExtension), edit_(new QLineEdit(this)),
       browse_(new QToolButton(this))
 {
-    QPalette palette = edit_->palette();
-    palette.setColor(QPalette::Active, QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Inactive, QPalette::Base, Qt::white);
-    edit_->setPalette(palette);
-    SetDisabledColours(edit_, Silver);
+    SetDisabledColours(edit_, QPalette::Button);
     browse_->setText(QStringLiteral("..."));
-    browse_->setFocusPolicy(Qt::NoFocus);
+    browse_->installEventFilter(this);
     connect(edit_, &QLineEdit::textChanged, this, &FileNameEdit::textChanged);
     connect(browse_, &QToolButton::clicked, this, &FileNameEdit::Browse);
+}
+
+void FileNameEdit::Describe(const QString& name, const QString& description, const QString& browseName)
+{
+    edit_->setAccessibleName(name);
+    edit_->setAccessibleDescription(description);
+    browse_->setAccessibleName(browseName);
+    browse_->setToolTip(browseName);
 }
 
 QString FileNameEdit::text() const
@@ -51,6 +52,19 @@ QStringList FileNameEdit::QtNameFilters(const QString& filter)
                            QLatin1Char(')');
     }
     return filters;
+}
+
+// Enter presses the focused browse button as it does the window's push buttons.
+bool FileNameEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == browse_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            browse_->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FileNameEdit::resizeEvent(QResizeEvent*)

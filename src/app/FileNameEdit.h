@@ -1,5 +1,5 @@
 // A file-name field with a browse button that picks a file to save (the overwrite prompt on).
-// Disabled, its field turns silver; enabled, white.
+// Disabled, its field takes the colour of a button face (silver in the classic scheme).
 #pragma once
 
 #include <QWidget>
@@ -17,6 +17,9 @@ public:
     QString text() const;
     void setText(const QString& text);
 
+    // What assistive technology says of the field (what it holds) and of its browse button.
+    void Describe(const QString& name, const QString& description, const QString& browseName);
+
     QLineEdit* Edit() const { return edit_; }
     QToolButton* BrowseButton() const { return browse_; }
 
@@ -27,6 +30,7 @@ signals:
     void textChanged(const QString& text);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

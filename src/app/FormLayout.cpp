@@ -181,12 +181,12 @@ void UseDesignFont(QWidget* window)
     window->setFont(font);
 }
 
-void SetDisabledColours(QLineEdit* edit, const QColor& colour)
+void SetDisabledColours(QLineEdit* edit, QPalette::ColorRole background)
 {
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Base, colour);
-    // Black on white or silver: the clock stays readable although the field takes no input.
-    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, background));
+    // The scheme's own text colour: the clock stays readable although the field takes no input.
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
     edit->setPalette(palette);
 }
 

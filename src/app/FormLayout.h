@@ -2,7 +2,7 @@
 // that layout where the actual font needs more room than the narrow font it was made for.
 #pragma once
 
-#include <QColor>
+#include <QPalette>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -18,8 +18,9 @@ QLabel* PlaceLabelLeft(QWidget* control, const QString& text);
 // nearest installed font.
 void UseDesignFont(QWidget* window);
 
-// Sets the background an edit shows while disabled; its text is then the system's grey text.
-void SetDisabledColours(QLineEdit* edit, const QColor& colour);
+// The colours a disabled edit shows: the palette's background role and its ordinary text colour,
+// so the text keeps the scheme's contrast.
+void SetDisabledColours(QLineEdit* edit, QPalette::ColorRole background);
 
 // Texts a control shows later besides its present one; the fit makes room for the widest.
 void SetLaterTexts(QWidget* control, const QStringList& texts);

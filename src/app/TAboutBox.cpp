@@ -59,7 +59,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     UseDesignFont(this);
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 8, 209, 169);
@@ -73,12 +73,13 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProgramIcon = new QLabel(innerBevel);
     ProgramIcon->setGeometry(23, 15, 161, 49);
     ProgramIcon->setPixmap(QPixmap::fromImage(ProgramIconImage()));
-    ProductName = PlaceText(QStringLiteral("Product Name"), QPoint(23, 79), innerBevel);
+    ProgramIcon->setAccessibleName(tr("Program icon"));
+    ProductName = PlaceText(tr("Product Name"), QPoint(23, 79), innerBevel);
     Quillfen = PlaceText(QStringLiteral("Quillfen"), QPoint(23, 103), innerBevel);
-    Version = PlaceText(QStringLiteral("Version"), QPoint(23, 127), innerBevel);
+    Version = PlaceText(tr("Version"), QPoint(23, 127), innerBevel);
     Label2 = PlaceText(QStringLiteral("2.03"), QPoint(71, 127), innerBevel);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(tr("&OK"), this);
     OKButton->setGeometry(79, 188, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);

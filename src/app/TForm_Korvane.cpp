@@ -16,7 +16,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -55,7 +57,7 @@ const int ClockPollMs = 1000;
 const char* const PlacementFile = "./FORM.INI";
 const char* const PlacementKey = "Form_Korvane";
 
-const char* const WindowTitle = "Korvane - CANopen Memory Module, by Velmora";
+const char* const WindowTitle = QT_TRANSLATE_NOOP("TForm_Korvane", "Korvane - CANopen Memory Module, by Velmora");
 
 const char* const UploadFileFilter =
     "Comma Seperated Values(*.csv)|*.csv|CANopen Memory Files (*.cmf)|*.cmf|All Files (*.*)|*.*";
@@ -65,6 +67,8 @@ QPushButton* PlaceButton(const QString& caption, const QRect& area, QWidget* pag
 {
     auto* button = new QPushButton(caption, page);
     button->setGeometry(area);
+    // Outside a dialog a push button takes Enter only when it is an auto-default one.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -78,16 +82,19 @@ QLineEdit* PlaceClockField(const QString& text, const QRect& area, QWidget* page
     field->setAlignment(Qt::AlignCenter);
     field->setReadOnly(true);
     field->setEnabled(false);
-    SetDisabledColours(field, Qt::white);
+    SetDisabledColours(field, QPalette::Base);
     return field;
 }
 
-FileNameEdit* PlaceFileNameEdit(const QRect& area, QWidget* page)
+// Both fields are labelled "File:"; assistive technology tells them apart by what they hold.
+FileNameEdit* PlaceFileNameEdit(const QRect& area, QWidget* page, const QString& holds, const QString& description,
+                                const QString& choose)
 {
     auto* edit = new FileNameEdit(QString::fromLatin1(UploadFileFilter), QString::fromLatin1(UploadFileExtension), page);
     edit->setGeometry(area);
     edit->setEnabled(false);
-    PlaceLabelLeft(edit, QStringLiteral("File:"));
+    edit->Describe(holds, description, choose);
+    PlaceLabelLeft(edit, TForm_Korvane::tr("File:"));
     return edit;
 }
 } // namespace
@@ -98,21 +105,24 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     Form_Korvane = this;
-    setWindowTitle(QString::fromLatin1(WindowTitle));
+    setWindowTitle(tr(WindowTitle));
     UseDesignFont(this);
 
     BuildMenus();
     PageControl1 = new QTabWidget(this);
     PageControl1->setFixedSize(PageControlSize);
+    // The tab bar takes the focus for the pages; its name would otherwise be the current tab's.
+    PageControl1->setFocusPolicy(Qt::NoFocus);
+    PageControl1->tabBar()->setAccessibleName(tr("Pages"));
     setCentralWidget(PageControl1);
     BuildUploadPage();
     TabSheet_Settings = new QWidget;
-    PageControl1->addTab(TabSheet_Settings, QStringLiteral("Settings"));
+    PageControl1->addTab(TabSheet_Settings, tr("Settings"));
 
     StatusBar1 = new PanelStatusBar(ConnectionPanelWidth, this);
     StatusBar1->setFixedHeight(std::max(StatusBarHeight, StatusBar1->sizeHint().height()));
-    StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
-    StatusBar1->setPanelText(1, QStringLiteral("Operation:"));
+    StatusBar1->setPanelText(0, tr("Connection:Offline"));
+    StatusBar1->setPanelText(1, tr("Operation:"));
     setStatusBar(StatusBar1);
 
     Timer_TimeDate = new QTimer(this);
@@ -127,7 +137,7 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
     Driver = std::make_unique<driver::DriverBinding>(driverLibrary);
     Driver->ReadConfiguration(driver::ConfigurationRegistryPath);
     PageControl1->setCurrentWidget(TabSheet1);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), false);
+    ShowSettingsTab(false);
     SettingsChanged = false;
     SetDefaultFileNames();
     AutoState = 0;
@@ -157,55 +167,62 @@ void TForm_Korvane::FitPages(QSize growth)
 
 void TForm_Korvane::BuildMenus()
 {
-    File1 = menuBar()->addMenu(QStringLiteral("File"));
-    Exit1 = File1->addAction(QStringLiteral("Exit"), this, &TForm_Korvane::Exit1Click);
-    Configuration1 = menuBar()->addMenu(QStringLiteral("Interface"));
-    Menu_Configuration =
-        Configuration1->addAction(QStringLiteral("Configuration"), this, &TForm_Korvane::Menu_ConfigurationClick);
-    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
-    About1 = Help1->addAction(QStringLiteral("About"), this, &TForm_Korvane::About1Click);
+    File1 = menuBar()->addMenu(tr("&File"));
+    Exit1 = File1->addAction(tr("E&xit"), this, &TForm_Korvane::Exit1Click);
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Configuration1 = menuBar()->addMenu(tr("&Interface"));
+    Menu_Configuration = Configuration1->addAction(tr("&Configuration"), this, &TForm_Korvane::Menu_ConfigurationClick);
+    Help1 = menuBar()->addMenu(tr("&Help"));
+    About1 = Help1->addAction(tr("&About"), this, &TForm_Korvane::About1Click);
+    // F10 opens the first menu, as on other desktops; from there the arrows reach the others.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
 }
 
 void TForm_Korvane::BuildUploadPage()
 {
     TabSheet1 = new QWidget;
-    PageControl1->addTab(TabSheet1, QStringLiteral("Upload"));
+    PageControl1->addTab(TabSheet1, tr("Upload"));
 
-    Button_Connect = PlaceButton(QStringLiteral("Connect"), QRect(64, 56, 75, 25), TabSheet1);
-    Button_Disconnect = PlaceButton(QStringLiteral("Disconnect"), QRect(64, 88, 75, 25), TabSheet1);
+    Button_Connect = PlaceButton(tr("&Connect"), QRect(64, 56, 75, 25), TabSheet1);
+    Button_Disconnect = PlaceButton(tr("&Disconnect"), QRect(64, 88, 75, 25), TabSheet1);
     Button_Disconnect->setEnabled(false);
     connect(Button_Connect, &QPushButton::clicked, this, &TForm_Korvane::Button_ConnectClick);
     connect(Button_Disconnect, &QPushButton::clicked, this, &TForm_Korvane::Button_DisconnectClick);
 
     AdvEdit_Time = PlaceClockField(QStringLiteral("00:00:00"), QRect(232, 56, 65, 21), TabSheet1);
-    PlaceLabelLeft(AdvEdit_Time, QStringLiteral("Time:"));
+    PlaceLabelLeft(AdvEdit_Time, tr("Time:"));
     AdvEdit_Date = PlaceClockField(QStringLiteral("00/00/0000"), QRect(232, 88, 65, 21), TabSheet1);
-    PlaceLabelLeft(AdvEdit_Date, QStringLiteral("Date:"));
+    PlaceLabelLeft(AdvEdit_Date, tr("Date:"));
 
     // The connection LEDs share the place at 8, 32 (73 x 25) below the type.
-    GroupBox1 = new QGroupBox(QStringLiteral("Connection Status:"), TabSheet1);
+    GroupBox1 = new QGroupBox(tr("Connection Status:"), TabSheet1);
     GroupBox1->setGeometry(376, 48, 105, 65);
-    StaticText1 = new QLabel(QStringLiteral("Type:"), GroupBox1);
+    StaticText1 = new QLabel(tr("Type:"), GroupBox1);
     StaticText1->move(16, 20);
     StaticText1->adjustSize();
-    StaticText_ConnectionType = new QLabel(QStringLiteral("Invalid"), GroupBox1);
+    StaticText_ConnectionType = new QLabel(tr("Invalid"), GroupBox1);
     StaticText_ConnectionType->move(48, 20);
     StaticText_ConnectionType->adjustSize();
-    SetLaterTexts(StaticText_ConnectionType, {QStringLiteral("USB"), QStringLiteral("RS232"), QStringLiteral("Simulated")});
-    VrLed_Offline = PlaceConnectionLed(QStringLiteral("Offline"), clMaroon, clRed, GroupBox1);
-    VrLed_Online = PlaceConnectionLed(QStringLiteral("Online"), clGreen, clLime, GroupBox1);
-    VrLed_Online->setVisible(false);
+    SetLaterTexts(StaticText_ConnectionType, {tr("USB"), tr("RS232"), tr("Simulated")});
+    VrLed_Offline = PlaceConnectionLed(tr("Offline"), clMaroon, clRed, GroupBox1);
+    VrLed_Online = PlaceConnectionLed(tr("Online"), clGreen, clLime, GroupBox1);
+    ShowConnectionLed(false);
 
-    AdvFileNameEdit_Config = PlaceFileNameEdit(QRect(36, 142, 493, 21), TabSheet1);
+    AdvFileNameEdit_Config = PlaceFileNameEdit(QRect(36, 142, 493, 21), TabSheet1, tr("Configuration file"),
+                                               tr("The file that Upload Configuration writes the module's configuration into"),
+                                               tr("Choose the configuration file..."));
     Button_UploadConfiguration =
-        PlaceButton(QStringLiteral("Upload Configuration"), QRect(191, 172, 111, 25), TabSheet1);
+        PlaceButton(tr("&Upload Configuration"), QRect(191, 172, 111, 25), TabSheet1);
     Button_UploadConfiguration->setEnabled(false);
-    AdvFileNameEdit_FileName = PlaceFileNameEdit(QRect(36, 205, 493, 21), TabSheet1);
-    CheckBox_Append = new QCheckBox(QStringLiteral("Append Config/Memory"), TabSheet1);
+    AdvFileNameEdit_FileName = PlaceFileNameEdit(QRect(36, 205, 493, 21), TabSheet1, tr("Memory file"),
+                                                 tr("The file that Upload Memory appends the module's memory to"),
+                                                 tr("Choose the memory file..."));
+    CheckBox_Append = new QCheckBox(tr("&Append Config/Memory"), TabSheet1);
     CheckBox_Append->setGeometry(37, 249, 142, 17);
-    Button_UploadMemory = PlaceButton(QStringLiteral("Upload Memory"), QRect(191, 248, 113, 25), TabSheet1);
+    Button_UploadMemory = PlaceButton(tr("Upload &Memory"), QRect(191, 248, 113, 25), TabSheet1);
     Button_UploadMemory->setEnabled(false);
-    Button_EraseMemory = PlaceButton(QStringLiteral("Erase Memory"), QRect(347, 247, 113, 25), TabSheet1);
+    Button_EraseMemory = PlaceButton(tr("&Erase Memory"), QRect(347, 247, 113, 25), TabSheet1);
     Button_EraseMemory->setEnabled(false);
     connect(Button_UploadConfiguration, &QPushButton::clicked, this, &TForm_Korvane::Button_UploadConfigurationClick);
     connect(Button_UploadMemory, &QPushButton::clicked, this, &TForm_Korvane::Button_UploadMemoryClick);
@@ -216,6 +233,22 @@ void TForm_Korvane::SetOperationText(const QString& text)
 {
     StatusBar1->setPanelText(1, text);
     StatusBar1->repaint();
+}
+
+void TForm_Korvane::ShowSettingsTab(bool shown)
+{
+    if (shown && PageControl1->indexOf(TabSheet_Settings) < 0)
+        PageControl1->addTab(TabSheet_Settings, tr("Settings"));
+    else if (!shown)
+        PageControl1->removeTab(PageControl1->indexOf(TabSheet_Settings));
+}
+
+void TForm_Korvane::ShowConnectionLed(bool online)
+{
+    VrLed_Offline->SetActive(!online);
+    VrLed_Offline->setVisible(!online);
+    VrLed_Online->SetActive(online);
+    VrLed_Online->setVisible(online);
 }
 
 void TForm_Korvane::Exit1Click()
@@ -293,10 +326,10 @@ void TForm_Korvane::ShowInterfaceKind()
 {
     const bool simulated = Connected && Driver && Driver->SimulatedModule();
     if (!Connected)
-        StaticText_ConnectionType->setText(QStringLiteral("Invalid"));
+        StaticText_ConnectionType->setText(tr("Invalid"));
     else if (simulated)
-        StaticText_ConnectionType->setText(QStringLiteral("Simulated"));
+        StaticText_ConnectionType->setText(tr("Simulated"));
     else
-        StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? QStringLiteral("USB") : QStringLiteral("RS232"));
-    setWindowTitle(QString::fromLatin1(WindowTitle) + (simulated ? QStringLiteral(" (simulated module)") : QString()));
+        StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? tr("USB") : tr("RS232"));
+    setWindowTitle(tr(WindowTitle) + (simulated ? tr(" (simulated module)") : QString()));
 }

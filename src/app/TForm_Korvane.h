@@ -93,6 +93,11 @@ public:
     void SetDefaultFileNames();
     // Status bar panel 1, repainted at once so the text shows before the operation goes on.
     void SetOperationText(const QString& text);
+    // The Settings tab while connected. Taken off the tab bar rather than hidden, so assistive
+    // technology lists no tab that nobody can reach.
+    void ShowSettingsTab(bool shown);
+    // Shows the LED of the connection state, lit so assistive technology reads it as on; hides the other.
+    void ShowConnectionLed(bool online);
 
     // --- Connection and clock poll -------------------------------------------------------------
     bool ConnectModule();

@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 #include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <algorithm>
@@ -57,11 +58,11 @@ bool Read(driver::DriverBinding& binding, Reading& reading)
     return true;
 }
 
-QString Describe(double offsetSeconds, int decimals)
+// ahead and behind: whole sentences with "%1" for the seconds, since languages place the words differently.
+QString Describe(double offsetSeconds, int decimals, const char* ahead, const char* behind)
 {
-    return QStringLiteral("%1 s %2 the PC")
-        .arg(std::abs(offsetSeconds), 0, 'f', decimals)
-        .arg(offsetSeconds < 0 ? QLatin1String("behind") : QLatin1String("ahead of"));
+    return QCoreApplication::translate("clocksync", offsetSeconds < 0 ? behind : ahead)
+        .arg(std::abs(offsetSeconds), 0, 'f', decimals);
 }
 
 } // namespace
@@ -149,12 +150,14 @@ std::optional<double> MeasureOffset(driver::DriverBinding& binding)
 
 QString DialogText(double offsetSeconds)
 {
-    return QStringLiteral("Module clock: ") + Describe(offsetSeconds, 2);
+    return Describe(offsetSeconds, 2, QT_TRANSLATE_NOOP("clocksync", "Module clock: %1 s ahead of the PC"),
+                    QT_TRANSLATE_NOOP("clocksync", "Module clock: %1 s behind the PC"));
 }
 
 QString StatusText(double offsetSeconds)
 {
-    return QStringLiteral("Clock: module ") + Describe(offsetSeconds, 1);
+    return Describe(offsetSeconds, 1, QT_TRANSLATE_NOOP("clocksync", "Clock: module %1 s ahead of the PC"),
+                    QT_TRANSLATE_NOOP("clocksync", "Clock: module %1 s behind the PC"));
 }
 
 } // namespace clocksync

@@ -75,10 +75,9 @@ bool TForm_Korvane::ConnectModule()
     ShowInterfaceKind();
     Button_Connect->setEnabled(false);
     Button_Disconnect->setEnabled(true);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), true);
+    ShowSettingsTab(true);
     StatusBar1->setPanelText(0, QStringLiteral("Connection:Online"));
-    VrLed_Offline->setVisible(false);
-    VrLed_Online->setVisible(true);
+    ShowConnectionLed(true);
     Menu_Configuration->setEnabled(false);
     EnableModuleOperations(*this, true);
 
@@ -110,10 +109,9 @@ void TForm_Korvane::GoOffline()
     settingsPageEntered_ = false;
     if (PageControl1->currentWidget() == TabSheet_Settings)
         PageControl1->setCurrentWidget(TabSheet1);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet_Settings), false);
+    ShowSettingsTab(false);
     StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
-    VrLed_Online->setVisible(false);
-    VrLed_Offline->setVisible(true);
+    ShowConnectionLed(false);
     Menu_Configuration->setEnabled(true);
     EnableModuleOperations(*this, false);
     AdvEdit_Time->setText(QStringLiteral("00:00:00"));

@@ -69,6 +69,8 @@ public:
         reference_->repaint();
     }
 
+    bool CancelRequested() const { return reference_->CancelRequested(); }
+
 private:
     TForm_Progress*& reference_;
 };
@@ -238,8 +240,11 @@ bool TransferMemory(TForm_Korvane& form)
         form.BytesUploaded = 0;
         form.FailureReason = platform::WithReason(
             QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem), reason);
+        // A Cancel of the user's is no error, only the news that the module kept its data.
+        const bool cancelled = progress && progress->CancelRequested();
         if (!form.AutoMode && !platform::CancelSignals::Raised())
-            platform::MessageBox(problem, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
+            platform::MessageBox(problem, cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Error"),
+                                 MessageBoxButtons::OK, reason);
         return false;
     }
 

@@ -16,7 +16,6 @@ TForm_SetTimeDate* Form_SetTimeDate = nullptr;
 namespace {
 const QSize ClientSize(304, 192);
 const int PollMs = 1000;
-const QColor Silver(0xC0, 0xC0, 0xC0);
 
 // Qt's mask characters for the design's "!90:00:00;1; " and "!99/99/0000;1; ": '0' a digit that
 // may stay empty, '9' a digit that must be filled; an empty position reads as a space.
@@ -28,7 +27,7 @@ QLineEdit* PlaceModuleClock(const QString& label, const QString& text, const QRe
     auto* field = new QLineEdit(text, parent);
     field->setGeometry(area);
     field->setEnabled(false);
-    SetDisabledColours(field, Silver);
+    SetDisabledColours(field, QPalette::Button);
     PlaceLabelLeft(field, label);
     return field;
 }
@@ -72,17 +71,17 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
     AdvMaskEdit_Time = PlaceEntry(QStringLiteral("Time:"), TimeMask, 8, QStringLiteral("00:00:00"), QRect(208, 32, 73, 21), this);
     AdvMaskEdit_Date = PlaceEntry(QStringLiteral("Date:"), DateMask, 10, QStringLiteral("00/00/0000"), QRect(208, 60, 73, 21), this);
 
-    Button_SetTimeDate = new QPushButton(QStringLiteral("Set Time/Date"), this);
+    Button_SetTimeDate = new QPushButton(tr("&Set Time/Date"), this);
     Button_SetTimeDate->setGeometry(40, 100, 89, 25);
-    Button_Ok = new QPushButton(QStringLiteral("Ok"), this);
+    Button_Ok = new QPushButton(tr("&Ok"), this);
     Button_Ok->setGeometry(192, 100, 75, 25);
     connect(Button_SetTimeDate, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SetTimeDateClick);
     connect(Button_Ok, &QPushButton::clicked, this, &QDialog::accept);
     FitWindowToFont(this, ClientSize);
 
-    Button_SyncWithPc = new QPushButton(QStringLiteral("Sync with PC"), this);
+    Button_SyncWithPc = new QPushButton(tr("S&ync with PC"), this);
     Button_SyncWithPc->setGeometry(40, 132, 89, 25);
-    Button_MeasureOffset = new QPushButton(QStringLiteral("Measure"), this);
+    Button_MeasureOffset = new QPushButton(tr("&Measure"), this);
     Button_MeasureOffset->setGeometry(192, 132, 75, 25);
     StaticText_ClockOffset = new QLabel(this);
     StaticText_ClockOffset->setGeometry(16, 168, 272, 17);

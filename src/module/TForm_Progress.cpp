@@ -14,9 +14,9 @@ namespace {
 constexpr int ClientWidth = 373;
 constexpr int ClientHeight = 187;
 
-QLabel* StaticText(QWidget* parent, const char* text, int left, int top)
+QLabel* StaticText(QWidget* parent, const QString& text, int left, int top)
 {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    auto* label = new QLabel(text, parent);
     label->move(left, top);
     label->adjustSize();
     return label;
@@ -27,25 +27,26 @@ QLabel* StaticText(QWidget* parent, const char* text, int left, int top)
 TForm_Progress::TForm_Progress(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("Progress"));
+    setWindowTitle(tr("Progress"));
     setWindowModality(Qt::WindowModal);
     UseDesignFont(this);
 
-    StaticText1 = StaticText(this, "Status:", 67, 50);
-    StaticText_Status = StaticText(this, "", 113, 50);
-    SetLaterTexts(StaticText_Status, {QStringLiteral("Uploading Memory")});
+    StaticText1 = StaticText(this, tr("Status:"), 67, 50);
+    StaticText_Status = StaticText(this, QString(), 113, 50);
+    SetLaterTexts(StaticText_Status, {tr("Uploading Memory")});
 
     AdvProgress1 = new QProgressBar(this);
     AdvProgress1->setGeometry(67, 76, 245, 32);
     AdvProgress1->setRange(0, 100);
     AdvProgress1->setValue(0);
     AdvProgress1->setTextVisible(false);
+    AdvProgress1->setAccessibleName(tr("Upload progress"));
 
-    StaticText3 = StaticText(this, "Bytes Uploaded:", 68, 118);
-    StaticText_BytesRead = StaticText(this, "000000", 150, 118);
+    StaticText3 = StaticText(this, tr("Bytes Uploaded:"), 68, 118);
+    StaticText_BytesRead = StaticText(this, QStringLiteral("000000"), 150, 118);
     SetLaterTexts(StaticText_BytesRead, {QString::number(UINT32_MAX)});
 
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button1 = new QPushButton(tr("&Cancel"), this);
     Button1->setGeometry(153, 142, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &TForm_Progress::Button1Click);
     FitWindowToFont(this, QSize(ClientWidth, ClientHeight));

@@ -1,5 +1,6 @@
 #include "widgets/VrCheckLed.h"
 
+#include "widgets/VrAccessible.h"
 #include "widgets/Vrsysutils.h"
 
 #include <QKeyEvent>
@@ -15,6 +16,7 @@ TVrCheckLed::TVrCheckLed(QWidget* AOwner) : TVrCustomImageControl(AOwner), FPale
     SetTabStop(false);
     FPalette->OnChange = [this](QObject*) { UpdateControlCanvas(); };
     CalcPaintParams(false);
+    InstallVrAccessibility();
 }
 
 template <typename T>
@@ -64,6 +66,7 @@ void TVrCheckLed::SetChecked(bool Value)
                 sibling->SetChecked(false);
         }
     }
+    NotifyVrStateChange(this);
     Change();
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/VrLeds.h"
 
+#include "widgets/VrAccessible.h"
 #include "widgets/Vrsysutils.h"
 
 #include <QEvent>
@@ -31,6 +32,7 @@ TVrCustomLed::TVrCustomLed(QWidget* AOwner) : TVrGraphicImageControl(AOwner), FP
     FPalette->SetHigh(clRed);
     FPalette->OnChange = [this](QObject* sender) { PaletteModified(sender); };
     LoadBitmaps();
+    InstallVrAccessibility();
 }
 
 void TVrCustomLed::LoadBitmaps()
@@ -56,6 +58,7 @@ void TVrCustomLed::SetActive(bool Value)
         return;
     FActive = Value;
     UpdateControlCanvas();
+    NotifyVrStateChange(this);
     Changed();
 }
 

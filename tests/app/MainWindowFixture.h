@@ -15,6 +15,12 @@
 // A library name that no folder holds, for runs without a driver.
 inline constexpr const char* AbsentDriverLibrary = "KorvaneAbsentForTests";
 
+// A caption as the user reads it: its accelerator's '&' is not shown.
+inline QString AsShown(QString caption)
+{
+    return caption.remove(QLatin1Char('&'));
+}
+
 inline const QDateTime PinnedNow(QDate(2026, 3, 5), QTime(9, 41, 7));
 
 class MainWindowFixture : public ::testing::Test {

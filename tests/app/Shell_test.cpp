@@ -120,7 +120,7 @@ TEST(TAboutBoxLayout, CaptionPanelTextsAndButton)
     EXPECT_EQ(box.Quillfen->text(), "Quillfen");
     EXPECT_EQ(box.Version->text(), "Version");
     EXPECT_EQ(box.Label2->text(), "2.03");
-    EXPECT_EQ(box.OKButton->text(), "OK");
+    EXPECT_EQ(AsShown(box.OKButton->text()), "OK");
     EXPECT_EQ(box.OKButton->geometry(), QRect(79, 188, 75, 25));
     EXPECT_TRUE(box.OKButton->isDefault());
 }

@@ -182,7 +182,7 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
 {
     TForm_Korvane& w = CreateWindow(AbsentDriverLibrary);
     ASSERT_EQ(QFontInfo(w.font()).family(), family);
-    w.PageControl1->setTabVisible(w.PageControl1->indexOf(w.TabSheet_Settings), true);
+    w.ShowSettingsTab(true);
     w.MakeSettingsPage(); // its controls are made on first use
     ExpectFits(w.TabSheet1, "Upload page");
     ExpectFits(w.TabSheet_Settings, "Settings page");

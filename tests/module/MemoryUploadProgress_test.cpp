@@ -16,7 +16,7 @@ TEST(TForm_Progress, HasTheCaptionControlsAndPlaces)
     EXPECT_EQ(dialog.StaticText1->text(), "Status:");
     EXPECT_EQ(dialog.StaticText3->text(), "Bytes Uploaded:");
     EXPECT_EQ(dialog.StaticText_BytesRead->text(), "000000");
-    EXPECT_EQ(dialog.Button1->text(), "Cancel");
+    EXPECT_EQ(dialog.Button1->text(), "&Cancel");
     EXPECT_EQ(dialog.AdvProgress1->geometry(), QRect(67, 76, 245, 32));
     EXPECT_EQ(dialog.Button1->geometry(), QRect(153, 142, 75, 25));
     // The count starts at its designed place, or right of it where "Bytes Uploaded:" needs more room.

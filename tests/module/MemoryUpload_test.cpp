@@ -258,7 +258,7 @@ TEST_F(MemoryUploadTest, CancelStopsAfterTheCurrentBlockWhileTheWindowsStayAlive
     EXPECT_GT(paints, 0);
     EXPECT_GT(countAtCancel, 0u);
     EXPECT_EQ(form->BytesUploaded, 0u);  // nothing of it is in the file
-    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload cancelled: the module memory was not cleared.", "Error")});
+    EXPECT_EQ(boxes.Calls(), std::vector<Box>{Ok("Upload cancelled: the module memory was not cleared.", "Cancelled")});
     EXPECT_EQ(Contents(Path("mem.csv")), "kept\r\n");
     EXPECT_EQ(module->memory(), memory);
     EXPECT_TRUE(form->Timer_TimeDate->isActive());

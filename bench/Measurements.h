@@ -21,5 +21,6 @@ void measureStartup(BenchRun& run);
 void measureIdleCpu(BenchRun& run);
 void measureDrawing(BenchRun& run);
 void measureReadBack(BenchRun& run);
+void measureStateFileMemory(BenchRun& run);
 
 } // namespace bench

@@ -279,7 +279,7 @@ bool readConfigFile(const QString& path, InterfaceConfig& config, QString& error
     switch (storage::readRegularFile(path, kMaxConfigFile, text, error)) {
     case storage::ReadResult::Missing: config.transport = Transport::Unset; return true;
     case storage::ReadResult::Refused: return false;
-    case storage::ReadResult::Read: break;
+    case storage::ReadResult::Read: storage::removeLeftovers(path); break;
     }
     if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF")) {
         error = path + QStringLiteral(" line 1: UTF-16 text; the file must be UTF-8");

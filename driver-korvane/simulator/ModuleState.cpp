@@ -1,5 +1,6 @@
 #include "simulator/ModuleState.h"
 
+#include "simulator/MemoryHexValue.h"
 #include "simulator/ModuleClock.h"
 #include "simulator/ModuleParameters.h"
 
@@ -101,7 +102,7 @@ void readClock(const QJsonObject& json, const QDateTime& now, ModuleState& state
     state.clockOffsetMs = clockOffset(now, QDateTime(*date, *time));
 }
 
-void readMemory(const QJsonObject& json, ModuleState& state)
+void readMemory(const QJsonObject& json, std::optional<QByteArray>& taken, ModuleState& state)
 {
     const bool plain = json.contains(QLatin1String("memory"));
     const bool hex = json.contains(QLatin1String("memory_hex"));
@@ -109,7 +110,9 @@ void readMemory(const QJsonObject& json, ModuleState& state)
         fault(QStringLiteral("give either \"memory\" or \"memory_hex\", not both"));
     if (plain)
         state.memory = text(json[QLatin1String("memory")], QStringLiteral("\"memory\""));
-    if (hex) {
+    if (hex && taken && json[QLatin1String("memory_hex")] == QLatin1String("")) {
+        state.memory = std::move(*taken);
+    } else if (hex) {
         const QByteArray digits = text(json[QLatin1String("memory_hex")], QStringLiteral("\"memory_hex\""));
         const bool valid = digits.size() % 2 == 0 && std::all_of(digits.begin(), digits.end(), [](char c) {
             return std::isxdigit(static_cast<unsigned char>(c));
@@ -171,8 +174,9 @@ QJsonArray numbers(const std::set<uint16_t>& parameters)
 
 } // namespace
 
-std::optional<ModuleState> parseModuleState(const QByteArray& json, const QDateTime& now, QString& error)
+std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& now, QString& error)
 {
+    std::optional<QByteArray> memory = takeMemoryHex(json);
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -189,7 +193,7 @@ std::optional<ModuleState> parseModuleState(const QByteArray& json, const QDateT
         ModuleState state;
         readSettings(root, state);
         readClock(root, now, state);
-        readMemory(root, state);
+        readMemory(root, memory, state);
         if (root.contains(QLatin1String("configuration"))) {
             state.configuration = text(root[QLatin1String("configuration")], QStringLiteral("\"configuration\""));
             if (state.configuration->size() > qsizetype(kMaxArray))
@@ -212,7 +216,7 @@ QByteArray serializeModuleState(const ModuleState& state)
     root[QLatin1String("settings")] = settings;
     if (state.clockSet)
         root[QLatin1String("clock")] = QJsonObject{{QLatin1String("offset_seconds"), double(state.clockOffsetMs) / 1000}};
-    root[QLatin1String("memory_hex")] = QString::fromLatin1(state.memory.toHex());
+    root[QLatin1String("memory_hex")] = QString();
     if (state.configuration)
         root[QLatin1String("configuration")] = QString::fromUtf8(*state.configuration);
 
@@ -232,7 +236,7 @@ QByteArray serializeModuleState(const ModuleState& state)
         faults[QLatin1String("write_latency_ms")] = qint64(f.writeLatencyMs);
     if (!faults.isEmpty())
         root[QLatin1String("faults")] = faults;
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return putMemoryHex(QJsonDocument(root).toJson(QJsonDocument::Indented), state.memory);
 }
 
 } // namespace korvane::module

@@ -33,7 +33,7 @@ struct ModuleState {
 
 // Reads the state file's JSON; a clock given as time and date becomes an offset from `now`.
 // On a fault answers nothing and says what is wrong in `error`.
-std::optional<ModuleState> parseModuleState(const QByteArray& json, const QDateTime& now, QString& error);
+std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& now, QString& error);
 
 // The JSON written back: the memory always as "memory_hex", the clock as "offset_seconds" (to the millisecond).
 QByteArray serializeModuleState(const ModuleState& state);

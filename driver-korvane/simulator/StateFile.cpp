@@ -45,7 +45,9 @@ std::optional<ModuleState> loadStateFile(const QString& path, bool createFromDem
                    missing ? ENOENT : EACCES};
         return std::nullopt;
     }
-    auto state = parseModuleState(json, now, error);
+    storage::removeLeftovers(path);
+    // Moved in: the memory is cut out of these very bytes rather than out of a copy.
+    auto state = parseModuleState(std::move(json), now, error);
     if (!state)
         failure = {QStringLiteral("the module state file %1 is malformed: %2").arg(path, error), EINVAL};
     return state;

@@ -15,7 +15,12 @@ ReadResult readRegularFile(const QString& path, qint64 maxBytes, QByteArray& byt
 
 // Writes a temporary file beside the target (through a symlink: beside its target), syncs it,
 // renames it over the target and syncs the folder. On any failure the old file stays as it was.
-// Refuses to replace anything but a regular file; keeps the old file's permissions.
+// Refuses to replace anything but a regular file; keeps the old file's owner, group and
+// permissions. Removes the temporaries that killed replacements of the same file left.
 bool replaceFile(const QString& path, const QByteArray& bytes, QString& error);
+
+// Removes what killed replacements of `path` left: the running user's temporaries that no
+// replacement holds any more.
+void removeLeftovers(const QString& path);
 
 } // namespace korvane::storage

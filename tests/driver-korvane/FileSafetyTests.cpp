@@ -136,3 +136,48 @@ TEST(LibraryFiles, OnAFullDiskChangesAreRefusedAndNothingIsLost)
     EXPECT_NE(contents(folder + "/module-state.json"), stateBefore);
     library().CloseCard(handle);
 }
+
+// What a killed replacement left is taken away by the next run, but only where it is provably
+// such a leftover: ours by name and owner, and held by no replacement still running. A
+// replaced file keeps its owner, also when root replaces it.
+TEST(LibraryFiles, ReplacementsKeepTheOwnerAndLeaveNoneButForeignTemporaries)
+{
+    const QString folder = QDir::currentPath() + "/leftovers";
+    QDir().mkpath(folder);
+    const QString state = folder + "/module-state.json";
+    put(state, R"({"memory": "kept"})");
+    const QString stale = folder + "/.module-state.json.replacing-1x2y", held = folder + "/.module-state.json.replacing-9",
+                  ownName = folder + "/.module-state.json.backup", sibling = folder + "/.other.json.replacing-1";
+    for (const QString& name : {stale, held, ownName, sibling})
+        put(name, "{}");
+    const int writer = ::open(QFile::encodeName(held).constData(), O_RDWR);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(writer, F_OFD_SETLK, &whole), 0);
+
+    OpenFailure failure;
+    const auto loaded = module::loadStateFile(state, false, QDateTime::currentDateTime(), failure);
+    ASSERT_TRUE(loaded) << failure.message.toStdString();
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(held) && QFile::exists(ownName) && QFile::exists(sibling));
+    ::close(writer);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to make";
+    const QString foreign = folder + "/.module-state.json.replacing-2";
+    put(foreign, "{}");
+    const QString ini = folder + "/interface.ini";
+    put(ini, "[interface]\ntransport=simulated\n");
+    for (const QString& name : {state, ini, foreign})
+        ASSERT_EQ(::chown(QFile::encodeName(name).constData(), 65534, 65534), 0);
+    QString error;
+    ASSERT_TRUE(module::saveStateFile(state, *loaded, error)) << error.toStdString();
+    ASSERT_TRUE(config::writeConfigFile(ini, config::InterfaceConfig{}, error)) << error.toStdString();
+    for (const QString& name : {state, ini}) {
+        const QFileInfo replaced(name);
+        EXPECT_EQ(replaced.ownerId(), 65534u) << name.toStdString();
+        EXPECT_EQ(replaced.groupId(), 65534u) << name.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(foreign)); // another user's file, whatever its name
+    EXPECT_FALSE(QFile::exists(held));   // its writer ended without renaming it
+}

@@ -136,6 +136,30 @@ TEST(StateFormat, WrittenBackStateReadsBackEqual)
     EXPECT_FALSE(again->faults.memoryFailAfterBlocks);
 }
 
+// The memory is read and written beside the JSON parser: whatever surrounds it, the result is
+// the parser's.
+TEST(StateFormat, TheMemoryIsFoundWhereverTheJsonPutsIt)
+{
+    const std::pair<const char*, QByteArray> layouts[] = {
+        {R"({"faults": {"read": [6], "open": "fail"}, "configuration": "}{\"memory_hex\": \"\"", "memory_hex": "4142"})", "AB"},
+        {"{ \"memory_hex\"\n :\t\"4a4B\" }", "JK"},
+        {R"({"settings": {"NodeId": 9}, "memory_hex": ""})", ""},
+    };
+    for (const auto& [json, memory] : layouts) {
+        QString error;
+        const auto state = parse(json, &error);
+        ASSERT_TRUE(state) << json << ": " << error.toStdString();
+        EXPECT_EQ(state->memory, memory) << json;
+    }
+    ModuleState state = *parse("{}");
+    state.memory = QByteArray("\0\xff\"memory_hex\": \"\"", 19);
+    state.configuration = QByteArray(R"("memory_hex": "")");
+    const auto again = parse(serializeModuleState(state));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->memory, state.memory);
+    EXPECT_EQ(again->configuration, state.configuration);
+}
+
 TEST(StateFormat, ModuleOnThePcClockStaysThere)
 {
     const auto state = parse("{}");

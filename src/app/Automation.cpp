@@ -5,6 +5,7 @@
 #include "app/TThread_Auto.h"
 #include "contract/StandardError.h"
 #include "platform/CancelSignals.h"
+#include "platform/FileName.h"
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ void SayWhyTheStepFailed(const char* step, QString reason)
 {
     reason.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     contract::ReportLine(std::string(step) + " failed: "
-                         + (reason.isEmpty() ? std::string("no reason given") : reason.toLocal8Bit().toStdString()));
+                         + (reason.isEmpty() ? std::string("no reason given") : platform::FileNameBytes(reason).toStdString()));
 }
 
 // An error escaped the step: the run ends at once as a failure, told only on the standard

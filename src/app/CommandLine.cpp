@@ -2,9 +2,14 @@
 
 #include "app/RecordsCommand.h"
 #include "app/VerifyCommand.h"
+#include "platform/FileName.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <vector>
 
 #ifndef KORVANE_VERSION
 #define KORVANE_VERSION "unknown"
@@ -12,93 +17,127 @@
 
 namespace {
 
-struct FlagOption
-{
-    const char* word;
-    bool CommandLineOptions::*flag;
-};
+using Options = CommandLineOptions;
 
-constexpr std::array<FlagOption, 11> FlagOptions{{
-    {"/auto", &CommandLineOptions::Auto},
-    {"/a", &CommandLineOptions::Auto},
-    {"/silent", &CommandLineOptions::Silent},
-    {"/s", &CommandLineOptions::Silent},
-    {"/erase", &CommandLineOptions::Erase},
-    {"/e", &CommandLineOptions::Erase},
-    {"/config", &CommandLineOptions::Config},
-    {"/c", &CommandLineOptions::Config},
-    {"beep", &CommandLineOptions::Beep},
-    {"exit", &CommandLineOptions::Exit},
-    {"--utc", &CommandLineOptions::Utc},
+int PrintUsage(const Options&);
+int PrintVersion(const Options&);
+int Verify(const Options& options);
+int Records(const Options& options);
+
+// Adding an option is one row here and, for a run option, one field of CommandLineOptions.
+constexpr std::array<CommandLineOption, 13> OptionTable{{
+    {{"/auto", "/a"}, 'a', "auto", nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "unattended run: connect, upload the memory, then the\n"
+                                      "configuration (--config), erase the module (--erase, only\n"
+                                      "after a complete upload), end"),
+     &Options::Auto, nullptr, nullptr},
+    {{"/silent", "/s"}, 's', "silent", nullptr, QT_TRANSLATE_NOOP("CommandLine", "no window and no progress dialog"),
+     &Options::Silent, nullptr, nullptr},
+    {{"/erase", "/e"}, 'e', "erase", nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "erase the module's memory at the end of an unattended run"), &Options::Erase,
+     nullptr, nullptr},
+    {{"/config", "/c"}, 'c', "config", nullptr, QT_TRANSLATE_NOOP("CommandLine", "also upload the configuration record"),
+     &Options::Config, nullptr, nullptr},
+    {{"/fm", nullptr}, 0, "memory-file", "MEMORY-FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "the memory file, appended to\n"
+                                      "(default MemFile_YYYY_MM_DD.csv or FaultLog_...)"),
+     nullptr, &Options::MemoryFile, nullptr},
+    {{"/fc", nullptr}, 0, "config-file", "CONFIG-FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "the configuration file, replaced\n"
+                                      "(default ConfigFile_YYYY_MM_DD.csv or FaultConfig_...)"),
+     nullptr, &Options::ConfigFile, nullptr},
+    {{"beep", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "a one-second beep at start"),
+     &Options::Beep, nullptr, nullptr},
+    {{"exit", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "end at once"), &Options::Exit, nullptr,
+     nullptr},
+    {{nullptr, nullptr}, 'h', "help", nullptr, QT_TRANSLATE_NOOP("CommandLine", "show this help and end"), nullptr,
+     nullptr, &PrintUsage},
+    {{nullptr, nullptr}, 0, "version", nullptr, QT_TRANSLATE_NOOP("CommandLine", "show the version and end"), nullptr,
+     nullptr, &PrintVersion},
+    {{nullptr, nullptr}, 0, "verify", "MEMORY-FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "check every upload recorded in MEMORY-FILE.uploads against\n"
+                                      "the file and end (exit status 0: all intact, 1: something\n"
+                                      "differs, 2: no readable record)"),
+     nullptr, nullptr, &Verify},
+    {{nullptr, nullptr}, 0, "records", "MEMORY-FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "write the records the module logged in MEMORY-FILE as CSV,\n"
+                                      "times with their offset from UTC, and end (exit status 0;\n"
+                                      "1: an upload differs from its record; 2: the file or its\n"
+                                      "record cannot be read)"),
+     nullptr, nullptr, &Records},
+    {{nullptr, nullptr}, 0, "utc", nullptr, QT_TRANSLATE_NOOP("CommandLine", "with --records: the times in UTC"),
+     &Options::Utc, nullptr, nullptr},
 }};
 
-struct FileOption
+QString Tr(const char* text)
 {
-    const char* word;
-    std::optional<QString> CommandLineOptions::*name;
-};
+    return QCoreApplication::translate("CommandLine", text);
+}
 
-constexpr std::array<FileOption, 2> FileOptions{{
-    {"/fm", &CommandLineOptions::MemoryFile},
-    {"/fc", &CommandLineOptions::ConfigFile},
-}};
-
-int PrintUsage(const CommandLineOptions&);
-int PrintVersion(const CommandLineOptions&);
-int Verify(const CommandLineOptions& options);
-int Records(const CommandLineOptions& options);
-
-constexpr std::array<ToolCommand, 4> ToolCommands{{
-    {"--help", "-h", nullptr, "show this help and end", &PrintUsage},
-    {"--version", nullptr, nullptr, "show the version and end", &PrintVersion},
-    {"--verify", nullptr, "MEMORY-FILE", "check every upload recorded in MEMORY-FILE.uploads against the file and end\n"
-     "                   (exit code 0: all intact, 1: something differs, 2: no readable record)", &Verify},
-    {"--records", nullptr, "MEMORY-FILE", "write the records the module logged in MEMORY-FILE as CSV, times with their\n"
-     "                   offset from UTC (with --utc: in UTC), and end (exit code 0; 1: an upload differs\n"
-     "                   from its record; 2: the file or its record cannot be read)", &Records},
-}};
-
-int PrintUsage(const CommandLineOptions&)
+void Print(std::FILE* stream, const QString& text)
 {
-    std::fputs("Usage: korvane [/auto|/a] [/silent|/s] [/erase|/e] [/config|/c] [/fm MEMORY-FILE] [/fc CONFIG-FILE]\n"
-               "               [beep] [exit]\n"
-               "Maintenance tool for the Korvane CANopen clock and memory module; without options it opens its window.\n"
-               "\n"
-               "  /auto, /a        unattended run: connect, upload the memory, then the configuration (/config),\n"
-               "                   erase the module (/erase, only after a complete upload), end\n"
-               "  /silent, /s      no window and no progress dialog\n"
-               "  /erase, /e       erase the module's memory at the end of an unattended run\n"
-               "  /config, /c      also upload the configuration record\n"
-               "  /fm MEMORY-FILE  the memory file, appended to (default MemFile_YYYY_MM_DD.csv or FaultLog_...)\n"
-               "  /fc CONFIG-FILE  the configuration file, replaced (default ConfigFile_YYYY_MM_DD.csv or FaultConfig_...)\n"
-               "  beep             a one-second beep at start\n"
-               "  exit             end at once\n",
-               stdout);
-    for (const ToolCommand& command : ToolCommands) {
-        QString words = QLatin1String(command.word);
-        if (command.shortWord)
-            words += QLatin1String(", ") + QLatin1String(command.shortWord);
-        if (command.argument)
-            words += QLatin1Char(' ') + QLatin1String(command.argument);
-        std::printf("  %-16s %s\n", words.toLocal8Bit().constData(), command.help);
+    std::fputs(platform::FileNameBytes(text).constData(), stream);
+}
+
+bool IsRunOption(const CommandLineOption& option)
+{
+    return option.words[0] && option.name;
+}
+
+// "/auto, /a, -a, --auto", "/fm, --memory-file MEMORY-FILE"
+QString Forms(const CommandLineOption& option)
+{
+    QStringList forms;
+    for (const char* word : option.words)
+        if (word)
+            forms << QLatin1String(word);
+    if (option.letter)
+        forms << QStringLiteral("-") + QLatin1Char(option.letter);
+    if (option.name)
+        forms << QStringLiteral("--") + QLatin1String(option.name);
+    QString text = forms.join(QStringLiteral(", "));
+    if (option.argument)
+        text += QLatin1Char(' ') + QLatin1String(option.argument);
+    return text;
+}
+
+int PrintUsage(const Options&)
+{
+    Print(stdout, Tr("Usage: korvane [OPTION...]\n"
+                     "Maintenance tool for the Korvane CANopen clock and memory module; without options it opens "
+                     "its window.\n\n"));
+    qsizetype column = 0;
+    for (const CommandLineOption& option : OptionTable)
+        column = std::max(column, Forms(option).size());
+    for (const CommandLineOption& option : OptionTable) {
+        const QStringList lines = Tr(option.help).split(QLatin1Char('\n'));
+        Print(stdout, QStringLiteral("  %1  %2\n").arg(Forms(option), -int(column)).arg(lines.first()));
+        for (const QString& line : lines.mid(1))
+            Print(stdout, QString(int(column) + 4, QLatin1Char(' ')) + line + QLatin1Char('\n'));
     }
-    std::fputs("\n"
-               "Options are whole words in any letter case. An unattended run prints one line on standard output:\n"
-               "  N Bytes Uploaded\n"
-               "  Upload Failed! (step: connect|memory|configuration|erase)\n"
-               "and ends with the byte count N of the last upload as exit code (at most 254; 255: an unexpected\n"
-               "error). Reasons for a failure go to standard error.\n",
-               stdout);
+    Print(stdout, Tr("\n"
+                     "The words /auto, /fm, beep, ... are whole words in any letter case; the GNU forms beside them "
+                     "mean the same,\n"
+                     "--memory-file=NAME also, and \"--\" ends the options. An unattended run prints one line on "
+                     "standard output:\n"
+                     "  N Bytes Uploaded\n"
+                     "  Upload Failed! (step: connect|memory|configuration|erase)\n"
+                     "Reasons for a failure go to standard error. Exit status of a command line that gives a run "
+                     "option in its\n"
+                     "GNU form (-a, --auto, --memory-file, ...): 0 success, 1 failure, 2 wrong usage or no display. "
+                     "With the\n"
+                     "words alone: the byte count N of the last upload (at most 254; 255: an unexpected error; 2 "
+                     "also: no display).\n"));
     return 0;
 }
 
-int PrintVersion(const CommandLineOptions&)
+int PrintVersion(const Options&)
 {
     std::printf("korvane %s\n", KORVANE_VERSION);
     return 0;
 }
 
-int Verify(const CommandLineOptions& options)
+int Verify(const Options& options)
 {
     if (!options.CommandArgument.isEmpty())
         return VerifyUploads(options.CommandArgument, stdout, stderr);
@@ -106,7 +145,7 @@ int Verify(const CommandLineOptions& options)
     return 2;
 }
 
-int Records(const CommandLineOptions& options)
+int Records(const Options& options)
 {
     if (!options.CommandArgument.isEmpty())
         return ExportRecords(options.CommandArgument, options.Utc, stdout, stderr);
@@ -119,51 +158,154 @@ bool LooksLikeAnOption(const QString& argument)
     return argument.startsWith(QLatin1Char('/')) || argument.startsWith(QLatin1Char('-'));
 }
 
-// The argument after position i, consumed: as typed, empty when there is none.
-QString TakeNext(const QStringList& arguments, qsizetype& i)
+class Parser
 {
-    ++i;
-    return i < arguments.size() ? arguments[i] : QString();
-}
+public:
+    explicit Parser(const QStringList& arguments) : arguments_(arguments) {}
+
+    Options Parse()
+    {
+        bool optionsEnded = false;
+        for (; i_ < arguments_.size(); ++i_) {
+            const QString& argument = arguments_[i_];
+            if (optionsEnded)
+                stray_ << argument;
+            else if (argument == QLatin1String("--"))
+                optionsEnded = true;
+            else if (argument.startsWith(QLatin1String("--")))
+                LongOption(argument);
+            else if (argument.size() > 1 && argument.startsWith(QLatin1Char('-'))) {
+                if (!ShortOptions(argument))
+                    unknown_ << argument;
+            } else if (Word(argument)) {
+                continue;
+            } else if (LooksLikeAnOption(argument)) {
+                unknown_ << argument;
+            } else {
+                stray_ << argument;
+            }
+        }
+        Options options = options_;
+        if (!options.Conventional)
+            options.Ignored = unknown_;
+        else if (options.UsageError.isEmpty() && !unknown_.isEmpty())
+            options.UsageError = Tr("unknown option \"%1\"").arg(unknown_.first());
+        else if (options.UsageError.isEmpty() && !stray_.isEmpty())
+            options.UsageError = Tr("unexpected argument \"%1\"").arg(stray_.first());
+        return options;
+    }
+
+private:
+    void Fail(const QString& error)
+    {
+        if (options_.UsageError.isEmpty())
+            options_.UsageError = error;
+    }
+
+    // The argument after the current one, consumed: as typed, also when it begins with "-";
+    // nullopt when there is none.
+    std::optional<QString> TakeNext()
+    {
+        if (i_ + 1 >= arguments_.size())
+            return std::nullopt;
+        return arguments_[++i_];
+    }
+
+    void Apply(const CommandLineOption& option, const QString& value, bool gnuForm)
+    {
+        if (gnuForm && IsRunOption(option))
+            options_.Conventional = true;
+        if (option.flag)
+            options_.*option.flag = true;
+        if (option.file)
+            options_.*option.file = value;
+        if (option.run && !options_.Command) {
+            options_.Command = &option;
+            options_.CommandArgument = value;
+        }
+    }
+
+    // "--name", "--name VALUE", "--name=VALUE"
+    void LongOption(const QString& argument)
+    {
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2).toLower();
+        for (const CommandLineOption& option : OptionTable) {
+            if (!option.name || name != QLatin1String(option.name))
+                continue;
+            const QString written = QStringLiteral("--") + QLatin1String(option.name);
+            if (!option.argument && equals >= 0)
+                return Fail(Tr("option \"%1\" takes no value").arg(written));
+            std::optional<QString> value;
+            if (equals >= 0)
+                value = argument.mid(equals + 1);
+            else if (option.argument)
+                value = TakeNext();
+            // A command says itself what is missing.
+            if (option.file && value.value_or(QString()).isEmpty()) {
+                Apply(option, {}, true);
+                return Fail(Tr("option \"%1\" needs a %2").arg(written, QLatin1String(option.argument)));
+            }
+            return Apply(option, value.value_or(QString()), true);
+        }
+        unknown_ << argument;
+    }
+
+    // "-a", or flags together as in "-ase"; false when a letter is not one of them.
+    bool ShortOptions(const QString& argument)
+    {
+        const QString letters = argument.mid(1).toLower();
+        std::vector<const CommandLineOption*> found;
+        for (const QChar letter : letters) {
+            const CommandLineOption* match = nullptr;
+            for (const CommandLineOption& option : OptionTable)
+                if (option.letter && letter == QLatin1Char(option.letter) && (letters.size() == 1 || option.flag))
+                    match = &option;
+            if (!match)
+                return false;
+            found.push_back(match);
+        }
+        for (const CommandLineOption* option : found) {
+            const std::optional<QString> value = option->argument ? TakeNext() : std::nullopt;
+            Apply(*option, value.value_or(QString()), true);
+        }
+        return true;
+    }
+
+    // The slash words and "beep", "exit".
+    bool Word(const QString& argument)
+    {
+        const QString word = argument.toLower();
+        for (const CommandLineOption& option : OptionTable)
+            for (const char* form : option.words)
+                if (form && word == QLatin1String(form)) {
+                    // The name is taken as typed and is never read as an option; "/fm" at the end
+                    // gives an empty name, which the upload refuses.
+                    const QString value = option.argument ? TakeNext().value_or(QString()) : QString();
+                    Apply(option, value, false);
+                    return true;
+                }
+        return false;
+    }
+
+    const QStringList& arguments_;
+    qsizetype i_ = 0;
+    Options options_;
+    QStringList unknown_;
+    QStringList stray_;
+};
 
 }  // namespace
 
 CommandLineOptions ParseCommandLine(const QStringList& arguments)
 {
-    CommandLineOptions options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString word = arguments[i].toLower();
-        bool known = false;
-        for (const FlagOption& option : FlagOptions)
-            if (word == QLatin1String(option.word)) {
-                options.*option.flag = true;
-                known = true;
-            }
-        for (const FileOption& option : FileOptions)
-            if (word == QLatin1String(option.word)) {
-                // The name is taken as typed and is never read as an option.
-                options.*option.name = TakeNext(arguments, i);
-                known = true;
-            }
-        for (const ToolCommand& command : ToolCommands)
-            if (word == QLatin1String(command.word) || (command.shortWord && word == QLatin1String(command.shortWord))) {
-                const QString argument = command.argument ? TakeNext(arguments, i) : QString();
-                if (!options.Command) {
-                    options.Command = &command;
-                    options.CommandArgument = argument;
-                }
-                known = true;
-            }
-        if (!known && LooksLikeAnOption(arguments[i]))
-            options.Ignored.append(arguments[i]);
-    }
-    return options;
+    return Parser(arguments).Parse();
 }
 
 QStringList TypedArguments(int argc, const char* const* argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(platform::FileNameFromBytes(argv[i]));
     return arguments;
 }

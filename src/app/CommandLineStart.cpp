@@ -10,7 +10,7 @@
 
 namespace {
 
-QStringList keptArguments;
+CommandLineOptions keptOptions;
 
 // Ends the message loop as soon as it runs, without closing the main window: exit(), not quit(),
 // which would first close every window.
@@ -44,12 +44,11 @@ void ApplyOptions(TForm_Korvane& form, const CommandLineOptions& options)
 
 }  // namespace
 
-void StartFromCommandLine(TForm_Korvane& form, const QStringList& arguments)
+void StartFromCommandLine(TForm_Korvane& form, const CommandLineOptions& options)
 {
     form.AutoMode = false;
     form.SilentMode = false;
-    if (!arguments.isEmpty())
-        ApplyOptions(form, ParseCommandLine(arguments));
+    ApplyOptions(form, options);
 
     if (form.SilentMode) {
         form.setWindowState(Qt::WindowMinimized);
@@ -63,10 +62,10 @@ void StartFromCommandLine(TForm_Korvane& form, const QStringList& arguments)
 
 void TForm_Korvane::FormCreate()
 {
-    StartFromCommandLine(*this, keptArguments);
+    StartFromCommandLine(*this, keptOptions);
 }
 
-void KeepCommandLine(const QStringList& arguments)
+void KeepCommandLine(const CommandLineOptions& options)
 {
-    keptArguments = arguments;
+    keptOptions = options;
 }

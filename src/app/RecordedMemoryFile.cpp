@@ -2,8 +2,8 @@
 
 #include "module/UploadFileSystem.h"
 #include "module/UploadReadBack.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,11 +15,11 @@
 
 void PrintLine(std::FILE* stream, const QString& line)
 {
-    std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
+    std::fputs(platform::FileNameBytes(line + u'\n').constData(), stream);
 }
 
 RecordedMemoryFile::RecordedMemoryFile(const QString& name, std::FILE* err)
-    : fd_(::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    : fd_(::open(platform::FileNameBytes(name).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
 {
     struct stat status {};
     if (fd_ < 0 || ::fstat(fd_, &status) != 0)

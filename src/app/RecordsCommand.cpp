@@ -2,9 +2,11 @@
 
 #include "app/RecordedMemoryFile.h"
 #include "module/MemoryRecords.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <QString>
+
+#include <unistd.h>
 
 namespace {
 
@@ -57,7 +59,7 @@ int ExportRecords(const QString& memoryFile, bool utc, std::FILE* out, std::FILE
     }
     QString error;
     std::vector<UploadRecordEntry> uploads;
-    if (!QFile::exists(UploadRecordName(memoryFile))) {
+    if (::access(platform::FileNameBytes(UploadRecordName(memoryFile)).constData(), F_OK) != 0) {
         PrintLine(err, QStringLiteral("%1 has no upload record: its records are read as one upload of lines").arg(memoryFile));
         uploads.push_back({});
         uploads.back().length = file.Size();

@@ -15,13 +15,16 @@ namespace {
 // Read by the terminate handler on whatever thread fails.
 std::atomic<const char*> currentStep{nullptr};
 std::atomic<bool> printed{false};
+std::atomic<bool> failed{false};
 
-void PrintOnce(const char* format, auto value)
+// Answers whether it printed.
+bool PrintOnce(const char* format, auto value)
 {
     if (printed.exchange(true))
-        return;
+        return false;
     std::printf(format, value);
     std::fflush(stdout);
+    return true;
 }
 
 [[noreturn]] void EndByUncaughtError()
@@ -36,7 +39,7 @@ void PrintOnce(const char* format, auto value)
     }
     contract::ReportLine(std::string("unexpected error: ") + what);
     PrintFailed();
-    std::_Exit(EscapedErrorExitCode);
+    std::_Exit(ExitCodeForEscapedError());
 }
 
 }  // namespace
@@ -44,6 +47,7 @@ void PrintOnce(const char* format, auto value)
 void BeginRun()
 {
     printed = false;
+    failed = false;
 }
 
 void SetStep(const char* step)
@@ -61,8 +65,14 @@ bool PrintFailed()
     const char* step = currentStep;
     if (step == nullptr)
         return false;
-    PrintOnce("Upload Failed! (step: %s)\n", step);
+    if (PrintOnce("Upload Failed! (step: %s)\n", step))
+        failed = true;
     return true;
+}
+
+bool Failed()
+{
+    return failed;
 }
 
 void InstallTerminateHandler()

@@ -17,8 +17,11 @@ void PrintSucceeded(uint32_t bytes);
 // has begun in this process.
 bool PrintFailed();
 
+// Whether the run's line said that it failed.
+bool Failed();
+
 // An exception that nothing catches, on any thread, ends the process with the result line (during
-// a run), its text on standard error and EscapedErrorExitCode, instead of an abort.
+// a run), its text on standard error and ExitCodeForEscapedError(), instead of an abort.
 void InstallTerminateHandler();
 
 }  // namespace runresult

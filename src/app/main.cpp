@@ -1,12 +1,14 @@
 // Process start and end: the command line as typed, the main window (its dialogs are made when
-// opened), the message loop, and the byte count of the last upload as exit code.
+// opened), the message loop, and the exit code (ExitCode.h).
 #include "app/CommandLine.h"
 #include "app/CommandLineStart.h"
 #include "app/ExitCode.h"
 #include "app/KorvaneApplication.h"
 #include "app/RunResult.h"
 #include "app/TForm_Korvane.h"
+#include "contract/StandardError.h"
 #include "platform/Display.h"
+#include "platform/FileName.h"
 
 #include <cstdio>
 
@@ -16,15 +18,12 @@ namespace {
 // end, so that the window's destruction does not do either.
 driver::DriverBinding* bindingLeftOpen = nullptr;
 
-// Exit code of a start that cannot work: a window with nobody to see it.
-constexpr int UnusableStartExitCode = 2;
-
 // Ignored arguments stay ignored, but a typo in a scheduled job must be visible.
 void WarnAboutIgnored(const QStringList& ignored)
 {
     for (const QString& argument : ignored)
-        std::fprintf(stderr, "korvane: ignoring \"%s\": not an option (see korvane --help)\n",
-                     argument.toLocal8Bit().constData());
+        contract::ReportLine(
+            platform::FileNameBytes("ignoring \"" + argument + "\": not an option (see korvane --help)").toStdString());
 }
 } // namespace
 
@@ -34,26 +33,32 @@ int main(int argc, char** argv)
     const QStringList arguments = TypedArguments(argc, argv);
     const CommandLineOptions options = ParseCommandLine(arguments);
     WarnAboutIgnored(options.Ignored);
+    if (!options.UsageError.isEmpty()) {
+        contract::ReportLine(platform::FileNameBytes(options.UsageError + " (see korvane --help)").toStdString());
+        return UsageExitCode;
+    }
     if (options.Command)
         return options.Command->run(options);
+    if (options.Conventional)
+        UseConventionalExitStatuses();
 
     const platform::DisplayChoice display = platform::ChooseDisplay();
     KorvaneApplication application(argc > 0 ? argv[0] : "korvane", display.platform);
     if (!platform::HasDisplay() && !options.Auto && !options.Exit) {
         std::fprintf(stderr, "korvane: %s: start on a desktop for the window, or with /auto for an unattended upload\n",
                      display.whyNone.c_str());
-        return UnusableStartExitCode;
+        return UsageExitCode;
     }
 
-    int exitCode = EscapedErrorExitCode;
+    int exitCode = ExitCodeForEscapedError();
     try {
-        KeepCommandLine(arguments);
+        KeepCommandLine(options);
         TForm_Korvane window;
         window.FormCreate();
         const int loopCode = application.exec();
         bindingLeftOpen = window.Driver.release();
         if (loopCode != EscapedErrorExitCode)
-            exitCode = ExitCodeForBytesUploaded(window.BytesUploaded);
+            exitCode = ExitCodeForRun(window.BytesUploaded, runresult::Failed());
     } catch (const std::exception& error) {
         KorvaneApplication::ReportError(error);
     }

@@ -3,11 +3,11 @@
 
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
+#include "platform/FileName.h"
 #include "platform/LastError.h"
 #include "platform/MessageBox.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
 
 using platform::MessageBoxButtons;
 
@@ -26,9 +26,10 @@ void ReportError(TForm_Korvane& form, const QString& text, const QString& reason
 // name): rewriting it would drop uploaded memory that the module may no longer hold.
 bool IsMemoryFile(const TForm_Korvane& form, const QString& name)
 {
-    const QFileInfo configuration(name);
-    const QFileInfo memory(form.AdvFileNameEdit_FileName->text());
-    return configuration.exists() && memory.exists() && configuration.canonicalFilePath() == memory.canonicalFilePath();
+    struct stat configuration {}, memory {};
+    return ::stat(platform::FileNameBytes(name).constData(), &configuration) == 0
+           && ::stat(platform::FileNameBytes(form.AdvFileNameEdit_FileName->text()).constData(), &memory) == 0
+           && configuration.st_dev == memory.st_dev && configuration.st_ino == memory.st_ino;
 }
 
 }  // namespace
@@ -46,7 +47,7 @@ bool TForm_Korvane::UploadConfiguration()
         ReportError(*this, QStringLiteral("Cannot write the configuration into the memory file ") + name, {});
         return false;
     }
-    auto file = UploadFile::OpenForRewrite(QFile::encodeName(name).toStdString());
+    auto file = UploadFile::OpenForRewrite(platform::FileNameBytes(name).toStdString());
     if (!file) {
         ReportError(*this, QStringLiteral("Cannot open file ") + name,
                     platform::FileErrorText(QStringLiteral("cannot open the configuration file"), name));

@@ -10,12 +10,12 @@
 #include "platform/MessageBox.h"
 #include "platform/OffUiThread.h"
 #include "platform/WaitCursor.h"
+#include "platform/FileName.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <QWindow>
@@ -91,7 +91,7 @@ bool OpenMemoryFile(TForm_Korvane& form)
     record.format = {settings.MemoryMode, settings.Delimiter, settings.FixedLength,
                      settings.TimeFormat, settings.DateFormat, settings.AutoTimeStamp};
     record.clockOffsetSeconds = form.ModuleClockOffset;
-    UploadTransaction::Begun begun = UploadTransaction::Begin(QFile::encodeName(name).toStdString(), record);
+    UploadTransaction::Begun begun = UploadTransaction::Begin(platform::FileNameBytes(name).toStdString(), record);
     if (!begun.upload) {
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);
         if (!form.AutoMode) {

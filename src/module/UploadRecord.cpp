@@ -3,9 +3,8 @@
 #include "module/UploadFileSystem.h"
 #include "module/UploadReadBack.h"
 #include "module/UploadRecordColumns.h"
+#include "platform/FileName.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QList>
 
 #include <cerrno>
@@ -45,7 +44,7 @@ bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecor
     const QString name = UploadRecordName(memoryFile);
     // Non-blocking and no link followed: a FIFO or a link of that name must neither hold the upload
     // up nor lead its line elsewhere; both are refused below.
-    const int fd = ::open(QFile::encodeName(name).constData(),
+    const int fd = ::open(platform::FileNameBytes(name).constData(),
                           O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
@@ -70,7 +69,7 @@ bool AppendUploadRecord(const QString& memoryFile, int memory, const UploadRecor
     if (!stored && ::ftruncate(fd, status.st_size) == 0)
         ::fsync(fd);
     stored = ::close(fd) == 0 && stored;
-    return stored && (!created || uploadfs::SyncFolderOf(QFile::encodeName(name).toStdString()));
+    return stored && (!created || uploadfs::SyncFolderOf(platform::FileNameBytes(name).toStdString()));
 }
 
 namespace {
@@ -118,7 +117,7 @@ QString TooLarge(const QString& name)
 std::optional<std::vector<UploadRecordEntry>> CheckUploadRecord(const QString& memoryFile, int memory, QString& problem)
 {
     const QString name = UploadRecordName(memoryFile);
-    const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(platform::FileNameBytes(name).constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT)
         return std::vector<UploadRecordEntry>{};
     if (fd < 0) {
@@ -170,22 +169,26 @@ std::optional<std::vector<UploadRecordEntry>> CheckUploadRecord(const QString& m
 
 std::optional<std::vector<UploadRecordEntry>> ReadUploadRecord(const QString& memoryFile, QString& error)
 {
-    QFile file(UploadRecordName(memoryFile));
-    if (!QFileInfo(file).exists()) {
-        error = QStringLiteral("%1 does not exist").arg(file.fileName());
-        return std::nullopt;
+    const QString name = UploadRecordName(memoryFile);
+    const int fd = ::open(platform::FileNameBytes(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    QByteArray text;
+    if (fd < 0 && errno == ENOENT)
+        error = QStringLiteral("%1 does not exist").arg(name);
+    else if (fd < 0)
+        error = QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+    else if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        error = QStringLiteral("%1 is not an upload record").arg(name);
+    else if (status.st_size > LargestRecord)
+        error = TooLarge(name);
+    else {
+        text.resize(qsizetype(status.st_size));
+        if (!uploadfs::ReadAll(fd, text.data(), size_t(text.size()), 0))
+            error = QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
     }
-    if (!QFileInfo(file).isFile()) {
-        error = QStringLiteral("%1 is not an upload record").arg(file.fileName());
+    if (fd >= 0)
+        ::close(fd);
+    if (!error.isEmpty())
         return std::nullopt;
-    }
-    if (file.size() > LargestRecord) {
-        error = TooLarge(file.fileName());
-        return std::nullopt;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1 cannot be read: %2").arg(file.fileName(), file.errorString());
-        return std::nullopt;
-    }
-    return ParseUploadRecord(file.readAll(), file.fileName(), error);
+    return ParseUploadRecord(text, name, error);
 }

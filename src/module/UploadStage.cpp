@@ -1,8 +1,8 @@
 #include "module/UploadStage.h"
 
 #include "module/UploadFileSystem.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 
 #include <array>
 #include <cerrno>
@@ -57,7 +57,7 @@ std::optional<Header> Parse(int stage)
 
 QString Named(const std::string& name)
 {
-    return QFile::decodeName(name.c_str());
+    return platform::FileNameFromBytes(name.c_str());
 }
 
 QString SystemReason(int error)

@@ -4,8 +4,8 @@
 #include "module/UploadReadBack.h"
 #include "module/UploadStage.h"
 #include "module/UploadTarget.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 
 #include <array>
 #include <cerrno>
@@ -74,7 +74,7 @@ QString UploadTransaction::Prepare()
     if (!NamesFit(Name()))
         return QStringLiteral("name too long: the stage file and the upload record do not fit beside it");
     uploadstage::SweepFolder(uploadfs::FolderOf(Name()));
-    const QString memoryName = QFile::decodeName(Name().c_str());
+    const QString memoryName = platform::FileNameFromBytes(Name().c_str());
     QString problem;
     const auto entries = CheckUploadRecord(memoryName, target_, problem);
     if (!entries)
@@ -161,7 +161,7 @@ bool UploadTransaction::Close()
     entry.offset = start_;
     entry.length = WrittenBytes();
     entry.sha256 = WrittenSha256();
-    const QString memoryName = QFile::decodeName(Name().c_str());
+    const QString memoryName = platform::FileNameFromBytes(Name().c_str());
     if (!AppendUploadRecord(memoryName, target_, entry))
         return Fails(QStringLiteral("the upload record %1 cannot be written").arg(UploadRecordName(memoryName)));
     // Recorded: the upload is whole. A stage that cannot be removed now is cleared by the next

@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include "platform/Display.h"
+#include "platform/FileName.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -102,7 +103,7 @@ MessageBoxResult HeadlessMessageBoxService::Show(const QString& text, const QStr
 {
     QString line = caption + QLatin1String(": ") + WithReason(text, reason);
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", FileNameBytes(line).constData());
     std::fflush(stderr);
     return SafeAnswer(buttons);
 }

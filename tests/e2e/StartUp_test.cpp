@@ -1,11 +1,17 @@
-// The start of the built program: the command line as typed, displays that cannot be opened,
+// The start of the built program: the command line as typed in both its forms, displays that cannot be opened,
 // "exit", the tool's own --help and --version, and errors that escape an unattended run.
 #include "ProgramRun.h"
 
 #include "support/SimulatedModule.h"
 
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,64 @@ TEST_F(StartUpTest, TheWholeCommandLineIsReadAsTypedAndStrayOptionsAreNamed)
         if (line.contains("not an option"))
             warned << QString::fromLocal8Bit(line.mid(line.indexOf('"') + 1, line.lastIndexOf('"') - line.indexOf('"') - 1));
     EXPECT_EQ(warned, (QStringList{"-platform", "/atuo", "-auto", "/autox"})) << run.err.constData();
+}
+
+TEST_F(StartUpTest, GnuOptionsGiveConventionalStatusesAndTheWordsKeepTheByteCount)
+{
+    testsupport::SimulatedModule module(Memory);
+
+    const Outcome gnu = Start({"-as", "--memory-file=gnu.csv"});
+    EXPECT_EQ(gnu.out, MemoryCount + " Bytes Uploaded\n");
+    EXPECT_EQ(gnu.exitCode, 0) << gnu.err.constData();
+    EXPECT_EQ(Contents("gnu.csv"), "12:00 logged\r\n");
+
+    // After "--" nothing is an option: the words' run ignores it, a GNU-style line refuses it.
+    const Outcome words = Start({"/a", "/s", "/fm", "words.csv", "--", "/e"});
+    EXPECT_EQ(words.exitCode, MemoryCount.toInt()) << words.err.constData();
+    const Outcome ended = Start({"--auto", "--silent", "--memory-file", "ended.csv", "--", "--erase"});
+    EXPECT_EQ(ended.exitCode, 2);
+    EXPECT_TRUE(ended.err.contains("korvane: unexpected argument \"--erase\"")) << ended.err.constData();
+    const Outcome unknown = Start({"--auto", "--silent", "--eras"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err, "korvane: unknown option \"--eras\" (see korvane --help)\n");
+    EXPECT_TRUE(ended.out.isEmpty() && unknown.out.isEmpty());
+    EXPECT_EQ(Files(), (QStringList{"gnu.csv", "words.csv"}));
+    EXPECT_FALSE(module.memory().isEmpty());
+
+    module.setState(QJsonDocument(QJsonObject{{"faults", QJsonObject{{"open", "fail"}}}}).toJson());
+    const Outcome failed = Start({"--auto", "--silent"});
+    EXPECT_EQ(failed.out, "Upload Failed! (step: connect)\n");
+    EXPECT_EQ(failed.exitCode, 1) << failed.err.constData();
+}
+
+// QProcess would pass the arguments through the locale's encoding: a shell passes the bytes.
+TEST_F(StartUpTest, AFileNameInNoEncodingReachesTheSystemAsTypedInTheCLocale)
+{
+    testsupport::SimulatedModule module(Memory);
+    QProcessEnvironment locale;
+    locale.insert("LC_ALL", "C");
+    locale.insert("KORVANE", KORVANE_EXECUTABLE);
+
+    const Outcome run = Run("/bin/sh", {"-c", "name=$(printf 'caf\\351.csv'); \"$KORVANE\" -as --memory-file \"$name\" &&"
+                                              " \"$KORVANE\" --verify \"$name\" && \"$KORVANE\" /a /s /fm \"/no/$name\""},
+                            locale);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.out.startsWith(MemoryCount + " Bytes Uploaded\n")) << run.out.constData();
+    EXPECT_TRUE(run.out.contains("caf\xe9.csv")) << run.out.constData();  // --verify names it
+    EXPECT_TRUE(run.err.contains("memory file \"/no/caf\xe9.csv\": No such file")) << run.err.constData();
+    // Listed and removed by their bytes, which the toolkit cannot.
+    QByteArrayList names;
+    DIR* folder = ::opendir(dir.path().toUtf8().constData());
+    while (const dirent* entry = ::readdir(folder))
+        if (entry->d_name[0] != '.')
+            names << entry->d_name;
+    ::closedir(folder);
+    for (const QByteArray& name : names)
+        ::unlink(dir.path().toUtf8() + '/' + name);
+    names.removeAll("FORM.INI");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QByteArrayList{"caf\xe9.csv", "caf\xe9.csv.uploads"}));
 }
 
 TEST_F(StartUpTest, ADisplayThatCannotBeOpenedNeverAborts)
@@ -119,6 +183,9 @@ TEST_F(StartUpTest, AnErrorEscapingAnUnattendedRunEndsItWith255)
     EXPECT_EQ(thread.out, "Upload Failed! (step: connect)\n");
     EXPECT_EQ(thread.exitCode, 255);
     EXPECT_TRUE(thread.err.contains("OpenInterface broke a thread of the library")) << thread.err.constData();
+
+    // A GNU-style line says only that it failed.
+    EXPECT_EQ(Start({"-as", "--memory-file=mem.csv"}, WithFake("KORVANE_FAKE_THREAD_THROW", "OpenInterface")).exitCode, 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the automatic run.
 #include "MemoryUploadFixture.h"
 
+#include "app/CommandLine.h"
 #include "app/CommandLineStart.h"
 #include "app/TThread_Auto.h"
 
@@ -14,7 +15,7 @@ protected:
     {
         module.emplace(ModuleState(LogRecords(3)));
         form = std::make_unique<TForm_Korvane>();
-        StartFromCommandLine(*form, arguments);
+        StartFromCommandLine(*form, ParseCommandLine(arguments));
     }
 };
 

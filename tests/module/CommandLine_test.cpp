@@ -1,4 +1,4 @@
-// Reading the command line: whole words, any letter case, file names as typed.
+// Reading the command line: whole words, any letter case, file names as typed; the GNU forms.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -61,3 +61,19 @@ TEST(CommandLine, RepeatedOptionsCountOnceAndTheLaterFileNameWins)
 }
 
 }  // namespace
+
+TEST(CommandLine, GnuFormsMeanTheSameAndAskForConventionalStatuses)
+{
+    const CommandLineOptions gnu = ParseCommandLine({"-ae", "--SILENT", "--memory-file=m.csv", "--config-file", "-c.csv", "-c"});
+    EXPECT_TRUE(gnu.Auto && gnu.Erase && gnu.Silent && gnu.Config && gnu.Conventional);
+    EXPECT_EQ(gnu.MemoryFile, QString("m.csv"));
+    EXPECT_EQ(gnu.ConfigFile, QString("-c.csv"));
+    EXPECT_TRUE(gnu.UsageError.isEmpty()) << gnu.UsageError.toStdString();
+
+    // Words and commands alone keep the byte count; "--" ends the options in either form.
+    EXPECT_FALSE(ParseCommandLine({"/a", "--utc", "beep", "--", "-a"}).Conventional);
+    EXPECT_EQ(ParseCommandLine({"-a", "--", "/e"}).UsageError, "unexpected argument \"/e\"");
+    EXPECT_EQ(ParseCommandLine({"--auto", "-auto"}).UsageError, "unknown option \"-auto\"");
+    EXPECT_EQ(ParseCommandLine({"--auto=yes"}).UsageError, "option \"--auto\" takes no value");
+    EXPECT_EQ(ParseCommandLine({"/a", "--memory-file="}).UsageError, "option \"--memory-file\" needs a MEMORY-FILE");
+}

@@ -146,7 +146,7 @@ std::vector<double> virtualCanRoundTrips(int count)
 {
     const QString device = virtualCanDevice();
     const VirtualCanEcho echo(device);
-    korvane::QtCanChannel tool(QStringLiteral("virtualcan"), device, 0, 0x585, kPeerStart);
+    korvane::QtCanChannel tool(QStringLiteral("virtualcan"), device, 0, kPeerStart);
     if (!echo.connected(kPeerStart) || !tool.open())
         return {};
     return timeRoundTrips(count, [&] {

@@ -113,7 +113,7 @@ std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, 
         return nullptr;
     }
     const config::TransportInfo& transport = *config::findTransport(config.transport); // validate() knows it
-    auto channel = transport.open(config, sdo::responseId(uint8_t(config.nodeId)), failure);
+    auto channel = transport.open(config, failure);
     if (!channel)
         return nullptr;
     if (!channel->open()) {

@@ -17,7 +17,7 @@ namespace korvane::bus {
 
 // Raised with every change to the types below or to a factory's signature: a libKorvaneBus.so
 // of another build must not be called through a layout it does not have.
-constexpr uint32_t kAbiVersion = 1;
+constexpr uint32_t kAbiVersion = 2;
 
 // What a channel of the library is made from.
 struct ChannelSettings {
@@ -25,7 +25,6 @@ struct ChannelSettings {
     QString device;  // CAN device or serial port
     uint32_t bitrate = 0;
     uint32_t lineRate = 0; // serial line rate
-    uint32_t acceptedId = 0; // frames with another identifier are dropped on arrival
 };
 
 // What the configuration window offers.

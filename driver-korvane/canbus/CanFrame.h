@@ -16,6 +16,14 @@ struct CanFrame {
     friend bool operator==(const CanFrame&, const CanFrame&) = default;
 };
 
+// What the library's channels keep: SDO answers (0x580 + node-ID) and boot-up and heartbeat
+// frames (0x700 + node-ID) of any node, so that a scan, and a reason naming the node that does
+// answer, can hear them. The SDO client takes only its own node's answers from them.
+constexpr bool isNodeReport(uint32_t id)
+{
+    return (id > 0x580 && id <= 0x5FF) || (id > 0x700 && id <= 0x77F);
+}
+
 // "605  40 0C 20 00 00 00 00 00": the identifier, then the data bytes, all in hex.
 inline std::string describe(const CanFrame& frame)
 {

@@ -37,9 +37,9 @@ bool interfaceDown(const QString& plugin, const QString& device)
 
 } // namespace
 
-QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId,
+QtCanChannel::QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate,
                            std::chrono::milliseconds connectTimeout)
-    : plugin_(plugin), deviceName_(device), bitrate_(bitrate), acceptedId_(acceptedId), connectTimeout_(connectTimeout)
+    : plugin_(plugin), deviceName_(device), bitrate_(bitrate), connectTimeout_(connectTimeout)
 {
 }
 
@@ -186,7 +186,7 @@ void QtCanChannel::onFrames()
     for (const QCanBusFrame& frame : received) {
         if (frame.frameType() == QCanBusFrame::DataFrame && busState_ == BusState::Off)
             busState_ = BusState::Active; // frames flow again: the controller has recovered
-        if (const auto ours = fromQt(frame); ours && ours->id == acceptedId_)
+        if (const auto ours = fromQt(frame); ours && isNodeReport(ours->id))
             frames_.push_back(*ours);
     }
     changed_.notify_all();
@@ -238,5 +238,5 @@ ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds t
 
 KORVANE_BUS_EXPORT korvane::CanChannel* KorvaneBusOpenCan(const korvane::bus::ChannelSettings& settings)
 {
-    return new korvane::QtCanChannel(settings.plugin, settings.device, settings.bitrate, settings.acceptedId);
+    return new korvane::QtCanChannel(settings.plugin, settings.device, settings.bitrate);
 }

@@ -23,9 +23,9 @@ namespace korvane {
 class QtCanChannel : public CanChannel {
 public:
     // `bitrate` is handed to plugins that set it themselves; socketcan and virtualcan take it
-    // from the system. Frames with another identifier than `acceptedId` are dropped on arrival.
+    // from the system. Only node reports (see CanFrame.h) are kept.
     // `connectTimeout` bounds open().
-    QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate, uint32_t acceptedId,
+    QtCanChannel(const QString& plugin, const QString& device, uint32_t bitrate,
                  std::chrono::milliseconds connectTimeout = std::chrono::milliseconds(3000));
     ~QtCanChannel() override;
 
@@ -51,7 +51,6 @@ private:
     QString plugin_;
     QString deviceName_;
     uint32_t bitrate_;
-    uint32_t acceptedId_;
     std::chrono::milliseconds connectTimeout_;
     std::thread thread_;
     int wake_ = -1;                   // eventfd: frames to send, or stop

@@ -22,8 +22,8 @@ int errorCodeOf(QSerialPort::SerialPortError error)
 
 } // namespace
 
-SerialCanChannel::SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate, uint32_t acceptedId)
-    : bitrate_(bitrate), acceptedId_(acceptedId)
+SerialCanChannel::SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate)
+    : bitrate_(bitrate)
 {
     port_.setPortName(port);
     port_.setBaudRate(lineRate);
@@ -94,7 +94,7 @@ bool SerialCanChannel::pump(std::chrono::milliseconds timeout)
     pending_ += port_.readAll();
     for (slcan::Reply& reply : slcan::takeReplies(pending_)) {
         if (reply.line.startsWith('t')) {
-            if (const auto frame = slcan::decode(reply.line); frame && frame->id == acceptedId_)
+            if (const auto frame = slcan::decode(reply.line); frame && isNodeReport(frame->id))
                 frames_.push_back(*frame);
         } else if (!reply.line.startsWith('T') && !reply.line.startsWith('r') && !reply.line.startsWith('R')) {
             replies_.push_back(std::move(reply)); // answers, transmit acknowledgements, status lines
@@ -131,5 +131,5 @@ ReceiveStatus SerialCanChannel::receive(CanFrame& frame, std::chrono::millisecon
 
 KORVANE_BUS_EXPORT korvane::CanChannel* KorvaneBusOpenSerial(const korvane::bus::ChannelSettings& settings)
 {
-    return new korvane::SerialCanChannel(settings.device, int(settings.lineRate), settings.bitrate, settings.acceptedId);
+    return new korvane::SerialCanChannel(settings.device, int(settings.lineRate), settings.bitrate);
 }

@@ -13,8 +13,8 @@ namespace korvane {
 
 class SerialCanChannel : public CanChannel {
 public:
-    // Frames with another identifier than `acceptedId` are dropped on arrival.
-    SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate, uint32_t acceptedId);
+    // Only node reports (see CanFrame.h) are kept.
+    SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate);
     ~SerialCanChannel() override;
 
     // Opens the port and the adapter's CAN channel at the bit rate.
@@ -33,7 +33,6 @@ private:
 
     QSerialPort port_;
     uint32_t bitrate_;
-    uint32_t acceptedId_;
     QByteArray pending_;
     std::deque<CanFrame> frames_;
     std::deque<slcan::Reply> replies_;

@@ -20,15 +20,15 @@ struct EntryName {
 
 // A channel of libKorvaneBus.so, made by its factory `entry`.
 template <EntryName entry>
-std::unique_ptr<CanChannel> busChannel(const InterfaceConfig& config, uint32_t acceptedId, OpenFailure& failure)
+std::unique_ptr<CanChannel> busChannel(const InterfaceConfig& config, OpenFailure& failure)
 {
-    return bus::makeChannel(entry.name, {config.plugin, config.device, config.bitrate, config.serialBaud, acceptedId},
+    return bus::makeChannel(entry.name, {config.plugin, config.device, config.bitrate, config.serialBaud},
                             failure);
 }
 
-std::unique_ptr<CanChannel> simulated(const InterfaceConfig& config, uint32_t, OpenFailure&)
+std::unique_ptr<CanChannel> simulated(const InterfaceConfig& config, OpenFailure&)
 {
-    return std::make_unique<module::SimulatedChannel>(config.moduleState, uint8_t(config.nodeId));
+    return std::make_unique<module::SimulatedChannel>(config.moduleState);
 }
 
 // A CAN adapter's socket buffers a whole block of 127; serial-line adapters have small receive

@@ -22,10 +22,9 @@ enum Row : unsigned {
     StateFileRow = 1u << 4,
 };
 
-// A new, unopened channel that keeps only frames with `acceptedId`; nullptr with the reason
+// A new, unopened channel that keeps only node reports (CanFrame.h); nullptr with the reason
 // when it cannot even be made.
-using ChannelFactory = std::unique_ptr<CanChannel> (*)(const InterfaceConfig& config, uint32_t acceptedId,
-                                                       OpenFailure& failure);
+using ChannelFactory = std::unique_ptr<CanChannel> (*)(const InterfaceConfig& config, OpenFailure& failure);
 
 struct TransportInfo {
     Transport id;

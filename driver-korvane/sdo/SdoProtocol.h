@@ -148,6 +148,15 @@ inline void setWord(CanFrame& f, uint32_t value)
         f.data[4 + i] = uint8_t(value >> (8 * i));
 }
 
+// The `size` low bytes of `value`, least significant first, as CANopen sends numbers.
+inline Bytes littleEndian(uint32_t value, size_t size)
+{
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = uint8_t(value >> (8 * i));
+    return bytes;
+}
+
 inline CanFrame abortFrame(uint32_t id, uint16_t index, uint8_t sub, uint32_t code)
 {
     CanFrame f = frame(id, command::kAbort, index, sub);

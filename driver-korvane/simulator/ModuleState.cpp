@@ -164,6 +164,49 @@ void readFaults(const QJsonObject& json, ModuleState& state)
                                             QStringLiteral("faults \"write_latency_ms\""), 0, 10000));
 }
 
+void readIdentity(const QJsonObject& json, ModuleState& state)
+{
+    if (!json.contains(QLatin1String("identity")))
+        return;
+    const QJsonObject identity = object(json[QLatin1String("identity")], QStringLiteral("\"identity\""));
+    onlyKeys(identity, QStringLiteral(" in \"identity\""), {"vendor_id", "product_code", "revision", "serial_number",
+                                                           "device_name", "hardware_version", "software_version", "heartbeat_ms"});
+    ModuleIdentity& id = state.identity;
+    const auto number = [&](const char* key, uint32_t& field, int64_t high) {
+        if (identity.contains(QLatin1String(key)))
+            field = uint32_t(integer(identity[QLatin1String(key)], QStringLiteral("identity \"%1\"").arg(QLatin1String(key)), 0, high));
+    };
+    const auto string = [&](const char* key, QByteArray& field) {
+        if (!identity.contains(QLatin1String(key)))
+            return;
+        field = text(identity[QLatin1String(key)], QStringLiteral("identity \"%1\"").arg(QLatin1String(key)));
+        if (field.size() > qsizetype(kMaxArray))
+            fault(QStringLiteral("identity \"%1\" must be at most %2 bytes").arg(QLatin1String(key)).arg(kMaxArray));
+    };
+    number("vendor_id", id.vendorId, 0xFFFFFFFF);
+    number("product_code", id.productCode, 0xFFFFFFFF);
+    number("revision", id.revision, 0xFFFFFFFF);
+    number("serial_number", id.serialNumber, 0xFFFFFFFF);
+    uint32_t heartbeat = id.heartbeatMs;
+    number("heartbeat_ms", heartbeat, 0xFFFF);
+    id.heartbeatMs = uint16_t(heartbeat);
+    string("device_name", id.deviceName);
+    string("hardware_version", id.hardwareVersion);
+    string("software_version", id.softwareVersion);
+}
+
+QJsonObject identityJson(const ModuleIdentity& id)
+{
+    return {{QLatin1String("vendor_id"), qint64(id.vendorId)},
+            {QLatin1String("product_code"), qint64(id.productCode)},
+            {QLatin1String("revision"), qint64(id.revision)},
+            {QLatin1String("serial_number"), qint64(id.serialNumber)},
+            {QLatin1String("device_name"), QString::fromUtf8(id.deviceName)},
+            {QLatin1String("hardware_version"), QString::fromUtf8(id.hardwareVersion)},
+            {QLatin1String("software_version"), QString::fromUtf8(id.softwareVersion)},
+            {QLatin1String("heartbeat_ms"), int(id.heartbeatMs)}};
+}
+
 QJsonArray numbers(const std::set<uint16_t>& parameters)
 {
     QJsonArray list;
@@ -189,7 +232,7 @@ std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& no
     }
     const QJsonObject root = document.object();
     try {
-        onlyKeys(root, QString(), {"settings", "clock", "memory", "memory_hex", "configuration", "faults"});
+        onlyKeys(root, QString(), {"settings", "clock", "memory", "memory_hex", "configuration", "faults", "identity"});
         ModuleState state;
         readSettings(root, state);
         readClock(root, now, state);
@@ -200,6 +243,7 @@ std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& no
                 fault(QStringLiteral("\"configuration\" must be at most %1 bytes").arg(kMaxArray));
         }
         readFaults(root, state);
+        readIdentity(root, state);
         return state;
     } catch (const Fault& f) {
         error = f.text;
@@ -236,6 +280,9 @@ QByteArray serializeModuleState(const ModuleState& state)
         faults[QLatin1String("write_latency_ms")] = qint64(f.writeLatencyMs);
     if (!faults.isEmpty())
         root[QLatin1String("faults")] = faults;
+    // Only a module of its own kind says who it is in the file; the demo's identity is the default.
+    if (state.identity != ModuleIdentity{})
+        root[QLatin1String("identity")] = identityJson(state.identity);
     return putMemoryHex(QJsonDocument(root).toJson(QJsonDocument::Indented), state.memory);
 }
 

@@ -22,6 +22,19 @@ struct ModuleFaults {
     uint32_t writeLatencyMs = 0; // how long each write takes, as over a slow bus
 };
 
+// Who the module says it is (CiA 301's identity objects) and how often it says it is there.
+struct ModuleIdentity {
+    uint32_t vendorId = 0x00000A17;
+    uint32_t productCode = 0x00004D31;
+    uint32_t revision = 0x00010000; // major in bits 16-31, minor in 0-15
+    uint32_t serialNumber = 0x0001E240;
+    QByteArray deviceName = "Korvane RTC/Memory Module";
+    QByteArray hardwareVersion = "HW 1.0";
+    QByteArray softwareVersion = "FW 2.03 (simulated)";
+    uint16_t heartbeatMs = 1000; // 0: no heartbeat
+    bool operator==(const ModuleIdentity&) const = default;
+};
+
 struct ModuleState {
     std::map<uint16_t, uint32_t> settings; // by parameter number, all ten present
     bool clockSet = false;                 // false: the module runs on the PC clock
@@ -29,6 +42,7 @@ struct ModuleState {
     QByteArray memory;
     std::optional<QByteArray> configuration; // absent: built from the settings
     ModuleFaults faults;
+    ModuleIdentity identity;
 };
 
 // Reads the state file's JSON; a clock given as time and date becomes an offset from `now`.

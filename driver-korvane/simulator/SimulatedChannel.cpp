@@ -8,10 +8,9 @@
 
 namespace korvane::module {
 
-SimulatedChannel::SimulatedChannel(const QString& statePath, uint8_t node)
+SimulatedChannel::SimulatedChannel(const QString& statePath)
     : statePath_(statePath.isEmpty() ? defaultStateFile() : statePath)
     , defaultFile_(statePath.isEmpty())
-    , node_(node)
     , tool_(bus_.attach())
     , moduleStation_(bus_.attach())
 {
@@ -32,12 +31,33 @@ bool SimulatedChannel::open()
     case ModuleFaults::Open::None: break;
     }
     module_ = std::make_unique<ModuleNode>(
-        std::move(*state), statePath_, node_, [this](const CanFrame& frame) { moduleStation_.send(frame); },
+        std::move(*state), statePath_, [this](const CanFrame& frame) { moduleStation_.send(frame); },
         [](const QString& error) {
             contract::ReportLine(QString(QStringLiteral("the simulated module cannot keep its state: ") + error).toStdString());
         });
     moduleStation_.setHandler([this](const CanFrame& frame) { module_->handle(frame); });
+    module_->bootUp();
+    nextHeartbeat_ = std::chrono::steady_clock::now() + module_->heartbeatPeriod();
     return true;
+}
+
+ReceiveStatus SimulatedChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + timeout;
+    for (;;) {
+        const auto now = steady_clock::now();
+        const bool beating = module_ && module_->heartbeatPeriod() > milliseconds(0);
+        if (beating && now >= nextHeartbeat_) {
+            module_->heartbeat();
+            // Missed periods are skipped, as a module does not make up for beats nobody heard.
+            nextHeartbeat_ = now + module_->heartbeatPeriod();
+        }
+        const auto until = beating ? std::min(deadline, nextHeartbeat_) : deadline;
+        const ReceiveStatus status = tool_.receive(frame, std::max(duration_cast<milliseconds>(until - now), milliseconds(0)));
+        if (status != ReceiveStatus::TimedOut || steady_clock::now() >= deadline)
+            return status;
+    }
 }
 
 } // namespace korvane::module

@@ -1,5 +1,6 @@
 #include "simulator/SimulatedModule.h"
 
+#include "simulator/DeviceObjects.h"
 #include "simulator/ModuleClock.h"
 #include "simulator/ModuleParameters.h"
 
@@ -13,14 +14,6 @@ using namespace korvane::sdo;
 namespace {
 
 Bytes bytesOf(const QByteArray& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes littleEndian(uint32_t value, size_t size)
-{
-    Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(value >> (8 * i));
-    return bytes;
-}
 
 uint32_t fromLittleEndian(const Bytes& bytes)
 {
@@ -68,6 +61,8 @@ QDateTime SimulatedModule::now() const
 
 uint32_t SimulatedModule::read(uint16_t index, uint8_t subIndex, Bytes& value)
 {
+    if (isCommunicationObject(index))
+        return readDeviceObject(state_.identity, index, subIndex, value);
     const uint16_t number = parameterOf(index);
     if (!number)
         return NoSuchObject;
@@ -80,6 +75,8 @@ uint32_t SimulatedModule::read(uint16_t index, uint8_t subIndex, Bytes& value)
 
 uint32_t SimulatedModule::write(uint16_t index, uint8_t subIndex, const Bytes& value)
 {
+    if (isCommunicationObject(index))
+        return writeDeviceObject(state_.identity, index, subIndex);
     const uint16_t number = parameterOf(index);
     if (!number)
         return NoSuchObject;

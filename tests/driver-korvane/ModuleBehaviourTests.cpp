@@ -63,12 +63,16 @@ TEST(ModuleSettings, WrittenSettingsAreKeptForTheNextRun)
         EXPECT_TRUE(connection.setU32(11, 500000));
         EXPECT_TRUE(connection.setU8(21, 1));
         EXPECT_TRUE(connection.setU8(10, 0));
+        uint8_t stillHere = 0; // a new node-ID counts from the module's next start
+        EXPECT_TRUE(connection.getU8(12, stillHere));
+        EXPECT_EQ(stillHere, 33);
     }
     EXPECT_EQ(module.setting("NodeId"), 33u);
     EXPECT_EQ(module.setting("Baud"), 500000u);
     EXPECT_EQ(module.setting("DeviceMode"), 1u);
     EXPECT_EQ(module.setting("AutoTimeStamp"), 0u);
     EXPECT_EQ(module.memory(), "abc");
+    module.configureNode(33);
     ModuleConnection again;
     uint8_t node = 0;
     ASSERT_TRUE(again.getU8(12, node));

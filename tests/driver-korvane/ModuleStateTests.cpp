@@ -102,6 +102,11 @@ TEST(StateFormat, EveryFaultIsNamed)
         {R"({"faults": {"memory_fail_after_blocks": -1}})", "faults \"memory_fail_after_blocks\" must be an integer"},
         {R"({"faults": {"readout_length": 1e10}})", "faults \"readout_length\" must be an integer"},
         {R"({"faults": {"write_latency_ms": 60000}})", "faults \"write_latency_ms\" must be an integer from 0 to 10000"},
+        {R"({"identity": 5})", "\"identity\" must be an object"},
+        {R"({"identity": {"serial": 5}})", "unknown key \"serial\" in \"identity\""},
+        {R"({"identity": {"vendor_id": -1}})", "identity \"vendor_id\" must be an integer from 0 to 4294967295"},
+        {R"({"identity": {"heartbeat_ms": 65536}})", "identity \"heartbeat_ms\" must be an integer from 0 to 65535"},
+        {R"({"identity": {"device_name": 7}})", "identity \"device_name\" must be a text"},
     };
     for (const auto& [json, message] : faults) {
         QString error;
@@ -117,7 +122,8 @@ TEST(StateFormat, WrittenBackStateReadsBackEqual)
 {
     auto state = parse(R"({"settings": {"NodeId": 9}, "memory": "a\nb\u00e9", "configuration": "cfg",
                            "clock": {"offset_seconds": -86400.125},
-                           "faults": {"read": [6], "readout_length": 7, "write_latency_ms": 50}})");
+                           "faults": {"read": [6], "readout_length": 7, "write_latency_ms": 50},
+                           "identity": {"serial_number": 4294967295, "device_name": "Bay 3", "heartbeat_ms": 0}})");
     ASSERT_TRUE(state);
     const QByteArray written = serializeModuleState(*state);
     const QJsonObject json = QJsonDocument::fromJson(written).object();
@@ -134,6 +140,9 @@ TEST(StateFormat, WrittenBackStateReadsBackEqual)
     EXPECT_EQ(again->faults.read, state->faults.read);
     EXPECT_EQ(again->faults.readoutLength, 7u);
     EXPECT_FALSE(again->faults.memoryFailAfterBlocks);
+    EXPECT_EQ(again->identity, state->identity);
+    EXPECT_EQ(again->identity.serialNumber, 0xFFFFFFFFu);
+    EXPECT_EQ(again->identity.vendorId, ModuleIdentity{}.vendorId);
 }
 
 // The memory is read and written beside the JSON parser: whatever surrounds it, the result is

@@ -122,5 +122,22 @@ TEST(SimulatedObjects, SubIndexOtherThanZeroDoesNotExist)
     sdo::Bytes value;
     EXPECT_EQ(m.module.read(kFirstIndex + NodeId, 1, value), uint32_t(sdo::NoSuchSubIndex));
     EXPECT_EQ(m.module.write(kFirstIndex + NodeId, 1, {1}), uint32_t(sdo::NoSuchSubIndex));
-    EXPECT_EQ(m.module.read(0x1000, 0, value), uint32_t(sdo::NoSuchObject));
+    EXPECT_EQ(m.module.read(0x1002, 0, value), uint32_t(sdo::NoSuchObject));
+}
+
+TEST(SimulatedObjects, TheDeviceObjectsOnlyRead)
+{
+    PinnedModule m;
+    sdo::Bytes value;
+    EXPECT_EQ(m.module.read(0x1018, 0, value), 0u);
+    EXPECT_EQ(value, sdo::Bytes{4});
+    EXPECT_EQ(m.module.read(0x1018, 4, value), 0u);
+    EXPECT_EQ(value, sdo::littleEndian(ModuleIdentity{}.serialNumber, 4));
+    EXPECT_EQ(m.module.read(0x1008, 0, value), 0u);
+    EXPECT_EQ(text(value), ModuleIdentity{}.deviceName.toStdString());
+    EXPECT_EQ(m.module.read(0x1018, 5, value), uint32_t(sdo::NoSuchSubIndex));
+    EXPECT_EQ(m.module.write(0x1017, 0, {0, 0}), uint32_t(sdo::WriteOfReadOnly));
+    EXPECT_EQ(m.module.write(0x1018, 4, {1, 2, 3, 4}), uint32_t(sdo::WriteOfReadOnly));
+    EXPECT_EQ(m.module.write(0x1FFF, 0, {1}), uint32_t(sdo::NoSuchObject));
+    EXPECT_EQ(m.stored, 0);
 }

@@ -4,6 +4,7 @@
 #include "app/MainWindowFixture.h"
 
 #include "app/FileNameEdit.h"
+#include "driver/DriverBinding.h"
 #include "support/SimulatedModule.h"
 
 #include <QApplication>
@@ -121,6 +122,9 @@ TEST_F(SettingsExchange, DownloadStoresTheTenSettingsAndANewConnectReadsThemBack
 
     w.DisconnectModule();
     w.AdvSpinEdit_NodeId->setValue(1);
+    // The module answers at its new node-ID from its next start on.
+    module.configureNode(99);
+    ASSERT_TRUE(w.Driver->ReadConfiguration(SimulatedModule::registryPath()));
     ASSERT_TRUE(w.ConnectModule());
     EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 99);
     EXPECT_EQ(w.AdvComboBox_Baud->currentText(), "50k");

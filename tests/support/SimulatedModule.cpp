@@ -29,10 +29,13 @@ QString newStatePath()
 } // namespace
 
 SimulatedModule::SimulatedModule(const QByteArray& state, int connectionType)
-    : statePath_(newStatePath()), iniPath_(korvane::config::configFileFor(QString::fromLatin1(registryPath())))
+    : statePath_(newStatePath())
+    , iniPath_(korvane::config::configFileFor(QString::fromLatin1(registryPath())))
+    , connectionType_(connectionType)
 {
     setState(state);
-    writeInterfaceIni(connectionType);
+    const int node = QJsonDocument::fromJson(state).object()[QLatin1String("settings")][QLatin1String("NodeId")].toInt();
+    writeInterfaceIni(node >= 1 && node <= 127 ? uint32_t(node) : korvane::config::InterfaceConfig{}.nodeId);
 }
 
 SimulatedModule::SimulatedModule(const QJsonObject& state, int connectionType)
@@ -51,11 +54,14 @@ const char* SimulatedModule::registryPath()
     return "\\Software\\Velmora\\CANopen Quillfen App\\";
 }
 
-void SimulatedModule::writeInterfaceIni(int connectionType) const
+void SimulatedModule::configureNode(uint32_t node) { writeInterfaceIni(node); }
+
+void SimulatedModule::writeInterfaceIni(uint32_t node) const
 {
     korvane::config::InterfaceConfig config;
     config.transport = korvane::config::Transport::Simulated;
-    config.connectionType = uint32_t(connectionType);
+    config.connectionType = uint32_t(connectionType_);
+    config.nodeId = node;
     config.moduleState = statePath_;
     QString error;
     if (!korvane::config::writeConfigFile(iniPath_, config, error))

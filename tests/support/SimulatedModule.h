@@ -1,7 +1,8 @@
 // Test helper: puts a simulated module with a given state where the driver library will find it.
 // Construct it before the code under test calls ReadConfiguration: it writes the state file into
-// the test sandbox and an interface.ini (transport=simulated) pointing at it; afterwards it reads
-// back what the module holds. The destructor removes both files.
+// the test sandbox and an interface.ini (transport=simulated) pointing at it, at the node-ID the
+// state's NodeId gives (else 5); afterwards it reads back what the module holds. The destructor
+// removes both files.
 #pragma once
 
 #include <QByteArray>
@@ -31,6 +32,8 @@ public:
 
     // Replaces the state file, e.g. between two connections.
     void setState(const QByteArray& state);
+    // Points interface.ini at another node-ID, e.g. where a stored NodeId moved the module.
+    void configureNode(uint32_t node);
 
     // What the state file holds now; an unreadable file fails the test and gives {}.
     QJsonObject state() const;
@@ -43,10 +46,11 @@ public:
     QJsonObject faults() const;
 
 private:
-    void writeInterfaceIni(int connectionType) const;
+    void writeInterfaceIni(uint32_t node) const;
 
     QString statePath_;
     QString iniPath_;
+    int connectionType_;
 };
 
 } // namespace testsupport

@@ -26,8 +26,8 @@ void announce(const QString& where)
 
 } // namespace
 
-CanBusPort::CanBusPort(SimulatedNode& node, const QString& plugin, const QString& device)
-    : node_(node), plugin_(plugin), deviceName_(device)
+CanBusPort::CanBusPort(SimulatedNodes& nodes, const QString& plugin, const QString& device)
+    : nodes_(nodes), plugin_(plugin), deviceName_(device)
 {
 }
 
@@ -50,7 +50,7 @@ bool CanBusPort::start()
     connect(device_, &QCanBusDevice::framesReceived, this, [this] {
         for (const QCanBusFrame& frame : device_->readAllFrames())
             if (const auto ours = fromQt(frame))
-                node_.handle(*ours);
+                nodes_.handle(*ours);
     });
     connect(device_, &QCanBusDevice::errorOccurred, this, [this](QCanBusDevice::CanBusError error) {
         std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(device_->errorString()));
@@ -58,20 +58,22 @@ bool CanBusPort::start()
             std::exit(1);
     });
     connect(device_, &QCanBusDevice::stateChanged, this, [this](QCanBusDevice::CanBusDeviceState state) {
-        if (state == QCanBusDevice::ConnectedState)
-            announce(deviceName_);
+        if (state != QCanBusDevice::ConnectedState)
+            return;
+        announce(deviceName_);
+        nodes_.start();
     });
-    node_.setBus([this](const CanFrame& frame) {
+    nodes_.setBus([this](const CanFrame& frame) {
         device_->writeFrame(toQt(frame));
     });
     return device_->connectDevice();
 }
 
-SerialLinePort::SerialLinePort(SimulatedNode& node, bool refuseOpen)
-    : node_(node), adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { node_.handle(f); })
+SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen)
+    : nodes_(nodes), adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { nodes_.handle(f); })
 {
     adapter_.refuseOpen(refuseOpen);
-    node_.setBus([this](const CanFrame& frame) { adapter_.fromBus(frame); });
+    nodes_.setBus([this](const CanFrame& frame) { adapter_.fromBus(frame); });
 }
 
 SerialLinePort::~SerialLinePort()
@@ -98,6 +100,7 @@ bool SerialLinePort::startSerial(const QString& path, int lineRate)
         std::exit(1);
     });
     announce(path);
+    nodes_.start();
     return true;
 }
 
@@ -122,6 +125,7 @@ bool SerialLinePort::startPseudoTerminal()
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] { readTerminal(); });
     announce(path);
+    nodes_.start();
     return true;
 }
 

@@ -17,12 +17,12 @@ class QSocketNotifier;
 // prints one line on standard output (the device, or the pseudo-terminal's path) and serves.
 class CanBusPort : public QObject {
 public:
-    CanBusPort(SimulatedNode& node, const QString& plugin, const QString& device);
+    CanBusPort(SimulatedNodes& nodes, const QString& plugin, const QString& device);
     ~CanBusPort() override;
     bool start();
 
 private:
-    SimulatedNode& node_;
+    SimulatedNodes& nodes_;
     QString plugin_;
     QString deviceName_;
     QCanBusDevice* device_ = nullptr;
@@ -30,7 +30,7 @@ private:
 
 class SerialLinePort : public QObject {
 public:
-    SerialLinePort(SimulatedNode& node, bool refuseOpen);
+    SerialLinePort(SimulatedNodes& nodes, bool refuseOpen);
     ~SerialLinePort() override;
     bool startSerial(const QString& path, int lineRate);
     bool startPseudoTerminal();
@@ -39,7 +39,7 @@ private:
     void toPc(const QByteArray& bytes);
     void readTerminal();
 
-    SimulatedNode& node_;
+    SimulatedNodes& nodes_;
     korvane::slcan::Adapter adapter_;
     QSerialPort* serial_ = nullptr;
     int master_ = -1;

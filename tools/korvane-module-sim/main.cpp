@@ -3,7 +3,6 @@
 #include "Ports.h"
 #include "SimulatedNode.h"
 
-#include "simulator/ModuleParameters.h"
 #include "simulator/StateFile.h"
 
 #include <QCommandLineParser>
@@ -11,6 +10,7 @@
 #include <QDateTime>
 
 #include <cstdio>
+#include <map>
 
 using namespace korvane;
 
@@ -31,61 +31,73 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "The simulated Korvane module as a CANopen SDO server. Prints one line on standard output\n"
-        "once it serves: the CAN device, the serial port, or the pseudo-terminal to connect to."));
+        "The simulated Korvane module as a CANopen device. Prints one line on standard output\n"
+        "once it serves: the CAN device, the serial port, or the pseudo-terminal to connect to.\n"
+        "Several state files put several modules on the bus, each on its own NodeId."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("STATE"), QStringLiteral("The module state file (JSON)."));
+    parser.addPositionalArgument(QStringLiteral("STATE"), QStringLiteral("A module state file (JSON), one per module."), QStringLiteral("STATE..."));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Qt CAN plugin (virtualcan, socketcan, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("CAN device of the plugin (can0, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serve as a serial CAN adapter on this port."), QStringLiteral("PATH"));
     const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Serial line rate (default 115200)."), QStringLiteral("BAUD"), QStringLiteral("115200"));
     const QCommandLineOption pty(QStringLiteral("pty"), QStringLiteral("Serve as a serial CAN adapter on a new pseudo-terminal."));
-    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Node-ID to answer on (default: the state's NodeId)."), QStringLiteral("ID"));
+    const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Node-ID to answer on (one module only; default: the state's NodeId)."), QStringLiteral("ID"));
     const QCommandLineOption noBlock(QStringLiteral("no-block"), QStringLiteral("Offer no SDO block upload."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")}, QStringLiteral("Log every SDO frame on standard error."));
     parser.addOptions({plugin, device, serial, lineRate, pty, node, noBlock, verbose});
     parser.process(app);
 
-    if (parser.positionalArguments().size() != 1)
-        return usage(parser, "give exactly one state file");
+    const QStringList statePaths = parser.positionalArguments();
+    if (statePaths.isEmpty())
+        return usage(parser, "give at least one state file");
+    if (parser.isSet(node) && statePaths.size() != 1)
+        return usage(parser, "--node takes one state file only");
     const int transports = int(parser.isSet(plugin)) + int(parser.isSet(serial)) + int(parser.isSet(pty));
     if (transports != 1 || parser.isSet(plugin) != parser.isSet(device))
         return usage(parser, "choose one of --plugin with --device, --serial or --pty");
-
-    const QString statePath = parser.positionalArguments().front();
-    OpenFailure failure;
-    auto state = module::loadStateFile(statePath, false, QDateTime::currentDateTime(), failure);
-    if (!state) {
-        std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(failure.message));
-        return 2;
-    }
-    uint32_t nodeId = state->settings.at(module::NodeId);
+    std::optional<uint8_t> nodeOverride;
     if (parser.isSet(node)) {
         bool ok = false;
-        nodeId = parser.value(node).toUInt(&ok);
-        if (!ok)
-            nodeId = 0;
+        const uint nodeId = parser.value(node).toUInt(&ok);
+        if (!ok || nodeId < 1 || nodeId > 127)
+            return usage(parser, "the node-ID must be from 1 to 127");
+        nodeOverride = uint8_t(nodeId);
     }
-    if (nodeId < 1 || nodeId > 127)
-        return usage(parser, "the node-ID must be from 1 to 127");
     bool rateOk = false;
     const int baud = parser.value(lineRate).toInt(&rateOk);
     if (!rateOk || baud <= 0)
         return usage(parser, "--line-rate needs a positive number");
 
+    SimulatedNodes nodes;
+    std::map<uint8_t, QString> byNode;
     // A module told to fail opening answers on a serial line as an adapter in the wrong mode.
-    const bool refuseOpen = state->faults.open != module::ModuleFaults::Open::None;
-    SimulatedNode simulated(std::move(*state), statePath, uint8_t(nodeId), parser.isSet(verbose));
-    simulated.offerBlockUpload(!parser.isSet(noBlock));
+    bool refuseOpen = false;
+    for (const QString& statePath : statePaths) {
+        OpenFailure failure;
+        auto state = module::loadStateFile(statePath, false, QDateTime::currentDateTime(), failure);
+        if (!state) {
+            std::fprintf(stderr, "korvane-module-sim: %s\n", qPrintable(failure.message));
+            return 2;
+        }
+        refuseOpen = refuseOpen || state->faults.open != module::ModuleFaults::Open::None;
+        auto simulated = std::make_unique<SimulatedNode>(std::move(*state), statePath, nodeOverride, parser.isSet(verbose), nodes.bus());
+        simulated->offerBlockUpload(!parser.isSet(noBlock));
+        if (const auto [other, added] = byNode.emplace(simulated->nodeId(), statePath); !added) {
+            std::fprintf(stderr, "korvane-module-sim: %s and %s both have NodeId %d; each module needs its own\n",
+                         qPrintable(other->second), qPrintable(statePath), int(simulated->nodeId()));
+            return 2;
+        }
+        nodes.add(std::move(simulated));
+    }
 
     std::unique_ptr<QObject> port;
     bool started = false;
     if (parser.isSet(plugin)) {
-        auto can = std::make_unique<CanBusPort>(simulated, parser.value(plugin), parser.value(device));
+        auto can = std::make_unique<CanBusPort>(nodes, parser.value(plugin), parser.value(device));
         started = can->start();
         port = std::move(can);
     } else {
-        auto line = std::make_unique<SerialLinePort>(simulated, refuseOpen);
+        auto line = std::make_unique<SerialLinePort>(nodes, refuseOpen);
         started = parser.isSet(pty) ? line->startPseudoTerminal() : line->startSerial(parser.value(serial), baud);
         port = std::move(line);
     }

@@ -85,7 +85,7 @@ BusRecorder::BusRecorder(const QString& device)
         return;
     // Recording starts once canbusutil's own client is on the bus: send marker frames until one
     // shows in its output.
-    korvane::QtCanChannel marker(QStringLiteral("virtualcan"), device, 0, 0, std::chrono::milliseconds(5000));
+    korvane::QtCanChannel marker(QStringLiteral("virtualcan"), device, 0, std::chrono::milliseconds(5000));
     listening_ = marker.open();
     korvane::CanFrame frame; // identifier 0, no data
     for (int attempt = 0; listening_ && attempt < 100 && !seen_.contains("000   [0]"); ++attempt) {
@@ -111,8 +111,8 @@ std::vector<std::string> BusRecorder::parse() const
     static const QRegularExpression line(QStringLiteral("^\\s*([0-9A-F]{3})\\s+\\[(\\d)\\]\\s+((?:[0-9A-F]{2} ?)*)$"));
     for (const QByteArray& raw : seen_.split('\n')) {
         const auto match = line.match(QString::fromLatin1(raw).trimmed());
-        if (!match.hasMatch() || match.captured(1) == QLatin1String("000"))
-            continue; // not a frame, or a marker
+        if (!match.hasMatch() || match.captured(1) == QLatin1String("000") || match.captured(1).startsWith(u'7'))
+            continue; // not a frame, a marker, or the module's boot-up and heartbeats
         korvane::CanFrame frame;
         frame.id = match.captured(1).toUInt(nullptr, 16);
         const QStringList bytes = match.captured(3).split(u' ', Qt::SkipEmptyParts);

@@ -148,7 +148,7 @@ TEST(SerialTransport, LawicelAdapterCarriesEveryKindOfTransfer)
 {
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
-    SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
+    SerialCanChannel channel(peer.path(), 115200, 250000);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     exchangeEverything(channel, peer);
 }
@@ -157,7 +157,7 @@ TEST(SerialTransport, AdapterAcknowledgingWithPlainCr)
 {
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Answering, slcan::Adapter::Acknowledge::PlainCr);
-    SerialCanChannel channel(peer.path(), 115200, 1000000, 0x585);
+    SerialCanChannel channel(peer.path(), 115200, 1000000);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     exchangeEverything(channel, peer);
 }
@@ -166,7 +166,7 @@ TEST(SerialTransport, AdapterRefusingToOpenIsTheWrongMode)
 {
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::RefusingOpen);
-    SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
+    SerialCanChannel channel(peer.path(), 115200, 250000);
     EXPECT_FALSE(channel.open());
     EXPECT_EQ(uint32_t(channel.error().errorCode), KORVANE_ERROR_WRONG_MODE);
 }
@@ -175,7 +175,7 @@ TEST(SerialTransport, SilentAdapterFailsTheOpen)
 {
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Silent);
-    SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
+    SerialCanChannel channel(peer.path(), 115200, 250000);
     EXPECT_FALSE(channel.open());
     EXPECT_EQ(channel.error().errorCode, ETIMEDOUT);
     EXPECT_TRUE(channel.error().message.contains("does not answer")) << channel.error().message.toStdString();
@@ -184,11 +184,11 @@ TEST(SerialTransport, SilentAdapterFailsTheOpen)
 TEST(SerialTransport, MissingPortAndUnsupportedRate)
 {
     REQUIRE_PSEUDO_TERMINALS();
-    SerialCanChannel missing(QStringLiteral("/dev/korvane-no-such-port"), 115200, 250000, 0x585);
+    SerialCanChannel missing(QStringLiteral("/dev/korvane-no-such-port"), 115200, 250000);
     EXPECT_FALSE(missing.open());
     EXPECT_EQ(missing.error().errorCode, ENODEV);
     AdapterPeer peer;
-    SerialCanChannel odd(peer.path(), 115200, 800000, 0x585);
+    SerialCanChannel odd(peer.path(), 115200, 800000);
     EXPECT_FALSE(odd.open());
     EXPECT_EQ(odd.error().errorCode, EINVAL);
 }
@@ -197,7 +197,7 @@ TEST(SerialTransport, LostAdapterEndsTheExchangeAtOnce)
 {
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer;
-    SerialCanChannel channel(peer.path(), 115200, 250000, 0x585);
+    SerialCanChannel channel(peer.path(), 115200, 250000);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     peer.objects().set(0x200C, {5});
     sdo::SdoClient client(channel, 5, 60000ms);

@@ -18,7 +18,7 @@ TEST(CanTransport, ExchangesWithTheSimulatorOverVirtualCan)
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, state.statePath()});
     ASSERT_EQ(simulator.where(), device);
 
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(7), 5000ms);
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, 5000ms);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 7, 2000ms);
     client.setBlockSize(127);
@@ -37,7 +37,7 @@ TEST(CanTransport, AnotherNodeAnswersNothingAndTheClientAborts)
     testsupport::SimulatedModule state;
     const QString device = virtualCanDevice(freeTcpPort());
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, "--node", "9", state.statePath()});
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5), 5000ms);
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, 5000ms);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 5, 200ms);
     sdo::Bytes value;
@@ -49,7 +49,7 @@ TEST(CanTransport, LostBusEndsTheExchangeAtOnce)
     testsupport::SimulatedModule state;
     const QString device = virtualCanDevice(freeTcpPort());
     ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, state.statePath()});
-    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, sdo::responseId(5), 5000ms);
+    QtCanChannel channel(QStringLiteral("virtualcan"), device, 250000, 5000ms);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     sdo::SdoClient client(channel, 5, 60000ms);
     sdo::Bytes value;
@@ -62,10 +62,10 @@ TEST(CanTransport, LostBusEndsTheExchangeAtOnce)
 
 TEST(CanTransport, UnknownPluginOrDeviceFailsTheOpen)
 {
-    QtCanChannel plugin(QStringLiteral("korvane-no-such-plugin"), QStringLiteral("can0"), 250000, 0x585, 5000ms);
+    QtCanChannel plugin(QStringLiteral("korvane-no-such-plugin"), QStringLiteral("can0"), 250000, 5000ms);
     EXPECT_FALSE(plugin.open());
     EXPECT_EQ(plugin.error().errorCode, ENODEV);
-    QtCanChannel device(QStringLiteral("socketcan"), QStringLiteral("korvane9"), 250000, 0x585, 5000ms);
+    QtCanChannel device(QStringLiteral("socketcan"), QStringLiteral("korvane9"), 250000, 5000ms);
     EXPECT_FALSE(device.open());
     EXPECT_EQ(device.error().errorCode, ENODEV);
 }

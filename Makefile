@@ -4,7 +4,7 @@ SHELL := /bin/bash
 PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev libqt6serialbus6-bin \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
-            qt6-tools-dev fonts-dejavu-core fonts-liberation2 \
+            qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-dejavu-core fonts-liberation2 \
             dpkg-dev file desktop-file-utils appstream lintian man-db \
             python3-pyatspi at-spi2-core dbus
 

@@ -26,6 +26,7 @@ expected=(
   usr/share/icons/hicolor/scalable/apps/korvane.svg
   usr/share/man/man1/korvane.1.gz usr/share/man/man1/korvane-module-sim.1.gz
   usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz
+  usr/share/korvane/translations/korvane_de.qm
 )
 # The private library folder carries the multiarch triplet where the build knows it.
 for lib in libKorvane.so libKorvaneBus.so; do

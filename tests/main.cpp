@@ -10,6 +10,9 @@
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The C locale, whatever the developer's own: the texts under test are the English ones.
+    qputenv("LC_ALL", "C.UTF-8");
+    qunsetenv("LANGUAGE");
     QTemporaryDir sandbox;
     if (!sandbox.isValid())
         return 2;

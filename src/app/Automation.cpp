@@ -119,16 +119,16 @@ void TForm_Korvane::AutoStep()
     if (AutoState >= FinishState) {
         runresult::PrintSucceeded(BytesUploaded);
         if (showBoxes)
-            platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded), QStringLiteral("Success"),
+            platform::MessageBox(tr("%1 Bytes Uploaded").arg(BytesUploaded), tr("Success"),
                                  MessageBoxButtons::OK);
-        SetOperationText(QStringLiteral("Operation: Complete"));
+        SetOperationText(tr("Operation: Complete"));
     } else if (!succeeded) {
         SayWhyTheStepFailed(StepNames[AutoState], FailureReason);
         runresult::PrintFailed();
         if (showBoxes)
-            platform::MessageBox(QStringLiteral("Upload Failed!"), QStringLiteral("Error"), MessageBoxButtons::OK,
+            platform::MessageBox(tr("Upload Failed!"), tr("Error"), MessageBoxButtons::OK,
                                  FailureReason);
-        SetOperationText(QStringLiteral("Operation: Failed"));
+        SetOperationText(tr("Operation: Failed"));
     } else {
         ++AutoState;
         return;

@@ -59,8 +59,8 @@ const char* const PlacementKey = "Form_Korvane";
 
 const char* const WindowTitle = QT_TRANSLATE_NOOP("TForm_Korvane", "Korvane - CANopen Memory Module, by Velmora");
 
-const char* const UploadFileFilter =
-    "Comma Seperated Values(*.csv)|*.csv|CANopen Memory Files (*.cmf)|*.cmf|All Files (*.*)|*.*";
+const char* const UploadFileFilter = QT_TRANSLATE_NOOP(
+    "TForm_Korvane", "Comma Seperated Values(*.csv)|*.csv|CANopen Memory Files (*.cmf)|*.cmf|All Files (*.*)|*.*");
 const char* const UploadFileExtension = "cmf";
 
 QPushButton* PlaceButton(const QString& caption, const QRect& area, QWidget* page)
@@ -90,7 +90,7 @@ QLineEdit* PlaceClockField(const QString& text, const QRect& area, QWidget* page
 FileNameEdit* PlaceFileNameEdit(const QRect& area, QWidget* page, const QString& holds, const QString& description,
                                 const QString& choose)
 {
-    auto* edit = new FileNameEdit(QString::fromLatin1(UploadFileFilter), QString::fromLatin1(UploadFileExtension), page);
+    auto* edit = new FileNameEdit(TForm_Korvane::tr(UploadFileFilter), QString::fromLatin1(UploadFileExtension), page);
     edit->setGeometry(area);
     edit->setEnabled(false);
     edit->Describe(holds, description, choose);

@@ -6,6 +6,7 @@
 #include "app/KorvaneApplication.h"
 #include "app/RunResult.h"
 #include "app/TForm_Korvane.h"
+#include "app/Translations.h"
 #include "contract/StandardError.h"
 #include "platform/Display.h"
 #include "platform/FileName.h"
@@ -49,6 +50,9 @@ int main(int argc, char** argv)
                      display.whyNone.c_str());
         return UsageExitCode;
     }
+    // Without a display nobody reads a window: whatever the run says is for scripts, in English.
+    if (platform::HasDisplay())
+        InstallTranslations();
 
     int exitCode = ExitCodeForEscapedError();
     try {

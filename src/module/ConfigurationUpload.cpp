@@ -2,6 +2,7 @@
 #include "module/UploadFile.h"
 
 #include "app/FileNameEdit.h"
+#include "app/Wording.h"
 #include "driver/DriverBinding.h"
 #include "platform/FileName.h"
 #include "platform/LastError.h"
@@ -15,11 +16,11 @@ namespace {
 
 // reason: why, below the text in the box; an unattended run says it on standard error, the text
 // first where the reason does not stand alone.
-void ReportError(TForm_Korvane& form, const QString& text, const QString& reason, bool standsAlone = true)
+void ReportError(TForm_Korvane& form, const Wording& text, const QString& reason, bool standsAlone = true)
 {
-    form.FailureReason = standsAlone && !reason.isEmpty() ? reason : platform::WithReason(text, reason);
+    form.FailureReason = standsAlone && !reason.isEmpty() ? reason : platform::WithReason(text.English(), reason);
     if (!form.AutoMode)
-        platform::MessageBox(text, QStringLiteral("Error"), MessageBoxButtons::OK, reason);
+        platform::MessageBox(text.Shown(), TForm_Korvane::tr("Error"), MessageBoxButtons::OK, reason);
 }
 
 // The configuration file names the existing memory file (e.g. "/fm" and "/fc" given the same
@@ -38,18 +39,21 @@ bool TForm_Korvane::UploadConfiguration()
 {
     if (!Driver)
         return false;
-    SetOperationText(QStringLiteral("Operation: Uploading ConfigFile"));
+    SetOperationText(tr("Operation: Uploading ConfigFile"));
     if (!Connected)
         return false;
 
     const QString name = AdvFileNameEdit_Config->text();
     if (IsMemoryFile(*this, name)) {
-        ReportError(*this, QStringLiteral("Cannot write the configuration into the memory file ") + name, {});
+        ReportError(*this,
+                    Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Cannot write the configuration into the memory file %1"))
+                        .arg(name),
+                    {});
         return false;
     }
     auto file = UploadFile::OpenForRewrite(platform::FileNameBytes(name).toStdString());
     if (!file) {
-        ReportError(*this, QStringLiteral("Cannot open file ") + name,
+        ReportError(*this, Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Cannot open file %1")).arg(name),
                     platform::FileErrorText(QStringLiteral("cannot open the configuration file"), name));
         return false;
     }
@@ -59,18 +63,19 @@ bool TForm_Korvane::UploadConfiguration()
     uint8_t count = 0;
     driver::ParameterBuffer record{};
     if (!Driver->Parameter_Get_ARRAY(driver::ModuleParameter::ConfigurationData, count, record)) {
-        ReportError(*this, QStringLiteral("Cannot read the configuration!"), DriverReason(), false);
+        ReportError(*this, Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Cannot read the configuration!")), DriverReason(),
+                    false);
         return false;
     }
     if (!file->Write(record.data(), count) || !file->Close()) {
-        ReportError(*this, QStringLiteral("Cannot write file ") + name,
+        ReportError(*this, Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Cannot write file %1")).arg(name),
                     platform::FileErrorText(QStringLiteral("cannot write the configuration file"), name));
         return false;
     }
     BytesUploaded = count;
 
     if (!AutoMode)
-        platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(BytesUploaded), QStringLiteral("Success"),
+        platform::MessageBox(tr("%1 Bytes Uploaded").arg(BytesUploaded), tr("Success"),
                              MessageBoxButtons::OK);
     return true;
 }

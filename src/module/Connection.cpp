@@ -3,6 +3,7 @@
 
 #include "app/FileNameEdit.h"
 #include "app/PanelStatusBar.h"
+#include "app/Wording.h"
 #include "driver/DriverBinding.h"
 #include "module/ClockSync.h"
 #include "platform/LastError.h"
@@ -23,7 +24,7 @@ const QColor ClockWarningColour(0xC0, 0x00, 0x00);
 
 void ShowError(const QString& text, const QString& reason)
 {
-    platform::MessageBox(text, QStringLiteral("Error"), platform::MessageBoxButtons::OK, reason);
+    platform::MessageBox(text, TForm_Korvane::tr("Error"), platform::MessageBoxButtons::OK, reason);
 }
 
 // The controls that act on the module: usable only while it is connected.
@@ -56,14 +57,15 @@ bool TForm_Korvane::ConnectModule()
     }
     if (opened == 0) {
         const uint32_t code = platform::GetLastError();
-        const QString message = code == KORVANE_ERROR_WRONG_MODE ? QStringLiteral("Interface is not in correct mode!")
-                                                                 : QStringLiteral("Cannot Open Interface");
+        const Wording message(code == KORVANE_ERROR_WRONG_MODE
+                                  ? QT_TRANSLATE_NOOP("TForm_Korvane", "Interface is not in correct mode!")
+                                  : QT_TRANSLATE_NOOP("TForm_Korvane", "Cannot Open Interface"));
         // The library's words, else the system's for its code.
         QString reason = DriverReason();
         if (reason.isEmpty() && code != 0 && code != KORVANE_ERROR_WRONG_MODE)
             reason = platform::ErrorText(code);
-        FailureReason = platform::WithReason(message, reason);
-        ShowError(message, reason);
+        FailureReason = platform::WithReason(message.English(), reason);
+        ShowError(message.Shown(), reason);
         return false;
     }
     // Before the clock poll starts, so no poll's read falls between the measurement's readings.
@@ -76,7 +78,7 @@ bool TForm_Korvane::ConnectModule()
     Button_Connect->setEnabled(false);
     Button_Disconnect->setEnabled(true);
     ShowSettingsTab(true);
-    StatusBar1->setPanelText(0, QStringLiteral("Connection:Online"));
+    StatusBar1->setPanelText(0, tr("Connection:Online"));
     ShowConnectionLed(true);
     Menu_Configuration->setEnabled(false);
     EnableModuleOperations(*this, true);
@@ -84,7 +86,7 @@ bool TForm_Korvane::ConnectModule()
     if (ReadSettings())
         SettingsToControls();
     else
-        ShowError(QStringLiteral("Settings cannot be read!"), DriverReason());
+        ShowError(tr("Settings cannot be read!"), DriverReason());
     SetDefaultFileNames();
     return true;
 }
@@ -93,7 +95,7 @@ void TForm_Korvane::DisconnectModule()
 {
     if (!Driver)
         return;
-    SetOperationText(QStringLiteral("Operation: Disconnecting"));
+    SetOperationText(tr("Operation: Disconnecting"));
     GoOffline();
 }
 
@@ -110,7 +112,7 @@ void TForm_Korvane::GoOffline()
     if (PageControl1->currentWidget() == TabSheet_Settings)
         PageControl1->setCurrentWidget(TabSheet1);
     ShowSettingsTab(false);
-    StatusBar1->setPanelText(0, QStringLiteral("Connection:Offline"));
+    StatusBar1->setPanelText(0, tr("Connection:Offline"));
     ShowConnectionLed(false);
     Menu_Configuration->setEnabled(true);
     EnableModuleOperations(*this, false);
@@ -145,7 +147,7 @@ void TForm_Korvane::Timer_TimeDateTimer()
     if (!answered) {
         const QString reason = DriverReason(); // before going offline closes the interface
         GoOffline();
-        ShowError(QStringLiteral("Module Connection Lost!"), reason);
+        ShowError(tr("Module Connection Lost!"), reason);
     }
 }
 

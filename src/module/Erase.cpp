@@ -22,22 +22,23 @@ bool SendEraseCommand(driver::DriverBinding& driver)
 void ReportErase(bool erased, const QString& reason)
 {
     if (erased)
-        platform::MessageBox(QStringLiteral("Module Memory Erased!"), QStringLiteral("Success"), MessageBoxButtons::OK);
+        platform::MessageBox(TForm_Korvane::tr("Module Memory Erased!"), TForm_Korvane::tr("Success"),
+                             MessageBoxButtons::OK);
     else
-        platform::MessageBox(QStringLiteral("Cannot Erase!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
+        platform::MessageBox(TForm_Korvane::tr("Cannot Erase!"), TForm_Korvane::tr("Error"), MessageBoxButtons::OK, reason);
 }
 
 bool TForm_Korvane::EraseMemory()
 {
     if (!Driver)
         return false;
-    SetOperationText(QStringLiteral("Operation: Erasing"));
+    SetOperationText(tr("Operation: Erasing"));
 
     // A failed read of the blank status asks nothing: the erase goes on.
     uint8_t blank = 0;
     if (Driver->Parameter_Get_USIGN8(driver::ModuleParameter::BlankStatus, blank) && blank == 0 && !AutoMode) {
-        const auto answer = platform::MessageBox(QStringLiteral("Module is not Blank\r\n\r\nContinue Erase?"),
-                                                 QStringLiteral("Caution"), MessageBoxButtons::YesNo);
+        const auto answer = platform::MessageBox(tr("Module is not Blank\r\n\r\nContinue Erase?"), tr("Caution"),
+                                                 MessageBoxButtons::YesNo);
         if (answer != MessageBoxResult::Yes)
             return false;
     }

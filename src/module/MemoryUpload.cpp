@@ -5,6 +5,7 @@
 #include "module/UploadTransaction.h"
 
 #include "app/FileNameEdit.h"
+#include "app/Wording.h"
 #include "driver/DriverBinding.h"
 #include "platform/CancelSignals.h"
 #include "platform/MessageBox.h"
@@ -61,7 +62,7 @@ public:
     // Shows the dialog and lets the window system put it on the screen before the first block.
     void Show()
     {
-        reference_->StaticText_Status->setText(QStringLiteral("Uploading Memory"));
+        reference_->StaticText_Status->setText(TForm_Progress::tr("Uploading Memory"));
         reference_->show();
         const QDeadlineTimer deadline(1000);
         while (!reference_->windowHandle()->isExposed() && !deadline.hasExpired())
@@ -96,7 +97,7 @@ bool OpenMemoryFile(TForm_Korvane& form)
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);
         if (!form.AutoMode) {
             std::fprintf(stderr, "Cannot open file %s: %s\n", qPrintable(name), qPrintable(begun.reason));
-            platform::MessageBox(QStringLiteral("Cannot open file ") + name, QStringLiteral("Error"),
+            platform::MessageBox(TForm_Korvane::tr("Cannot open file %1").arg(name), TForm_Korvane::tr("Error"),
                                  MessageBoxButtons::OK, begun.reason);
         }
         return false;
@@ -115,22 +116,25 @@ void WriteConfigurationHead(TForm_Korvane& form)
     form.OutputFile->NoteConfigurationHead();
 }
 
-QString FileFault(const UploadTransaction& file)
+// The transaction's own problems are reasons, said in English like the driver's.
+Wording FileFault(const UploadTransaction& file)
 {
     if (!file.Problem().isEmpty())
-        return file.Problem();
+        return Wording::Same(file.Problem());
     const int error = file.Error();
-    const QString reason = error == ENOSPC || error == EDQUOT || error == EFBIG
-                               ? QStringLiteral("the disk is full")
-                               : QStringLiteral("the file cannot be written (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
-    return reason;
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+        return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "the disk is full"));
+    return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "the file cannot be written (%1)"))
+        .arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
-QString Incomplete(const UploadTransaction& file, const QString& reason)
+Wording Incomplete(const UploadTransaction& file, const Wording& reason)
 {
     if (file.WritesThrough())
-        return QStringLiteral("Upload incomplete: %1. The module memory was not cleared.").arg(reason);
-    return QStringLiteral("Upload incomplete: %1. The file was left as it was and the module memory was not cleared.")
+        return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Upload incomplete: %1. The module memory was not cleared."))
+            .arg(reason);
+    return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Upload incomplete: %1. The file was left as it was and the module "
+                                                      "memory was not cleared."))
         .arg(reason);
 }
 
@@ -138,7 +142,7 @@ QString Incomplete(const UploadTransaction& file, const QString& reason)
 // read-out has ended, and puts the upload whole into the memory file. Answers what went wrong,
 // or nothing when the file holds every byte the module handed out, synced to the disk; `reason`
 // gets the driver's words for a block that could not be read.
-QString ReadOut(TForm_Korvane& form, ProgressDialog* progress, QString& reason)
+std::optional<Wording> ReadOut(TForm_Korvane& form, ProgressDialog* progress, QString& reason)
 {
     // The worker hands its steps to this thread as queued events: the loop below runs them
     // between the window events, so the windows repaint and the dialog takes Cancel. The modal
@@ -174,12 +178,12 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress, QString& reason)
     UploadTransaction& file = *form.OutputFile;
     // A signal may also have cut a write short that was blocked in a pipe.
     if (cancelled || platform::CancelSignals::Raised())
-        return QStringLiteral("Upload cancelled: the module memory was not cleared.");
+        return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Upload cancelled: the module memory was not cleared."));
     if (file.Failed())
         return Incomplete(file, FileFault(file));
     if (!form.ReadoutComplete) {
         reason = form.DriverReason(); // the failed read was the last driver call
-        return Incomplete(file, QStringLiteral("a memory block could not be read"));
+        return Incomplete(file, Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "a memory block could not be read")));
     }
     // Appending, syncing, reading back and recording a large upload takes long: a worker does it
     // while the windows keep painting. Nothing on this thread touches the file meanwhile.
@@ -187,17 +191,17 @@ QString ReadOut(TForm_Korvane& form, ProgressDialog* progress, QString& reason)
     platform::RunOffUiThread([&] { closed = file.Close(); });
     if (!closed)
         return Incomplete(file, FileFault(file));
-    return {};
+    return std::nullopt;
 }
 
 void OfferToClear(TForm_Korvane& form)
 {
     if (!form.EraseRefusal.isEmpty()) {
-        platform::MessageBox(QStringLiteral("The module memory was not cleared: %1.").arg(form.EraseRefusal),
-                             QStringLiteral("Error"), MessageBoxButtons::OK);
+        platform::MessageBox(TForm_Korvane::tr("The module memory was not cleared: %1.").arg(form.EraseRefusal),
+                             TForm_Korvane::tr("Error"), MessageBoxButtons::OK);
         return;
     }
-    const auto answer = platform::MessageBox(QStringLiteral("Clear Module Memory"), QStringLiteral("Question"),
+    const auto answer = platform::MessageBox(TForm_Korvane::tr("Clear Module Memory"), TForm_Korvane::tr("Question"),
                                              MessageBoxButtons::YesNo);
     if (answer == MessageBoxResult::Yes) {
         const bool erased = SendEraseCommand(*form.Driver);
@@ -209,7 +213,7 @@ bool TransferMemory(TForm_Korvane& form)
 {
     if (!form.Driver)
         return false;
-    form.SetOperationText(QStringLiteral("Operation: Uploading Memory"));
+    form.SetOperationText(TForm_Korvane::tr("Operation: Uploading Memory"));
     if (!form.Connected) {
         form.FailureReason = QStringLiteral("the module is not connected");
         return false;
@@ -233,17 +237,17 @@ bool TransferMemory(TForm_Korvane& form)
     // An upload that did not reach the module's empty block, or lost bytes on the way to the
     // disk, never leads to an erase.
     QString reason;
-    const QString problem = ReadOut(form, progress ? &*progress : nullptr, reason);
-    if (!problem.isEmpty()) {
+    const std::optional<Wording> problem = ReadOut(form, progress ? &*progress : nullptr, reason);
+    if (problem) {
         form.OutputFile.reset();
         // Nothing of it is in the file: the run's count says so.
         form.BytesUploaded = 0;
         form.FailureReason = platform::WithReason(
-            QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem), reason);
+            QStringLiteral("memory file \"%1\": %2").arg(form.AdvFileNameEdit_FileName->text(), problem->English()), reason);
         // A Cancel of the user's is no error, only the news that the module kept its data.
         const bool cancelled = progress && progress->CancelRequested();
         if (!form.AutoMode && !platform::CancelSignals::Raised())
-            platform::MessageBox(problem, cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Error"),
+            platform::MessageBox(problem->Shown(), cancelled ? TForm_Korvane::tr("Cancelled") : TForm_Korvane::tr("Error"),
                                  MessageBoxButtons::OK, reason);
         return false;
     }
@@ -258,13 +262,13 @@ bool TransferMemory(TForm_Korvane& form)
     if (form.AutoMode)
         return true;
     if (announcedOtherLength) {
-        platform::MessageBox(QStringLiteral("The module announced %1 bytes but sent %2; its memory was not cleared.")
+        platform::MessageBox(TForm_Korvane::tr("The module announced %1 bytes but sent %2; its memory was not cleared.")
                                  .arg(form.ReadoutTotal)
                                  .arg(form.BytesUploaded),
-                             QStringLiteral("Error"), MessageBoxButtons::OK);
+                             TForm_Korvane::tr("Error"), MessageBoxButtons::OK);
         return true;
     }
-    platform::MessageBox(QStringLiteral("%1 Bytes Uploaded").arg(form.BytesUploaded), QStringLiteral("Success"),
+    platform::MessageBox(TForm_Korvane::tr("%1 Bytes Uploaded").arg(form.BytesUploaded), TForm_Korvane::tr("Success"),
                          MessageBoxButtons::OK);
     if (form.BytesUploaded != 0)
         OfferToClear(form);

@@ -57,19 +57,19 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("Set Time/Date"));
+    setWindowTitle(tr("Set Time/Date"));
     UseDesignFont(this);
 
-    StaticText1 = new QLabel(QStringLiteral("Module Time/Date:"), this);
+    StaticText1 = new QLabel(tr("Module Time/Date:"), this);
     StaticText1->move(16, 10);
     StaticText1->adjustSize();
-    AdvEdit_Time = PlaceModuleClock(QStringLiteral("Time:"), QStringLiteral("00:00:00"), QRect(56, 32, 73, 21), this);
-    AdvEdit_Date = PlaceModuleClock(QStringLiteral("Date:"), QStringLiteral("00/00/0000"), QRect(56, 60, 73, 21), this);
-    StaticText2 = new QLabel(QStringLiteral("New Time/Date:"), this);
+    AdvEdit_Time = PlaceModuleClock(tr("Time:"), QStringLiteral("00:00:00"), QRect(56, 32, 73, 21), this);
+    AdvEdit_Date = PlaceModuleClock(tr("Date:"), QStringLiteral("00/00/0000"), QRect(56, 60, 73, 21), this);
+    StaticText2 = new QLabel(tr("New Time/Date:"), this);
     StaticText2->move(168, 10);
     StaticText2->adjustSize();
-    AdvMaskEdit_Time = PlaceEntry(QStringLiteral("Time:"), TimeMask, 8, QStringLiteral("00:00:00"), QRect(208, 32, 73, 21), this);
-    AdvMaskEdit_Date = PlaceEntry(QStringLiteral("Date:"), DateMask, 10, QStringLiteral("00/00/0000"), QRect(208, 60, 73, 21), this);
+    AdvMaskEdit_Time = PlaceEntry(tr("Time:"), TimeMask, 8, QStringLiteral("00:00:00"), QRect(208, 32, 73, 21), this);
+    AdvMaskEdit_Date = PlaceEntry(tr("Date:"), DateMask, 10, QStringLiteral("00/00/0000"), QRect(208, 60, 73, 21), this);
 
     Button_SetTimeDate = new QPushButton(tr("&Set Time/Date"), this);
     Button_SetTimeDate->setGeometry(40, 100, 89, 25);
@@ -132,13 +132,13 @@ void TForm_SetTimeDate::ShowWriteResult(clocksync::WriteResult result)
     const QString reason = Driver ? QString::fromStdString(Driver->LastReason()) : QString();
     switch (result) {
     case clocksync::WriteResult::TimeRefused:
-        platform::MessageBox(QStringLiteral("Cannot Set Time!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
+        platform::MessageBox(tr("Cannot Set Time!"), tr("Error"), MessageBoxButtons::OK, reason);
         break;
     case clocksync::WriteResult::DateRefused:
-        platform::MessageBox(QStringLiteral("Cannot Set Date!"), QStringLiteral("Error"), MessageBoxButtons::OK, reason);
+        platform::MessageBox(tr("Cannot Set Date!"), tr("Error"), MessageBoxButtons::OK, reason);
         break;
     case clocksync::WriteResult::Written:
-        platform::MessageBox(QStringLiteral("Ok!"), QStringLiteral("Ok"), MessageBoxButtons::OK);
+        platform::MessageBox(tr("Ok!"), tr("Ok"), MessageBoxButtons::OK);
         break;
     }
 }
@@ -173,7 +173,7 @@ void TForm_SetTimeDate::Button_MeasureOffsetClick()
         return;
     MeasuredOffset = clocksync::MeasureOffset(*Driver);
     StaticText_ClockOffset->setText(MeasuredOffset ? clocksync::DialogText(*MeasuredOffset)
-                                                   : QStringLiteral("Module clock: offset not measured"));
+                                                   : tr("Module clock: offset not measured"));
 }
 
 void TForm_Korvane::Button_SetTimeDateClick()

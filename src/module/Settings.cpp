@@ -69,19 +69,18 @@ void TForm_Korvane::StoreSettings()
     // A module without the parameter refuses it silently; a mode the user chose that the module
     // refused is said, stays to be stored, and does not rename the upload files.
     if (stored && !deviceModeTaken && ModuleSettings.DeviceMode != ModuleDeviceMode) {
-        platform::MessageBox(QStringLiteral("The module did not accept the device mode!\r\n\r\nThe other settings were stored."),
-                             QStringLiteral("Error"), platform::MessageBoxButtons::OK, DriverReason());
+        platform::MessageBox(tr("The module did not accept the device mode!\r\n\r\nThe other settings were stored."),
+                             tr("Error"), platform::MessageBoxButtons::OK, DriverReason());
         return;
     }
     if (stored) {
         SettingsChanged = false;
         if (deviceModeTaken)
             ModuleDeviceMode = ModuleSettings.DeviceMode;
-        platform::MessageBox(QStringLiteral("Settings Stored!"), QStringLiteral("Ok"), platform::MessageBoxButtons::OK);
+        platform::MessageBox(tr("Settings Stored!"), tr("Ok"), platform::MessageBoxButtons::OK);
     } else {
         platform::MessageBox(
-            QStringLiteral("Settings cannot be stored!\r\n\r\nMake sure Module is blank\r\nbefore changing modes!"),
-            QStringLiteral("Error"), platform::MessageBoxButtons::OK, DriverReason());
+            tr("Settings cannot be stored!\r\n\r\nMake sure Module is blank\r\nbefore changing modes!"), tr("Error"), platform::MessageBoxButtons::OK, DriverReason());
     }
     SetDefaultFileNames();
 }

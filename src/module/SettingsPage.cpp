@@ -10,11 +10,11 @@
 void TForm_Korvane::Button_UploadSettingsClick()
 {
     if (!ReadSettings()) {
-        platform::MessageBox(QStringLiteral("Settings cannot be read!"), QStringLiteral("Error"),
+        platform::MessageBox(tr("Settings cannot be read!"), tr("Error"),
                              platform::MessageBoxButtons::OK, DriverReason());
         return;
     }
-    platform::MessageBox(QStringLiteral("Settings Read!"), QStringLiteral("Ok"), platform::MessageBoxButtons::OK);
+    platform::MessageBox(tr("Settings Read!"), tr("Ok"), platform::MessageBoxButtons::OK);
     SettingsToControls();
 }
 
@@ -30,8 +30,7 @@ void TForm_Korvane::TabSheet_SettingsExit()
     if (!SettingsChanged)
         return;
     const platform::MessageBoxResult answer =
-        platform::MessageBox(QStringLiteral("Settings have changed!\r\n Do you want to save to device?"),
-                             QStringLiteral("Warning"), platform::MessageBoxButtons::YesNoCancel);
+        platform::MessageBox(tr("Settings have changed!\r\n Do you want to save to device?"), tr("Warning"), platform::MessageBoxButtons::YesNoCancel);
     if (answer == platform::MessageBoxResult::Yes)
         StoreSettings();
 }

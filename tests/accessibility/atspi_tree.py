@@ -1,9 +1,19 @@
 """Walks the tool's main window through AT-SPI: every control that takes the focus has a name
-of its own, the hidden Settings tab is not there, and the connection LED says on or off."""
+of its own, the hidden Settings tab is not there, and the connection LED says on or off; the
+names are those of the locale given (C or a German one)."""
 import sys
 import time
 
 import pyatspi
+
+
+ENGLISH = {name: name for name in (
+    "Choose the configuration file...", "Choose the memory file...", "Configuration file", "Memory file",
+    "Settings", "Offline", "Online", "Connect", "Disconnect")}
+GERMAN = dict(zip(ENGLISH, (
+    "Konfigurationsdatei wählen …", "Speicherdatei wählen …", "Konfigurationsdatei", "Speicherdatei",
+    "Einstellungen", "Offline", "Online", "Verbinden", "Trennen")))
+T = GERMAN if sys.argv[2].startswith("de") else ENGLISH
 
 
 def wait_for(what, condition, seconds=10):
@@ -60,25 +70,26 @@ def main():
     failures = []
 
     check_names(window, failures)
-    for name in ("Choose the configuration file...", "Choose the memory file...", "Configuration file", "Memory file"):
+    for name in (T["Choose the configuration file..."], T["Choose the memory file..."], T["Configuration file"],
+                 T["Memory file"]):
         if named(window, name) is None:
             failures.append(f"no control called {name!r}")
-    if named(window, "Settings", "page tab"):
+    if named(window, T["Settings"], "page tab"):
         failures.append("the hidden Settings tab is exposed")
-    if not lit(named(window, "Offline")) or named(window, "Online"):
+    if not lit(named(window, T["Offline"])) or named(window, T["Online"]):
         failures.append("offline, the Offline LED is not the one shown and on")
 
-    connect = named(window, "Connect", "push button")
+    connect = named(window, T["Connect"], "push button")
     connect.queryAction().doAction(0)
-    wait_for("the Online LED on after Connect", lambda: lit(named(window, "Online")))
-    if named(window, "Offline"):
+    wait_for("the Online LED on after Connect", lambda: lit(named(window, T["Online"])))
+    if named(window, T["Offline"]):
         failures.append("online, the Offline LED is still shown")
-    if named(window, "Settings", "page tab") is None:
+    if named(window, T["Settings"], "page tab") is None:
         failures.append("online, the Settings tab is missing")
     check_names(window, failures)
 
-    named(window, "Disconnect", "push button").queryAction().doAction(0)
-    wait_for("the Offline LED on after Disconnect", lambda: lit(named(window, "Offline")))
+    named(window, T["Disconnect"], "push button").queryAction().doAction(0)
+    wait_for("the Offline LED on after Disconnect", lambda: lit(named(window, T["Offline"])))
 
     for failure in failures:
         print("FAIL:", failure)

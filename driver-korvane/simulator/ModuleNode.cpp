@@ -6,6 +6,8 @@
 
 namespace korvane::module {
 
+uint32_t wireBitRate(const ModuleState& state) { return state.bus.wire ? state.settings.at(Baud) : 0; }
+
 uint8_t ModuleNode::startingNodeId(const ModuleState& state)
 {
     const uint32_t stored = state.settings.at(NodeId);

@@ -13,6 +13,9 @@
 
 namespace korvane::module {
 
+// The bit rate the module's frames take their time at, 0 when they take none.
+uint32_t wireBitRate(const ModuleState& state);
+
 class ModuleNode {
 public:
     using Send = std::function<void(const CanFrame&)>;

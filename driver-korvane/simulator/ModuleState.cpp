@@ -195,6 +195,23 @@ void readIdentity(const QJsonObject& json, ModuleState& state)
     string("software_version", id.softwareVersion);
 }
 
+void readBus(const QJsonObject& json, ModuleState& state)
+{
+    if (!json.contains(QLatin1String("bus")))
+        return;
+    const QJsonObject bus = object(json[QLatin1String("bus")], QStringLiteral("\"bus\""));
+    onlyKeys(bus, QStringLiteral(" in \"bus\""), {"timing", "answer_latency_us"});
+    if (bus.contains(QLatin1String("timing"))) {
+        const QJsonValue timing = bus[QLatin1String("timing")];
+        if (timing != QLatin1String("wire") && timing != QLatin1String("instant"))
+            fault(QStringLiteral("bus \"timing\" must be \"wire\" or \"instant\""));
+        state.bus.wire = timing == QLatin1String("wire");
+    }
+    if (bus.contains(QLatin1String("answer_latency_us")))
+        state.bus.answerLatencyUs = uint32_t(integer(bus[QLatin1String("answer_latency_us")],
+                                                     QStringLiteral("bus \"answer_latency_us\""), 0, 1'000'000));
+}
+
 QJsonObject identityJson(const ModuleIdentity& id)
 {
     return {{QLatin1String("vendor_id"), qint64(id.vendorId)},
@@ -232,7 +249,7 @@ std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& no
     }
     const QJsonObject root = document.object();
     try {
-        onlyKeys(root, QString(), {"settings", "clock", "memory", "memory_hex", "configuration", "faults", "identity"});
+        onlyKeys(root, QString(), {"settings", "clock", "memory", "memory_hex", "configuration", "faults", "identity", "bus"});
         ModuleState state;
         readSettings(root, state);
         readClock(root, now, state);
@@ -244,6 +261,7 @@ std::optional<ModuleState> parseModuleState(QByteArray json, const QDateTime& no
         }
         readFaults(root, state);
         readIdentity(root, state);
+        readBus(root, state);
         return state;
     } catch (const Fault& f) {
         error = f.text;
@@ -283,6 +301,10 @@ QByteArray serializeModuleState(const ModuleState& state)
     // Only a module of its own kind says who it is in the file; the demo's identity is the default.
     if (state.identity != ModuleIdentity{})
         root[QLatin1String("identity")] = identityJson(state.identity);
+    if (state.bus.wire || state.bus.answerLatencyUs)
+        root[QLatin1String("bus")] = QJsonObject{
+            {QLatin1String("timing"), state.bus.wire ? QLatin1String("wire") : QLatin1String("instant")},
+            {QLatin1String("answer_latency_us"), qint64(state.bus.answerLatencyUs)}};
     return putMemoryHex(QJsonDocument(root).toJson(QJsonDocument::Indented), state.memory);
 }
 

@@ -35,6 +35,12 @@ struct ModuleIdentity {
     bool operator==(const ModuleIdentity&) const = default;
 };
 
+// How the module's bus takes time; by default frames take none, so tests stay fast.
+struct BusTiming {
+    bool wire = false;            // each frame takes its bits' time at the module's bit rate
+    uint32_t answerLatencyUs = 0; // from the end of a request to the start of the answer
+};
+
 struct ModuleState {
     std::map<uint16_t, uint32_t> settings; // by parameter number, all ten present
     bool clockSet = false;                 // false: the module runs on the PC clock
@@ -43,6 +49,7 @@ struct ModuleState {
     std::optional<QByteArray> configuration; // absent: built from the settings
     ModuleFaults faults;
     ModuleIdentity identity;
+    BusTiming bus;
 };
 
 // Reads the state file's JSON; a clock given as time and date becomes an offset from `now`.

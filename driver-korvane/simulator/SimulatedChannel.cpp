@@ -30,6 +30,7 @@ bool SimulatedChannel::open()
                         int(KORVANE_ERROR_WRONG_MODE));
     case ModuleFaults::Open::None: break;
     }
+    bus_.setTiming(wireBitRate(*state), std::chrono::microseconds(state->bus.answerLatencyUs));
     module_ = std::make_unique<ModuleNode>(
         std::move(*state), statePath_, [this](const CanFrame& frame) { moduleStation_.send(frame); },
         [](const QString& error) {

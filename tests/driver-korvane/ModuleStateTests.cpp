@@ -35,6 +35,7 @@ TEST(StateFormat, EmptyObjectIsTheDefaultModule)
     EXPECT_TRUE(state->memory.isEmpty());
     EXPECT_FALSE(state->configuration);
     EXPECT_EQ(state->faults.open, ModuleFaults::Open::None);
+    EXPECT_FALSE(state->bus.wire);
 }
 
 TEST(StateFormat, TheDocumentedExampleIsRead)
@@ -102,6 +103,10 @@ TEST(StateFormat, EveryFaultIsNamed)
         {R"({"faults": {"memory_fail_after_blocks": -1}})", "faults \"memory_fail_after_blocks\" must be an integer"},
         {R"({"faults": {"readout_length": 1e10}})", "faults \"readout_length\" must be an integer"},
         {R"({"faults": {"write_latency_ms": 60000}})", "faults \"write_latency_ms\" must be an integer from 0 to 10000"},
+        {R"({"bus": "wire"})", "\"bus\" must be an object"},
+        {R"({"bus": {"timing": "slow"}})", "bus \"timing\" must be \"wire\" or \"instant\""},
+        {R"({"bus": {"latency": 5}})", "unknown key \"latency\" in \"bus\""},
+        {R"({"bus": {"answer_latency_us": 2000000}})", "bus \"answer_latency_us\" must be an integer from 0 to 1000000"},
         {R"({"identity": 5})", "\"identity\" must be an object"},
         {R"({"identity": {"serial": 5}})", "unknown key \"serial\" in \"identity\""},
         {R"({"identity": {"vendor_id": -1}})", "identity \"vendor_id\" must be an integer from 0 to 4294967295"},
@@ -123,6 +128,7 @@ TEST(StateFormat, WrittenBackStateReadsBackEqual)
     auto state = parse(R"({"settings": {"NodeId": 9}, "memory": "a\nb\u00e9", "configuration": "cfg",
                            "clock": {"offset_seconds": -86400.125},
                            "faults": {"read": [6], "readout_length": 7, "write_latency_ms": 50},
+                           "bus": {"timing": "wire", "answer_latency_us": 200},
                            "identity": {"serial_number": 4294967295, "device_name": "Bay 3", "heartbeat_ms": 0}})");
     ASSERT_TRUE(state);
     const QByteArray written = serializeModuleState(*state);
@@ -140,6 +146,8 @@ TEST(StateFormat, WrittenBackStateReadsBackEqual)
     EXPECT_EQ(again->faults.read, state->faults.read);
     EXPECT_EQ(again->faults.readoutLength, 7u);
     EXPECT_FALSE(again->faults.memoryFailAfterBlocks);
+    EXPECT_TRUE(again->bus.wire);
+    EXPECT_EQ(again->bus.answerLatencyUs, 200u);
     EXPECT_EQ(again->identity, state->identity);
     EXPECT_EQ(again->identity.serialNumber, 0xFFFFFFFFu);
     EXPECT_EQ(again->identity.vendorId, ModuleIdentity{}.vendorId);

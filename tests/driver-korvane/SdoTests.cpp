@@ -1,5 +1,6 @@
 // SDO client and server on an in-memory bus, checked frame by frame against the protocol.
 #include "canbus/InMemoryBus.h"
+#include "canbus/WireTime.h"
 #include "sdo/ObjectDictionary.h"
 #include "sdo/SdoClient.h"
 #include "sdo/SdoServer.h"
@@ -388,6 +389,41 @@ TEST(SdoBlockUpload, LongestArrayTakesFortyThreeFrames)
     std::snprintf(end, sizeof end, "585  D1 %02X %02X 00 00 00 00 00", crc & 0xFF, crc >> 8);
     EXPECT_EQ(frames[41], end);
     EXPECT_EQ(frames[42], "605  A1 00 00 00 00 00 00 00");
+}
+
+TEST(TimedBus, FramesTakeTheirBitsOnTheWireOneAtATime)
+{
+    // Start of frame to CRC, stuffed, then the 13 bits of delimiters, end of frame and intermission.
+    // 000000000000000000 and CRC 0: 34 zeros, a stuff bit after every fifth.
+    EXPECT_EQ(wire::frameBits(canFrame(0x000, {})), 34 + 6 + 13);
+    // 0 11111111111 000 0000, CRC 010011100101111: stuffed 0111110111110100000100010011100101111.
+    EXPECT_EQ(wire::frameBits(canFrame(0x7FF, {})), 34 + 3 + 13);
+    // 0 10110000101 000 1000 FF..FF, CRC 100000111110101: 12 stuff bits in the 64 ones, one after
+    // their last four and the CRC's first one, one each in the CRC's five zeros and five ones.
+    EXPECT_EQ(wire::frameBits(canFrame(0x585, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})), 98 + 15 + 13);
+
+    Bus b;
+    b.serve();
+    b.client.setBlockSize(127);
+    b.dictionary.objects[0x200E] = sequence(255, 0);
+    constexpr uint32_t bitRate = 125000;
+    constexpr auto latency = 300us;
+    b.bus.setTiming(bitRate, latency);
+    Bytes value;
+    const auto start = wire::Clock::now();
+    EXPECT_EQ(b.client.upload(0x200E, 0, value, 255, SdoClient::Upload::BlockIfOffered), Result::done());
+    const auto took = wire::Clock::now() - start;
+    EXPECT_EQ(value, sequence(255, 0));
+    // The client's last frame is on its way when the upload returns.
+    std::chrono::nanoseconds wireTime(0);
+    CanFrame f;
+    for (int i = 0; i < 42; ++i) {
+        ASSERT_EQ(b.listener.receive(f, 100ms), ReceiveStatus::Received);
+        wireTime += wire::frameTime(f, bitRate);
+    }
+    // The server answers the initiate, the start (with all 37 segments) and the acknowledge.
+    EXPECT_GE(took, wireTime + 3 * latency);
+    EXPECT_GT(wireTime, 42 * 47 * 8us); // at least 47 bits of 8 us each
 }
 
 TEST(SdoBlockUpload, SmallBlocksAreAcknowledgedOneByOne)

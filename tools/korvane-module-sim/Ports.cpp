@@ -1,6 +1,7 @@
 #include "Ports.h"
 
 #include "canbus/QtCanFrame.h"
+#include "canbus/Slcan.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,17 +65,28 @@ bool CanBusPort::start()
         announce(deviceName_);
         nodes_.start();
     });
-    nodes_.setBus([this](const CanFrame& frame) {
+    nodes_.setBus([this](const CanFrame& frame, wire::Clock::time_point arrived) {
+        std::this_thread::sleep_until(arrived);
         device_->writeFrame(toQt(frame));
     });
     return device_->connectDevice();
 }
 
-SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen)
-    : nodes_(nodes), adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { nodes_.handle(f); })
+SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate)
+    : nodes_(nodes)
+    , lineRate_(timedLineRate)
+    , adapter_([this](const QByteArray& bytes) { toPc(bytes); },
+               [this](const CanFrame& f) {
+                   // The PC's line reached the adapter whole only after its characters' time.
+                   nodes_.handle(f, lineRate_ ? fromPc_.occupy(wire::Clock::now(), wire::lineTime(slcan::encode(f).size(), lineRate_))
+                                              : wire::Clock::now());
+               })
 {
     adapter_.refuseOpen(refuseOpen);
-    nodes_.setBus([this](const CanFrame& frame) { adapter_.fromBus(frame); });
+    nodes_.setBus([this](const CanFrame& frame, wire::Clock::time_point arrived) {
+        readyAt_ = arrived;
+        adapter_.fromBus(frame);
+    });
 }
 
 SerialLinePort::~SerialLinePort()
@@ -92,7 +105,10 @@ bool SerialLinePort::startSerial(const QString& path, int lineRate)
         std::fprintf(stderr, "korvane-module-sim: cannot open %s: %s\n", qPrintable(path), qPrintable(serial_->errorString()));
         return false;
     }
-    connect(serial_, &QSerialPort::readyRead, this, [this] { adapter_.fromPc(serial_->readAll()); });
+    connect(serial_, &QSerialPort::readyRead, this, [this] {
+        readyAt_ = wire::Clock::now();
+        adapter_.fromPc(serial_->readAll());
+    });
     connect(serial_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error != QSerialPort::ResourceError)
             return;
@@ -133,12 +149,16 @@ void SerialLinePort::readTerminal()
 {
     char buffer[512];
     ssize_t count;
-    while ((count = ::read(master_, buffer, sizeof buffer)) > 0)
+    while ((count = ::read(master_, buffer, sizeof buffer)) > 0) {
+        readyAt_ = wire::Clock::now();
         adapter_.fromPc(QByteArray(buffer, qsizetype(count)));
+    }
 }
 
 void SerialLinePort::toPc(const QByteArray& bytes)
 {
+    if (lineRate_)
+        std::this_thread::sleep_until(toPc_.occupy(readyAt_, wire::lineTime(bytes.size(), lineRate_)));
     if (serial_) {
         serial_->write(bytes);
         return;

@@ -30,7 +30,8 @@ private:
 
 class SerialLinePort : public QObject {
 public:
-    SerialLinePort(SimulatedNodes& nodes, bool refuseOpen);
+    // `timedLineRate`: characters take their time at this rate in each direction (0: none).
+    SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate);
     ~SerialLinePort() override;
     bool startSerial(const QString& path, int lineRate);
     bool startPseudoTerminal();
@@ -40,6 +41,10 @@ private:
     void readTerminal();
 
     SimulatedNodes& nodes_;
+    uint32_t lineRate_;
+    korvane::wire::Schedule fromPc_;
+    korvane::wire::Schedule toPc_;
+    korvane::wire::Clock::time_point readyAt_{}; // when what goes to the PC next may start on the line
     korvane::slcan::Adapter adapter_;
     QSerialPort* serial_ = nullptr;
     int master_ = -1;

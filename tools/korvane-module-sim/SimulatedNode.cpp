@@ -49,8 +49,26 @@ void SimulatedNodes::start()
         node->start();
 }
 
-void SimulatedNodes::handle(const CanFrame& frame)
+SimulatedNodes::SimulatedNodes()
+    : toBus_([this](const CanFrame& frame) {
+        // Boot-up and heartbeats go when they are due, answers after the frame they answer.
+        const auto arrived = schedule_.occupy(answerFrom_.value_or(wire::Clock::now()), wire::frameTime(frame, bitRate_));
+        if (toPort_)
+            toPort_(frame, arrived);
+    })
 {
+}
+
+void SimulatedNodes::setTiming(uint32_t bitRate, std::chrono::microseconds latency)
+{
+    bitRate_ = bitRate;
+    latency_ = latency;
+}
+
+void SimulatedNodes::handle(const CanFrame& frame, wire::Clock::time_point sent)
+{
+    answerFrom_ = schedule_.occupy(sent, wire::frameTime(frame, bitRate_)) + latency_;
     for (const auto& node : nodes_)
         node->handle(frame);
+    answerFrom_.reset();
 }

@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Qt CAN plugin (virtualcan, socketcan, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("CAN device of the plugin (can0, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serve as a serial CAN adapter on this port."), QStringLiteral("PATH"));
-    const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Serial line rate (default 115200)."), QStringLiteral("BAUD"), QStringLiteral("115200"));
+    const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Serial line rate (default 115200); with the state's wire timing also that of --pty."), QStringLiteral("BAUD"), QStringLiteral("115200"));
     const QCommandLineOption pty(QStringLiteral("pty"), QStringLiteral("Serve as a serial CAN adapter on a new pseudo-terminal."));
     const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Node-ID to answer on (one module only; default: the state's NodeId)."), QStringLiteral("ID"));
     const QCommandLineOption noBlock(QStringLiteral("no-block"), QStringLiteral("Offer no SDO block upload."));
@@ -72,6 +72,7 @@ int main(int argc, char** argv)
     std::map<uint8_t, QString> byNode;
     // A module told to fail opening answers on a serial line as an adapter in the wrong mode.
     bool refuseOpen = false;
+    uint32_t timedLineRate = 0;
     for (const QString& statePath : statePaths) {
         OpenFailure failure;
         auto state = module::loadStateFile(statePath, false, QDateTime::currentDateTime(), failure);
@@ -80,6 +81,11 @@ int main(int argc, char** argv)
             return 2;
         }
         refuseOpen = refuseOpen || state->faults.open != module::ModuleFaults::Open::None;
+        // One bus has one bit rate: the first module's bus timing is the bus's.
+        if (statePath == statePaths.front()) {
+            nodes.setTiming(module::wireBitRate(*state), std::chrono::microseconds(state->bus.answerLatencyUs));
+            timedLineRate = state->bus.wire ? uint32_t(baud) : 0;
+        }
         auto simulated = std::make_unique<SimulatedNode>(std::move(*state), statePath, nodeOverride, parser.isSet(verbose), nodes.bus());
         simulated->offerBlockUpload(!parser.isSet(noBlock));
         if (const auto [other, added] = byNode.emplace(simulated->nodeId(), statePath); !added) {
@@ -97,7 +103,7 @@ int main(int argc, char** argv)
         started = can->start();
         port = std::move(can);
     } else {
-        auto line = std::make_unique<SerialLinePort>(nodes, refuseOpen);
+        auto line = std::make_unique<SerialLinePort>(nodes, refuseOpen, timedLineRate);
         started = parser.isSet(pty) ? line->startPseudoTerminal() : line->startSerial(parser.value(serial), baud);
         port = std::move(line);
     }

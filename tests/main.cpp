@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     const QByteArray root = sandbox.path().toLocal8Bit();
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_STATE_HOME", root + "/state");
     qputenv("HOME", root);
     qputenv("XDG_RUNTIME_DIR", root);
     QDir().mkpath(sandbox.path() + "/work");

@@ -25,7 +25,7 @@ int Verify(const Options& options);
 int Records(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
-constexpr std::array<CommandLineOption, 13> OptionTable{{
+constexpr std::array<CommandLineOption, 14> OptionTable{{
     {{"/auto", "/a"}, 'a', "auto", nullptr,
      QT_TRANSLATE_NOOP("CommandLine", "unattended run: connect, upload the memory, then the\n"
                                       "configuration (--config), erase the module (--erase, only\n"
@@ -67,6 +67,10 @@ constexpr std::array<CommandLineOption, 13> OptionTable{{
      nullptr, nullptr, &Records},
     {{nullptr, nullptr}, 0, "utc", nullptr, QT_TRANSLATE_NOOP("CommandLine", "with --records: the times in UTC"),
      &Options::Utc, nullptr, nullptr},
+    {{nullptr, nullptr}, 'v', "verbose", nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "also the toolkit's own messages on standard error\n"
+                                      "(as KORVANE_DEBUG=1 does)"),
+     &Options::Verbose, nullptr, nullptr},
 }};
 
 QString Tr(const char* text)

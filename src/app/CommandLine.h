@@ -38,7 +38,8 @@ struct CommandLineOptions
     bool Config = false;
     bool Beep = false;
     bool Exit = false;
-    bool Utc = false;  // times of --records in UTC
+    bool Utc = false;      // times of --records in UTC
+    bool Verbose = false;  // the toolkit's own messages too
     std::optional<QString> MemoryFile;  // empty when "/fm" ends the command line
     std::optional<QString> ConfigFile;
     const CommandLineOption* Command = nullptr;  // the first command given

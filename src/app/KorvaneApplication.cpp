@@ -5,6 +5,8 @@
 #include "contract/StandardError.h"
 #include "platform/MessageBox.h"
 
+#include <QIcon>
+
 
 ToolkitArguments::ToolkitArguments(const char* program, const std::string& platform) : words{program}
 {
@@ -20,6 +22,9 @@ KorvaneApplication::KorvaneApplication(const char* program, const std::string& p
     : ToolkitArguments(program, platform), QApplication(count, pointers.data())
 {
     setApplicationName(QStringLiteral("Korvane"));
+    // The launcher's entry and icon: the window class is "Korvane", the Wayland app id the entry's.
+    setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("korvane")));
 }
 
 bool KorvaneApplication::notify(QObject* receiver, QEvent* event)

@@ -3,13 +3,16 @@
 #include "app/FileNameEdit.h"
 #include "app/FormLayout.h"
 #include "app/PanelStatusBar.h"
+#include "app/StateFolder.h"
 #include "app/TAboutBox.h"
 #include "driver/DriverBinding.h"
+#include "platform/Display.h"
 #include "widgets/VrLeds.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,8 +57,13 @@ const int ConnectionPanelWidth = 150;
 const QPoint DesignedPosition(265, 138);
 const int ClockPollMs = 1000;
 
-const char* const PlacementFile = "./FORM.INI";
+const char* const PlacementFile = "FORM.INI";
 const char* const PlacementKey = "Form_Korvane";
+
+QString PlacementPath()
+{
+    return StateFolder() + QLatin1Char('/') + QLatin1String(PlacementFile);
+}
 
 const char* const WindowTitle = QT_TRANSLATE_NOOP("TForm_Korvane", "Korvane - CANopen Memory Module, by Velmora");
 
@@ -279,16 +287,22 @@ void TForm_Korvane::FormClose()
     Driver.reset();
 }
 
+void TForm_Korvane::showEvent(QShowEvent* event)
+{
+    ShownOnDisplay = ShownOnDisplay || platform::HasDisplay();
+    QMainWindow::showEvent(event);
+}
+
 void TForm_Korvane::closeEvent(QCloseEvent* event)
 {
     FormClose();
     event->accept();
 }
 
-// The window's position lives in ./FORM.INI under Form_Korvane; its size is fixed and not kept.
+// The window's position lives in FORM.INI under Form_Korvane; its size is fixed and not kept.
 void TForm_Korvane::RestorePosition()
 {
-    QSettings placement(QString::fromLatin1(PlacementFile), QSettings::IniFormat);
+    QSettings placement(PlacementPath(), QSettings::IniFormat);
     placement.beginGroup(QString::fromLatin1(PlacementKey));
     bool leftRead = false;
     bool topRead = false;
@@ -301,7 +315,10 @@ void TForm_Korvane::RestorePosition()
 
 void TForm_Korvane::SavePosition() const
 {
-    QSettings placement(QString::fromLatin1(PlacementFile), QSettings::IniFormat);
+    if (!ShownOnDisplay)
+        return;
+    QDir().mkpath(StateFolder());
+    QSettings placement(PlacementPath(), QSettings::IniFormat);
     placement.beginGroup(QString::fromLatin1(PlacementKey));
     placement.setValue(QStringLiteral("Left"), pos().x());
     placement.setValue(QStringLiteral("Top"), pos().y());

@@ -218,9 +218,12 @@ public:
     // The driver library's reason for the last failed driver call; empty after a success.
     QString DriverReason() const;
     std::unique_ptr<TThread_Auto, AutoWorkerDeleter> AutoWorker;
+    // Somebody saw the window on a display: only then is its position kept.
+    bool ShownOnDisplay = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();

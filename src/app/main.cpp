@@ -10,6 +10,7 @@
 #include "contract/StandardError.h"
 #include "platform/Display.h"
 #include "platform/FileName.h"
+#include "platform/ToolkitEnvironment.h"
 
 #include <cstdio>
 
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     runresult::InstallTerminateHandler();
     const QStringList arguments = TypedArguments(argc, argv);
     const CommandLineOptions options = ParseCommandLine(arguments);
+    platform::RouteToolkitMessages(options.Verbose || !qEnvironmentVariableIsEmpty("KORVANE_DEBUG"));
+    platform::EnsureRuntimeFolder();
     WarnAboutIgnored(options.Ignored);
     if (!options.UsageError.isEmpty()) {
         contract::ReportLine(platform::FileNameBytes(options.UsageError + " (see korvane --help)").toStdString());

@@ -2,6 +2,7 @@
 // at once, and the PC clock pinned to 5 March 2026, 09:41:07.
 #pragma once
 
+#include "app/StateFolder.h"
 #include "app/TForm_Korvane.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/FakeServices.h"
@@ -30,7 +31,7 @@ protected:
     ~MainWindowFixture() override
     {
         window.reset();
-        QFile::remove(QStringLiteral("FORM.INI"));
+        QFile::remove(StateFolder() + QStringLiteral("/FORM.INI"));
     }
 
     TForm_Korvane& CreateWindow(const char* library)

@@ -5,12 +5,16 @@
 #include "app/ExitCode.h"
 #include "app/FileNameEdit.h"
 #include "app/PanelStatusBar.h"
+#include "app/StateFolder.h"
 #include "app/TAboutBox.h"
 #include "driver/DriverBinding.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTimer>
 
@@ -162,26 +166,39 @@ TEST_F(Shell, ConfigurationWithoutLibraryShowsAndSavesNothing)
     EXPECT_TRUE(Shown().empty());
 }
 
-TEST_F(Shell, PositionIsRememberedInFormIniSizeIsNot)
+TEST_F(Shell, PositionIsRememberedInTheStateFolderOnlyWhenTheWindowWasSeenSizeIsNot)
 {
+    TForm_Korvane& unseen = CreateWindow(AbsentDriverLibrary);
+    unseen.show();  // on the offscreen platform: nobody saw it
+    unseen.move(300, 200);
+    unseen.close();
+    EXPECT_FALSE(QFileInfo::exists(StateFolder() + "/FORM.INI"));
+
+    // Without XDG_STATE_HOME the state folder is ~/.local/state/korvane.
+    const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
+    qunsetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", stateHome); });
     TForm_Korvane& first = CreateWindow(AbsentDriverLibrary);
+    first.ShownOnDisplay = true;
     first.move(300, 200);
     first.close();
-    QSettings placement("./FORM.INI", QSettings::IniFormat);
+    QSettings placement(QDir::homePath() + "/.local/state/korvane/FORM.INI", QSettings::IniFormat);
     EXPECT_EQ(placement.value("Form_Korvane/Left").toInt(), 300);
     EXPECT_EQ(placement.value("Form_Korvane/Top").toInt(), 200);
     EXPECT_FALSE(placement.contains("Form_Korvane/Width"));
     EXPECT_FALSE(placement.contains("Form_Korvane/Height"));
+    EXPECT_FALSE(QFileInfo::exists("FORM.INI"));
 
     TForm_Korvane second(AbsentDriverLibrary);
     EXPECT_EQ(second.pos(), QPoint(300, 200));
     EXPECT_EQ(second.size(), first.size());
+    QFile::remove(placement.fileName());
 }
 
 TEST_F(Shell, PositionOffEveryScreenFallsBackToTheDesignedOne)
 {
     {
-        QSettings placement("./FORM.INI", QSettings::IniFormat);
+        QSettings placement(StateFolder() + "/FORM.INI", QSettings::IniFormat);
         placement.setValue("Form_Korvane/Left", 40000);
         placement.setValue("Form_Korvane/Top", -40000);
     }

@@ -65,6 +65,8 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
+        for (const QString& name : unset)
+            environment.remove(name);
         environment.insert(extra);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir.path());
@@ -111,4 +113,5 @@ protected:
     QStringList Files() const { return QDir(dir.path()).entryList({"*.csv", "*.CSV"}, QDir::Files); }
 
     QTemporaryDir dir;
+    QStringList unset;  // variables that the runs do not get, beside the display's
 };

@@ -101,7 +101,6 @@ TEST_F(StartUpTest, AFileNameInNoEncodingReachesTheSystemAsTypedInTheCLocale)
     ::closedir(folder);
     for (const QByteArray& name : names)
         ::unlink(dir.path().toUtf8() + '/' + name);
-    names.removeAll("FORM.INI");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (QByteArrayList{"caf\xe9.csv", "caf\xe9.csv.uploads"}));
 }
@@ -140,13 +139,36 @@ TEST_F(StartUpTest, ExitEndsTheLoopWithoutClosingTheWindow)
     EXPECT_EQ(ended.exitCode, 0) << ended.err.constData();
     EXPECT_TRUE(Calls().contains("ReadConfiguration"));
     EXPECT_FALSE(Calls().contains("CloseCard") || Calls().contains("UnloadDriver")) << Calls().join(' ').toStdString();
-    EXPECT_FALSE(QFileInfo::exists(Path("FORM.INI")));
 
-    // A run that closes the window lets go of the driver and keeps the window's place.
+    // A run that closes the window lets go of the driver.
     const Outcome closed = Start({"/a", "/s", "/fm", "mem.csv"}, WithFakeDriver());
     EXPECT_EQ(closed.out, "0 Bytes Uploaded\n") << closed.err.constData();
     EXPECT_EQ(Calls().mid(Calls().size() - 2), (QStringList{"CloseCard", "UnloadDriver"}));
-    EXPECT_TRUE(QFileInfo::exists(Path("FORM.INI")));
+}
+
+// As cron starts it: no runtime folder, no display, the C locale; the toolkit as talkative as it
+// can be made.
+TEST_F(StartUpTest, AScheduledRunSaysNothingButItsLinesAndLeavesNoWindowPlace)
+{
+    testsupport::SimulatedModule module(Memory);
+    unset = QStringList{"XDG_RUNTIME_DIR", "LANG", "LC_ALL", "KORVANE_DEBUG"};
+    QProcessEnvironment talkative;
+    talkative.insert("QT_LOGGING_RULES", "*.debug=true");
+    // The test's simulated module is named on every run.
+    const auto linesBesideTheModulesOne = [](QByteArray err) {
+        return err.remove(0, err.startsWith("korvane: using the built-in simulated module (") ? err.indexOf('\n') + 1 : 0);
+    };
+
+    const Outcome quiet = Start({"-as", "--memory-file", "mem.csv"}, talkative);
+    EXPECT_EQ(quiet.out, MemoryCount + " Bytes Uploaded\n");
+    EXPECT_EQ(linesBesideTheModulesOne(quiet.err), "");
+    const Outcome told = Start({"/a", "/fm", "mem.csv"}, talkative);
+    EXPECT_EQ(linesBesideTheModulesOne(told.err), "Success: " + MemoryCount + " Bytes Uploaded\n");
+    const Outcome verbose = Start({"-asv", "--memory-file", "mem.csv"}, talkative);
+    EXPECT_TRUE(linesBesideTheModulesOne(verbose.err).startsWith("korvane: toolkit: ")) << verbose.err.constData();
+
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"mem.csv", "mem.csv.uploads"}));
+    EXPECT_FALSE(QFileInfo::exists(qEnvironmentVariable("XDG_STATE_HOME") + "/korvane"));
 }
 
 TEST_F(StartUpTest, HelpAndVersionAnswerWithoutTouchingAModule)

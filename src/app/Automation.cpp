@@ -31,12 +31,23 @@ std::optional<platform::CancelSignals> runSignals;
 
 // Names of the steps in the result line, by state.
 constexpr std::array<const char*, FinishState> StepNames{"connect", "memory", "configuration", "erase"};
+// A settings profile is stored within the connect state, after the connect, and is a step of its
+// own in the result line.
+constexpr const char* SettingsStepName = "settings";
+// The step under way, as the result line and the reasons name it.
+const char* stepUnderWay = StepNames[ConnectState];
 
 bool RunStep(TForm_Korvane& form)
 {
     switch (form.AutoState) {
     case ConnectState:
-        return form.ConnectModule();
+        if (!form.ConnectModule())
+            return false;
+        if (form.SettingsProfileFile.isEmpty())
+            return true;
+        stepUnderWay = SettingsStepName;
+        runresult::SetStep(stepUnderWay);
+        return form.ApplySettingsProfile();
     case MemoryState:
         return form.UploadMemory();
     case ConfigurationState:
@@ -68,7 +79,7 @@ void SayWhyTheStepFailed(const char* step, QString reason)
 // streams, so that nothing waits for a user who may not be there.
 void EndRunByError(TForm_Korvane& form, const char* what)
 {
-    contract::ReportLine(std::string(StepNames[form.AutoState]) + ": unexpected error: " + what);
+    contract::ReportLine(std::string(stepUnderWay) + ": unexpected error: " + what);
     runresult::PrintFailed();
     if (form.AutoWorker)
         form.AutoWorker->Terminate();
@@ -83,8 +94,10 @@ void TForm_Korvane::AutoStep()
         runresult::BeginRun();
         runSignals.emplace();
     }
-    if (AutoState < FinishState)
-        runresult::SetStep(StepNames[AutoState]);
+    if (AutoState < FinishState) {
+        stepUnderWay = StepNames[AutoState];
+        runresult::SetStep(stepUnderWay);
+    }
     FailureReason.clear();
     bool succeeded = true;
     try {
@@ -105,7 +118,7 @@ void TForm_Korvane::AutoStep()
             succeeded = false;
             FailureReason = QStringLiteral("interrupted by %1").arg(QLatin1String(interruptedBy));
         } else {
-            contract::ReportLine(std::string("interrupted by ") + interruptedBy + " after the " + StepNames[AutoState]
+            contract::ReportLine(std::string("interrupted by ") + interruptedBy + " after the " + stepUnderWay
                                  + " step: nothing more was done"
                                  + (AutoState < EraseState ? "; the module was not erased" : ""));
             AutoState = FinishState;
@@ -123,7 +136,7 @@ void TForm_Korvane::AutoStep()
                                  MessageBoxButtons::OK);
         SetOperationText(tr("Operation: Complete"));
     } else if (!succeeded) {
-        SayWhyTheStepFailed(StepNames[AutoState], FailureReason);
+        SayWhyTheStepFailed(stepUnderWay, FailureReason);
         runresult::PrintFailed();
         if (showBoxes)
             platform::MessageBox(tr("Upload Failed!"), tr("Error"), MessageBoxButtons::OK,

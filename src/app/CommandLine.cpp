@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/RecordsCommand.h"
+#include "app/SaveSettingsCommand.h"
 #include "app/VerifyCommand.h"
 #include "platform/FileName.h"
 
@@ -23,9 +24,10 @@ int PrintUsage(const Options&);
 int PrintVersion(const Options&);
 int Verify(const Options& options);
 int Records(const Options& options);
+int SaveSettings(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
-constexpr std::array<CommandLineOption, 14> OptionTable{{
+constexpr std::array<CommandLineOption, 16> OptionTable{{
     {{"/auto", "/a"}, 'a', "auto", nullptr,
      QT_TRANSLATE_NOOP("CommandLine", "unattended run: connect, upload the memory, then the\n"
                                       "configuration (--config), erase the module (--erase, only\n"
@@ -46,6 +48,10 @@ constexpr std::array<CommandLineOption, 14> OptionTable{{
      QT_TRANSLATE_NOOP("CommandLine", "the configuration file, replaced\n"
                                       "(default ConfigFile_YYYY_MM_DD.csv or FaultConfig_...)"),
      nullptr, &Options::ConfigFile, nullptr},
+    {{"/settings", nullptr}, 0, "settings", "PROFILE",
+     QT_TRANSLATE_NOOP("CommandLine", "store the settings profile PROFILE (.dcf) after the connect\n"
+                                      "and read it back; when that fails nothing is uploaded"),
+     nullptr, &Options::SettingsFile, nullptr},
     {{"beep", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "a one-second beep at start"),
      &Options::Beep, nullptr, nullptr},
     {{"exit", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "end at once"), &Options::Exit, nullptr,
@@ -65,6 +71,10 @@ constexpr std::array<CommandLineOption, 14> OptionTable{{
                                       "1: an upload differs from its record; 2: the file or its\n"
                                       "record cannot be read)"),
      nullptr, nullptr, &Records},
+    {{nullptr, nullptr}, 0, "save-settings", "PROFILE",
+     QT_TRANSLATE_NOOP("CommandLine", "save the module's settings into PROFILE (.dcf, replaced\n"
+                                      "whole) and end (exit status 0; 1: nothing saved)"),
+     nullptr, nullptr, &SaveSettings},
     {{nullptr, nullptr}, 0, "utc", nullptr, QT_TRANSLATE_NOOP("CommandLine", "with --records: the times in UTC"),
      &Options::Utc, nullptr, nullptr},
     {{nullptr, nullptr}, 'v', "verbose", nullptr,
@@ -125,7 +135,7 @@ int PrintUsage(const Options&)
                      "--memory-file=NAME also, and \"--\" ends the options. An unattended run prints one line on "
                      "standard output:\n"
                      "  N Bytes Uploaded\n"
-                     "  Upload Failed! (step: connect|memory|configuration|erase)\n"
+                     "  Upload Failed! (step: connect|settings|memory|configuration|erase)\n"
                      "Reasons for a failure go to standard error. Exit status of a command line that gives a run "
                      "option in its\n"
                      "GNU form (-a, --auto, --memory-file, ...): 0 success, 1 failure, 2 wrong usage or no display. "
@@ -154,6 +164,14 @@ int Records(const Options& options)
     if (!options.CommandArgument.isEmpty())
         return ExportRecords(options.CommandArgument, options.Utc, stdout, stderr);
     std::fputs("usage: korvane --records MEMORY-FILE [--utc]\n", stderr);
+    return 2;
+}
+
+int SaveSettings(const Options& options)
+{
+    if (!options.CommandArgument.isEmpty())
+        return SaveSettingsFromModule(options.CommandArgument);
+    std::fputs("usage: korvane --save-settings PROFILE\n", stderr);
     return 2;
 }
 

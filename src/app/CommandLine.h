@@ -42,6 +42,7 @@ struct CommandLineOptions
     bool Verbose = false;  // the toolkit's own messages too
     std::optional<QString> MemoryFile;  // empty when "/fm" ends the command line
     std::optional<QString> ConfigFile;
+    std::optional<QString> SettingsFile;  // a settings profile stored after the connect
     const CommandLineOption* Command = nullptr;  // the first command given
     QString CommandArgument;
     bool Conventional = false;  // a run option was given in its GNU form

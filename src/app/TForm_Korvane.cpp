@@ -176,6 +176,12 @@ void TForm_Korvane::FitPages(QSize growth)
 void TForm_Korvane::BuildMenus()
 {
     File1 = menuBar()->addMenu(tr("&File"));
+    OpenSettings1 = File1->addAction(tr("&Open Settings..."), this, &TForm_Korvane::OpenSettingsClick);
+    SaveSettingsAs1 = File1->addAction(tr("Save Settings &As..."), this, &TForm_Korvane::SaveSettingsAsClick);
+    // Profiles are exchanged with a connected module only.
+    OpenSettings1->setEnabled(false);
+    SaveSettingsAs1->setEnabled(false);
+    File1->addSeparator();
     Exit1 = File1->addAction(tr("E&xit"), this, &TForm_Korvane::Exit1Click);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Configuration1 = menuBar()->addMenu(tr("&Interface"));

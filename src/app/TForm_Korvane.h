@@ -5,6 +5,7 @@
 #pragma once
 
 #include "contract/ModuleParameters.h"
+#include "module/ModuleIdentity.h"
 
 #include <QMainWindow>
 
@@ -28,10 +29,14 @@ class QTimer;
 namespace driver {
 class DriverBinding;
 }
+namespace settingsprofile {
+struct Profile;
+}
 
 class FileNameEdit;
 class TVrLed;
 class PanelStatusBar;
+class SettingsCompareView;
 class TForm_Progress;
 class TThread_Auto;
 class TThread_MemRead;
@@ -124,6 +129,17 @@ public:
     void AdvComboBox_MemoryModeChange();
     void Button_SetTimeDateClick();
 
+    // --- Settings profiles -----------------------------------------------------------------------
+    // The module's settings, read now, into a profile file; false with FailureReason set.
+    bool SaveSettingsProfile(const QString& fileName);
+    // A profile onto the Settings page, marked unsaved, with what differs from the module shown.
+    bool OpenSettingsProfile(const QString& fileName);
+    // Unattended: SettingsProfileFile stored and read back; false with FailureReason set.
+    bool ApplySettingsProfile();
+    bool ProfileFitsTheModule(const settingsprofile::Profile& profile, bool ask);
+    void SaveSettingsAsClick();
+    void OpenSettingsClick();
+
     // --- Erase, uploads, automation ------------------------------------------------------------
     bool EraseMemory();
     bool UploadMemory();
@@ -179,6 +195,8 @@ public:
     PanelStatusBar* StatusBar1 = nullptr; // panel 0: connection, panel 1: operation
 
     QMenu* File1 = nullptr;
+    QAction* OpenSettings1 = nullptr;
+    QAction* SaveSettingsAs1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Configuration1 = nullptr;
     QAction* Menu_Configuration = nullptr;
@@ -194,6 +212,9 @@ public:
     bool SettingsChanged = false;
     driver::ModuleSettings ModuleSettings;
     uint8_t ModuleDeviceMode = 0; // the device mode the module was last read or stored with
+    ModuleIdentity Identity; // as read at the last connect
+    SettingsCompareView* Form_SettingsCompare = nullptr; // made when a profile is first opened
+    QString SettingsProfileFile; // "/settings FILE": stored before an unattended upload
 
     uint32_t BytesUploaded = 0;
     uint32_t ReadoutTotal = 0;

@@ -35,6 +35,8 @@ void EnableModuleOperations(TForm_Korvane& window, bool enabled)
     window.Button_UploadConfiguration->setEnabled(enabled);
     window.AdvFileNameEdit_FileName->setEnabled(enabled);
     window.AdvFileNameEdit_Config->setEnabled(enabled);
+    window.OpenSettings1->setEnabled(enabled);
+    window.SaveSettingsAs1->setEnabled(enabled);
 }
 
 } // namespace

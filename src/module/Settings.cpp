@@ -2,7 +2,11 @@
 #include "app/TForm_Korvane.h"
 
 #include "driver/DriverBinding.h"
+#include "module/SettingsExchange.h"
+#include "module/SettingsProfile.h"
 #include "platform/MessageBox.h"
+
+#include <QStringList>
 
 namespace {
 using driver::AccessType;
@@ -38,34 +42,67 @@ bool WriteEntry(driver::DriverBinding& binding, const ParameterInfo& entry, cons
 }
 } // namespace
 
-bool TForm_Korvane::ReadSettings()
+namespace settingsexchange {
+
+bool Read(driver::DriverBinding& binding, driver::ModuleSettings& settings)
 {
-    if (!Driver)
-        return false;
     for (const ParameterInfo& entry : driver::SettingsOrder) {
-        if (ReadEntry(*Driver, entry, ModuleSettings))
+        if (ReadEntry(binding, entry, settings))
             continue;
         // A module that does not answer DeviceMode is a memory module.
         if (!IsDeviceMode(entry))
             return false;
-        ModuleSettings.DeviceMode = 0;
+        settings.DeviceMode = 0;
     }
+    return true;
+}
+
+StoreOutcome Store(driver::DriverBinding& binding, const driver::ModuleSettings& settings)
+{
+    StoreOutcome outcome{true, true};
+    for (const ParameterInfo& entry : driver::SettingsOrder) {
+        if (!outcome.stored)
+            break;
+        if (IsDeviceMode(entry))
+            outcome.deviceModeTaken = WriteEntry(binding, entry, settings);
+        else
+            outcome.stored = WriteEntry(binding, entry, settings);
+    }
+    return outcome;
+}
+
+QString Unkept(driver::DriverBinding& binding, const driver::ModuleSettings& sent, bool deviceModeTaken)
+{
+    driver::ModuleSettings kept = sent;
+    if (!Read(binding, kept))
+        return QStringLiteral("they cannot be read back: %1")
+            .arg(QString::fromStdString(binding.LastReason()));
+    QStringList differing;
+    for (const ParameterInfo& entry : driver::SettingsOrder) {
+        const uint32_t was = settingsprofile::ValueOf(sent, entry), is = settingsprofile::ValueOf(kept, entry);
+        // A module without DeviceMode refuses it silently and reads as a memory module.
+        if (was != is && (deviceModeTaken || !IsDeviceMode(entry)))
+            differing.append(QStringLiteral("%1: sent %2, read back %3")
+                                 .arg(QLatin1String(entry.name.data(), entry.name.size()),
+                                      settingsprofile::ShownValue(entry, was), settingsprofile::ShownValue(entry, is)));
+    }
+    return differing.join(QLatin1String("; "));
+}
+
+} // namespace settingsexchange
+
+bool TForm_Korvane::ReadSettings()
+{
+    if (!Driver || !settingsexchange::Read(*Driver, ModuleSettings))
+        return false;
     ModuleDeviceMode = ModuleSettings.DeviceMode;
     return true;
 }
 
 void TForm_Korvane::StoreSettings()
 {
-    bool stored = Driver != nullptr;
-    bool deviceModeTaken = true;
-    for (const ParameterInfo& entry : driver::SettingsOrder) {
-        if (!stored)
-            break;
-        if (IsDeviceMode(entry))
-            deviceModeTaken = WriteEntry(*Driver, entry, ModuleSettings);
-        else
-            stored = WriteEntry(*Driver, entry, ModuleSettings);
-    }
+    const auto [stored, deviceModeTaken] = Driver ? settingsexchange::Store(*Driver, ModuleSettings)
+                                                  : settingsexchange::StoreOutcome{};
     // A module without the parameter refuses it silently; a mode the user chose that the module
     // refused is said, stays to be stored, and does not rename the upload files.
     if (stored && !deviceModeTaken && ModuleSettings.DeviceMode != ModuleDeviceMode) {
@@ -77,7 +114,12 @@ void TForm_Korvane::StoreSettings()
         SettingsChanged = false;
         if (deviceModeTaken)
             ModuleDeviceMode = ModuleSettings.DeviceMode;
-        platform::MessageBox(tr("Settings Stored!"), tr("Ok"), platform::MessageBoxButtons::OK);
+        const QString unkept = settingsexchange::Unkept(*Driver, ModuleSettings, deviceModeTaken);
+        if (unkept.isEmpty())
+            platform::MessageBox(tr("Settings Stored!"), tr("Ok"), platform::MessageBoxButtons::OK);
+        else
+            platform::MessageBox(tr("The module did not keep every setting it was sent!"), tr("Error"),
+                                 platform::MessageBoxButtons::OK, unkept);
     } else {
         platform::MessageBox(
             tr("Settings cannot be stored!\r\n\r\nMake sure Module is blank\r\nbefore changing modes!"), tr("Error"), platform::MessageBoxButtons::OK, DriverReason());

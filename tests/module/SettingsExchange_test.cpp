@@ -5,10 +5,13 @@
 
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
+#include "module/SettingsCompareView.h"
 #include "support/SimulatedModule.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -174,24 +177,82 @@ TEST_F(SettingsExchange, ARefusedDeviceModeIsSaidOnlyWhenTheUserChangedIt)
     EXPECT_EQ(w.AdvFileNameEdit_Config->text(), configName);
 }
 
-TEST_F(SettingsExchange, StoreWritesAllTenInOrderAndStopsAtTheFirstFailure)
+TEST_F(SettingsExchange, StoreWritesAllTenInOrderReadsThemBackAndStopsAtTheFirstFailure)
 {
     FakeDriverState& fake = ResetFakeDriver();
     TForm_Korvane& w = ConnectedWindow(FakeDriverLibrary);
     fake.calls.clear();
+    w.ModuleSettings.Baud = 500000; // the fake answers 0 to every read
     w.StoreSettings();
-    EXPECT_EQ(CallNames(fake),
+    std::vector<std::string> exchanged = CallNames(fake);
+    ASSERT_EQ(exchanged.size(), 20u);
+    EXPECT_EQ(std::vector<std::string>(exchanged.begin(), exchanged.begin() + 10),
               (std::vector<std::string>{"Parameter_Set_USIGN8(12)", "Parameter_Set_USIGN32(11)",
                                         "Parameter_Set_USIGN8(3)", "Parameter_Set_USIGN8(4)",
                                         "Parameter_Set_USIGN8(5)", "Parameter_Set_USIGN8(8)",
                                         "Parameter_Set_USIGN8(9)", "Parameter_Set_USIGN8(10)",
                                         "Parameter_Set_USIGN8(18)", "Parameter_Set_USIGN8(21)"}));
+    // Then all ten read back, in the same order.
+    EXPECT_EQ(exchanged[10], "Parameter_Get_USIGN8(12)");
+    EXPECT_EQ(exchanged[11], "Parameter_Get_USIGN32(11)");
+    EXPECT_EQ(exchanged[19], "Parameter_Get_USIGN8(21)");
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok("The module did not keep every setting it was sent!", "Error")});
+    EXPECT_EQ(boxes.Reasons(), std::vector<QString>{"Baud: sent 500k, read back 0 bit/s"});
 
+    boxes.ClearCalls();
     fake.calls.clear();
     fake.result = 0;
     w.StoreSettings();
     EXPECT_EQ(CallNames(fake), std::vector<std::string>{"Parameter_Set_USIGN8(12)"});
-    EXPECT_EQ(Shown(), (std::vector<Box>{Ok("Settings Stored!", "Ok"), Ok(StoreFailure, "Error")}));
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok(StoreFailure, "Error")});
+}
+
+// A profile comes onto the page as unsaved edits, beside a view of what differs from the
+// module; "Download Settings" stores it like any edit.
+TEST_F(SettingsExchange, AnOpenedProfileIsShownAgainstTheModuleAndStoredByDownload)
+{
+    SimulatedModule module(LoggerSettings);
+    TForm_Korvane& w = ConnectedWindow();
+    const QTemporaryDir folder;
+    const QString profile = folder.filePath("logger.dcf");
+    ASSERT_TRUE(w.SaveSettingsProfile(profile)) << w.FailureReason.toStdString();
+    QFile file(profile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(saved).replace("Baudrate=1000", "Baudrate=125").replace("ParameterValue=1000000", "ParameterValue=125000"));
+    file.close();
+
+    ASSERT_TRUE(w.OpenSettingsProfile(profile));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(w.PageControl1->currentWidget(), w.TabSheet_Settings);
+    EXPECT_EQ(w.AdvComboBox_Baud->currentText(), "125k");
+    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 21);
+    EXPECT_TRUE(w.SettingsChanged);
+    ASSERT_TRUE(w.Form_SettingsCompare && w.Form_SettingsCompare->isVisible());
+    EXPECT_EQ(w.Form_SettingsCompare->Differing(), 1);
+    const QTableWidget* table = w.Form_SettingsCompare->Table();
+    EXPECT_EQ(table->item(1, 0)->text(), "Baud");
+    EXPECT_EQ(table->item(1, 1)->text(), "1M");
+    EXPECT_EQ(table->item(1, 2)->text(), "125k");
+    EXPECT_TRUE(table->item(1, 2)->font().bold() && !table->item(0, 2)->font().bold());
+    EXPECT_EQ(module.setting("Baud"), 1000000u) << "nothing is stored before Download Settings";
+
+    QTest::mouseClick(w.Button6, Qt::LeftButton);
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok("Settings Stored!", "Ok")});
+    EXPECT_EQ(module.setting("Baud"), 125000u);
+    EXPECT_EQ(module.setting("AutoTimeStamp"), 7u);
+
+    // A profile that cannot be read changes nothing on the page.
+    boxes.ClearCalls();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[200C]\nParameterValue=300\n");
+    file.close();
+    EXPECT_FALSE(w.OpenSettingsProfile(profile));
+    EXPECT_EQ(Shown(), std::vector<Box>{Ok("The settings profile cannot be read!", "Error")});
+    EXPECT_TRUE(boxes.Reasons().at(0).contains("line 2: NodeId cannot be 300")) << boxes.Reasons().at(0).toStdString();
+    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 21);
 }
 
 TEST_F(SettingsExchange, LeavingAfterAReadWithoutEditsAsksNothing)

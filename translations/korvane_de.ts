@@ -73,6 +73,52 @@ ihr Verzeichnis kann nicht gelesen werden)</translation>
         <source>with --records: the times in UTC</source>
         <translation>mit --records: die Zeiten in UTC</translation>
     </message>
+    <message>
+        <source>store the settings profile PROFILE (.dcf) after the connect
+and read it back; when that fails nothing is uploaded</source>
+        <translation>nach dem Verbinden das Einstellungsprofil PROFILE (.dcf)
+speichern und zurücklesen; scheitert das, wird nichts ausgelesen</translation>
+    </message>
+    <message>
+        <source>save the module&apos;s settings into PROFILE (.dcf, replaced
+whole) and end (exit status 0; 1: nothing saved)</source>
+        <translation>die Einstellungen des Moduls in PROFILE sichern (.dcf, ganz
+ersetzt) und enden (Exit-Status 0; 1: nichts gesichert)</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCompareView</name>
+    <message>
+        <source>Settings Profile</source>
+        <translation>Einstellungsprofil</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Module</source>
+        <translation>Modul</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Settings of the module and of the profile</source>
+        <translation>Einstellungen des Moduls und des Profils</translation>
+    </message>
+    <message>
+        <source>differs</source>
+        <translation>weicht ab</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the ten settings in %1 differ from the module&apos;s. The Settings page shows the profile&apos;s values; &quot;Download Settings&quot; stores them.</source>
+        <translation>
+            <numerusform>%n der zehn Einstellungen in %1 weicht von denen des Moduls ab. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
+            <numerusform>%n der zehn Einstellungen in %1 weichen von denen des Moduls ab. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TAboutBox</name>
@@ -502,6 +548,50 @@ bevor die Betriebsart geändert wird!</translation>
     <message>
         <source>Warning</source>
         <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>&amp;Open Settings...</source>
+        <translation>Einstellungen ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>Save Settings &amp;As...</source>
+        <translation>Einstellungen speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>The module did not keep every setting it was sent!</source>
+        <translation>Das Modul hat nicht jede gesendete Einstellung übernommen!</translation>
+    </message>
+    <message>
+        <source>Device configuration files (*.dcf);;All files (*)</source>
+        <translation>Gerätekonfigurationsdateien (*.dcf);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Save Settings As</source>
+        <translation>Einstellungen speichern unter</translation>
+    </message>
+    <message>
+        <source>Operation: Settings Saved</source>
+        <translation>Vorgang: Einstellungen gesichert</translation>
+    </message>
+    <message>
+        <source>Settings cannot be saved!</source>
+        <translation>Die Einstellungen können nicht gesichert werden!</translation>
+    </message>
+    <message>
+        <source>The settings profile is for another product.<byte value="xd"/>
+<byte value="xd"/>
+Open it anyway?</source>
+        <translation>Das Einstellungsprofil gehört zu einem anderen Produkt.<byte value="xd"/>
+<byte value="xd"/>
+Trotzdem öffnen?</translation>
+    </message>
+    <message>
+        <source>The settings profile cannot be read!</source>
+        <translation>Das Einstellungsprofil kann nicht gelesen werden!</translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation>Einstellungen öffnen</translation>
     </message>
 </context>
 <context>

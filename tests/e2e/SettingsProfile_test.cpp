@@ -102,6 +102,11 @@ TEST_F(SettingsProfileTest, AProfileTheModuleRefusesOrThatIsBadEndsTheRunBeforeA
 TEST_F(SettingsProfileTest, OtherToolsSpellingsAndNumberFormsApply)
 {
     testsupport::SimulatedModule module(State(Memory));
+    const Outcome refused = Start({"--save-settings", "/nonexistent/folder/p.dcf"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("korvane: the settings were not saved: /nonexistent/folder/p.dcf cannot be written"))
+        << refused.err.constData();
+
     QFile file(Path("other.dcf"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("; from another tool\r\n[DeviceCommissioning]\r\nNodeId=011\r\nBaudRate=500\r\n"
@@ -114,10 +119,6 @@ TEST_F(SettingsProfileTest, OtherToolsSpellingsAndNumberFormsApply)
     EXPECT_EQ(module.setting("Baud"), 500000u);
     EXPECT_EQ(module.setting("Delimiter"), 0x3Bu);
 
-    const Outcome refused = Start({"--save-settings", "/nonexistent/folder/p.dcf"});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.contains("korvane: the settings were not saved: /nonexistent/folder/p.dcf cannot be written"))
-        << refused.err.constData();
 }
 
 } // namespace

@@ -85,6 +85,12 @@ whole) and end (exit status 0; 1: nothing saved)</source>
         <translation>die Einstellungen des Moduls in PROFILE sichern (.dcf, ganz
 ersetzt) und enden (Exit-Status 0; 1: nichts gesichert)</translation>
     </message>
+    <message>
+        <source>also the toolkit&apos;s own messages on standard error
+(as KORVANE_DEBUG=1 does)</source>
+        <translation>auch die eigenen Meldungen des Toolkits auf der Standardfehlerausgabe
+(wie KORVANE_DEBUG=1)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsCompareView</name>
@@ -113,10 +119,10 @@ ersetzt) und enden (Exit-Status 0; 1: nichts gesichert)</translation>
         <translation>weicht ab</translation>
     </message>
     <message numerus="yes">
-        <source>%n of the ten settings in %1 differ from the module&apos;s. The Settings page shows the profile&apos;s values; &quot;Download Settings&quot; stores them.</source>
+        <source>Settings of %1 that differ from the module&apos;s: %n of ten. The Settings page shows the profile&apos;s values; &quot;Download Settings&quot; stores them.</source>
         <translation>
-            <numerusform>%n der zehn Einstellungen in %1 weicht von denen des Moduls ab. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
-            <numerusform>%n der zehn Einstellungen in %1 weichen von denen des Moduls ab. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
+            <numerusform>Einstellungen von %1, die von denen des Moduls abweichen: %n von zehn. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
+            <numerusform>Einstellungen von %1, die von denen des Moduls abweichen: %n von zehn. Die Seite „Einstellungen“ zeigt die Werte des Profils; „Einstellungen speichern“ speichert sie.</numerusform>
         </translation>
     </message>
 </context>

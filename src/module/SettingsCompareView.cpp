@@ -6,8 +6,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 enum Column { SettingColumn, ModuleColumn, ProfileColumn, ColumnCount };
@@ -57,7 +60,7 @@ void SettingsCompareView::ShowComparison(const QString& profileName, const drive
             table_->setItem(row, column, item);
         }
     }
-    summary_->setText(tr("%n of the ten settings in %1 differ from the module's. The Settings page shows the "
+    summary_->setText(tr("Settings of %1 that differ from the module's: %n of ten. The Settings page shows the "
                          "profile's values; \"Download Settings\" stores them.",
                          nullptr, differing_)
                           .arg(QFileInfo(profileName).fileName()));
@@ -66,6 +69,13 @@ void SettingsCompareView::ShowComparison(const QString& profileName, const drive
     const int height = table_->horizontalHeader()->height() + table_->verticalHeader()->length() + 2 * table_->frameWidth();
     table_->setMinimumSize(width, height);
     adjustSize();
+    // Beside the main window, so that the Settings page stays in sight, as far as the screen allows.
+    if (parentWidget() && screen()) {
+        const QRect room = screen()->availableGeometry();
+        const QPoint beside = parentWidget()->frameGeometry().topRight() + QPoint(8, 0);
+        move(std::clamp(beside.x(), room.left(), std::max(room.left(), room.right() - frameGeometry().width())),
+             std::clamp(beside.y(), room.top(), std::max(room.top(), room.bottom() - frameGeometry().height())));
+    }
     show();
     raise();
 }

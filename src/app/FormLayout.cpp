@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
@@ -177,7 +178,13 @@ void UseDesignFont(QWidget* window)
                                 QStringLiteral("Helvetica")});
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    // The desktop's font size, not the design's 8 points: a large system font makes the controls
+    // grow to fit their texts.
+    const QFont system = QApplication::font();
+    if (system.pointSizeF() > 0)
+        font.setPointSizeF(system.pointSizeF());
+    else
+        font.setPixelSize(system.pixelSize());
     window->setFont(font);
 }
 

@@ -14,8 +14,8 @@ class QWidget;
 // A label to the left of control, right-aligned against it and vertically centred on it.
 QLabel* PlaceLabelLeft(QWidget* control, const QString& text);
 
-// The Windows dialog font of the design ("MS Sans Serif", 8 pt = 11 pixels); Qt substitutes the
-// nearest installed font.
+// The design's face ("MS Sans Serif"; Qt substitutes the nearest installed font) at the size of
+// the desktop's font.
 void UseDesignFont(QWidget* window);
 
 // The colours a disabled edit shows: the palette's background role and its ordinary text colour,

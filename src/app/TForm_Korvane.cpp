@@ -31,7 +31,8 @@ TForm_Korvane* Form_Korvane = nullptr;
 
 namespace {
 
-// A connection LED: transparent over the group box, black 8-point caption, off frame in Low.
+// A connection LED: transparent over the group box, its caption in the window's font and the
+// palette's text colour (readable on a dark scheme too), off frame in Low.
 TVrLed* PlaceConnectionLed(const QString& caption, TColor low, TColor high, QWidget* parent)
 {
     auto* led = new TVrLed(parent);
@@ -39,10 +40,7 @@ TVrLed* PlaceConnectionLed(const QString& caption, TColor low, TColor high, QWid
     led->setGeometry(8, 32, 73, 25);
     led->SetTransparent(true);
     led->SetColor(clBtnFace);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    led->setFont(font);
-    led->SetFontColor(clBlack);
+    led->SetFontColor(clWindowText);
     led->Palette()->SetLow(low);
     led->Palette()->SetHigh(high);
     led->SetCaption(caption);

@@ -77,7 +77,6 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
     Button_Ok->setGeometry(192, 100, 75, 25);
     connect(Button_SetTimeDate, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SetTimeDateClick);
     connect(Button_Ok, &QPushButton::clicked, this, &QDialog::accept);
-    FitWindowToFont(this, ClientSize);
 
     Button_SyncWithPc = new QPushButton(tr("S&ync with PC"), this);
     Button_SyncWithPc->setGeometry(40, 132, 89, 25);
@@ -85,8 +84,11 @@ TForm_SetTimeDate::TForm_SetTimeDate(QWidget* parent)
     Button_MeasureOffset->setGeometry(192, 132, 75, 25);
     StaticText_ClockOffset = new QLabel(this);
     StaticText_ClockOffset->setGeometry(16, 168, 272, 17);
+    SetLaterTexts(StaticText_ClockOffset,
+                  {tr("Module clock: offset not measured"), clocksync::DialogText(-10.0), clocksync::DialogText(10.0)});
     connect(Button_SyncWithPc, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_SyncWithPcClick);
     connect(Button_MeasureOffset, &QPushButton::clicked, this, &TForm_SetTimeDate::Button_MeasureOffsetClick);
+    FitWindowToFont(this, ClientSize);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(PollMs);

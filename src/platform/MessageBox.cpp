@@ -4,7 +4,9 @@
 #include "platform/FileName.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QStyle>
 
 #include <cstdio>
 
@@ -13,6 +15,9 @@ namespace platform {
 namespace {
 
 MessageBoxService* installedService = nullptr;
+
+// Title-bar heights beside a caption: the window's icon, up to three buttons, the margins.
+constexpr int TitleBarButtonRoom = 6;
 
 QMessageBox::StandardButtons QtButtons(MessageBoxButtons buttons)
 {
@@ -36,6 +41,21 @@ QWidget* OwnerWindow()
         if (widget->isVisible() && widget->inherits("QMainWindow"))
             return widget;
     return nullptr;
+}
+
+// The window manager draws the caption in the title bar beside the window's icon and buttons; a
+// box only as wide as a short text ("Ok!") would show none of it.
+void MakeRoomForCaption(QMessageBox& box, const QString& caption)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(caption) + TitleBarButtonRoom * titleBar;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 } // namespace
@@ -72,6 +92,7 @@ std::unique_ptr<QMessageBox> CreateQtMessageBox(const QString& text, const QStri
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, caption, text, QtButtons(buttons), OwnerWindow());
     box->setInformativeText(reason);
+    MakeRoomForCaption(*box, caption);
     box->setWindowModality(Qt::ApplicationModal);
     if (buttons == MessageBoxButtons::YesNo) {
         box->setDefaultButton(QMessageBox::No);

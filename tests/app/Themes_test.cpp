@@ -1,0 +1,77 @@
+// The windows under a light and a dark palette: the clock fields and the file names keep at least
+// 4.5:1 contrast against their background, and so does the connection LED's caption against the
+// group box it is drawn on.
+#include "MainWindowFixture.h"
+
+#include "app/FileNameEdit.h"
+#include "module/SetTimeDate.h"
+#include "widgets/VrLeds.h"
+#include "widgets/VrsysutilsTypes.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double Luminance(QColor c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// WCAG contrast of two colours.
+double Contrast(QColor a, QColor b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a field shows, enabled or not, against its background.
+double Contrast(const QLineEdit* field)
+{
+    const QPalette::ColorGroup group = field->isEnabled() ? QPalette::Active : QPalette::Disabled;
+    return Contrast(field->palette().color(group, QPalette::Text), field->palette().color(group, QPalette::Base));
+}
+
+// A dark scheme as desktops ship it: light text on dark grounds, disabled text dimmed.
+QPalette DarkPalette()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(text, QColor(0xee, 0xee, 0xee));
+    for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, text, QColor(0x7f, 0x7f, 0x7f));
+    return dark;
+}
+
+class Themes : public MainWindowFixture, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { QApplication::setPalette(GetParam() ? DarkPalette() : QApplication::style()->standardPalette()); }
+    void TearDown() override { QApplication::setPalette(before_); }
+
+private:
+    QPalette before_ = QApplication::palette();
+};
+
+TEST_P(Themes, ClocksFileNamesAndTheLedCaptionAreReadable)
+{
+    TForm_Korvane& w = CreateWindow(AbsentDriverLibrary);
+    TForm_SetTimeDate dialog;
+    for (const QLineEdit* field : {w.AdvEdit_Time, w.AdvEdit_Date, dialog.AdvEdit_Time, dialog.AdvEdit_Date,
+                                   w.AdvFileNameEdit_Config->Edit(), w.AdvFileNameEdit_FileName->Edit()})
+        EXPECT_GE(Contrast(field), 4.5) << field->text().toStdString();
+    for (const TVrLed* led : {w.VrLed_Offline, w.VrLed_Online})
+        EXPECT_GE(Contrast(QColor(ColorToRgb(led->FontColor())), w.GroupBox1->palette().color(QPalette::Window)), 4.5)
+            << led->Caption().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Palettes, Themes, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Dark" : "Light"; });
+
+} // namespace

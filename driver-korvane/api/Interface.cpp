@@ -40,6 +40,22 @@ Interface::Interface(std::unique_ptr<CanChannel> channel, const config::Interfac
     client_.setBlockSize(blockSize);
 }
 
+Interface::~Interface() { settle(); }
+
+std::optional<Interface::Upload> Interface::settle()
+{
+    if (!ahead_.valid())
+        return std::nullopt;
+    return ahead_.get();
+}
+
+Interface::Upload Interface::upload(uint16_t index)
+{
+    Upload read;
+    read.result = client_.upload(index, 0, read.bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered);
+    return read;
+}
+
 bool Interface::failed(uint32_t number, const QString& why, QString& reason)
 {
     reason = QStringLiteral("parameter %1: %2").arg(number & 0xFFFF).arg(why);
@@ -53,6 +69,7 @@ bool Interface::done(uint32_t number, const sdo::Result& result, QString& reason
 
 bool Interface::getUnsigned(uint32_t number, size_t size, uint32_t& value, QString& reason)
 {
+    settle();
     const auto index = indexOf(number);
     sdo::Bytes bytes;
     if (!index)
@@ -69,6 +86,7 @@ bool Interface::getUnsigned(uint32_t number, size_t size, uint32_t& value, QStri
 
 bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value, QString& reason)
 {
+    settle();
     const auto index = indexOf(number);
     sdo::Bytes bytes(size);
     for (size_t i = 0; i < size; ++i)
@@ -80,21 +98,31 @@ bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value, QStrin
 
 bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QString& reason)
 {
+    std::optional<Upload> ahead = settle();
     const auto index = indexOf(number);
-    sdo::Bytes bytes;
     if (!index)
         return failed(number, kNoSuchParameter, reason);
-    if (!done(number, client_.upload(*index, 0, bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered), reason))
+    const bool memory = index == indexOf(module::MemoryData);
+    const Upload read = ahead && memory ? std::move(*ahead) : upload(*index);
+    if (!done(number, read.result, reason))
         return false;
+    if (memory && !read.bytes.empty()) {
+        try {
+            ahead_ = std::async(std::launch::async, [this, index = *index] { return upload(index); });
+        } catch (const std::system_error&) {
+            // No thread to spare: the next read goes as it comes.
+        }
+    }
     // An empty array has no data pointer, which memcpy must not be given.
-    if (!bytes.empty())
-        std::memcpy(buffer, bytes.data(), bytes.size());
-    count = uint8_t(bytes.size());
+    if (!read.bytes.empty())
+        std::memcpy(buffer, read.bytes.data(), read.bytes.size());
+    count = uint8_t(read.bytes.size());
     return true;
 }
 
 bool Interface::setArray(uint32_t number, uint8_t count, const uint8_t* bytes, QString& reason)
 {
+    settle();
     const auto index = indexOf(number);
     if (!index)
         return failed(number, kNoSuchParameter, reason);

@@ -3,7 +3,15 @@
 #include "canbus/BusLibrary.h"
 #include "contract/KorvaneApi.h"
 
+#include <QFile>
+
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -11,42 +19,61 @@ namespace {
 
 constexpr std::chrono::milliseconds kCommandTimeout(1000);
 
-int errorCodeOf(QSerialPort::SerialPortError error)
+std::optional<speed_t> speedOf(int lineRate)
+{
+    switch (lineRate) {
+    case 2400: return B2400;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return std::nullopt;
+    }
+}
+
+int errorCodeOf(int error)
 {
     switch (error) {
-    case QSerialPort::DeviceNotFoundError: return ENODEV;
-    case QSerialPort::PermissionError: return EACCES;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return ENODEV;
+    case EACCES:
+    case EPERM: return EACCES;
     default: return EIO;
     }
+}
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+int millisecondsLeft(std::chrono::steady_clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return int(std::max<int64_t>(left.count(), 0));
 }
 
 } // namespace
 
 SerialCanChannel::SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate)
-    : bitrate_(bitrate)
+    : port_(port), lineRate_(lineRate), bitrate_(bitrate)
 {
-    port_.setPortName(port);
-    port_.setBaudRate(lineRate);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
 }
 
 SerialCanChannel::~SerialCanChannel()
 {
-    if (opened_ && !lost()) {
-        port_.write(QByteArray("C") + slcan::kDone);
-        port_.waitForBytesWritten(int(kCommandTimeout.count()));
-    }
+    if (opened_ && !lost_)
+        write(QByteArray("C") + slcan::kDone);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
-bool SerialCanChannel::lost()
+bool SerialCanChannel::lose(const QString& why)
 {
-    if (port_.isOpen() && port_.error() != QSerialPort::ResourceError)
-        return false;
-    setError(QStringLiteral("the serial port %1: %2").arg(port_.portName(), port_.errorString()), ENODEV);
-    return true;
+    lost_ = true;
+    return setError(QStringLiteral("the serial port %1: %2").arg(port_, why), ENODEV);
 }
 
 bool SerialCanChannel::open()
@@ -54,34 +81,73 @@ bool SerialCanChannel::open()
     const auto rate = slcan::bitrateCommand(bitrate_);
     if (!rate)
         return setError(QStringLiteral("serial CAN adapters have no setting for %1 bit/s").arg(bitrate_), EINVAL);
-    if (!port_.open(QIODevice::ReadWrite))
-        return setError(QStringLiteral("cannot open the serial port %1: %2").arg(port_.portName(), port_.errorString()),
-                        errorCodeOf(port_.error()));
-    port_.clear();
+    const auto speed = speedOf(lineRate_);
+    if (!speed)
+        return setError(QStringLiteral("the serial line rate %1 is not supported").arg(lineRate_), EINVAL);
+    const QString path = port_.contains(QLatin1Char('/')) ? port_ : QStringLiteral("/dev/") + port_;
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios line{};
+    if (fd_ < 0 || ::tcgetattr(fd_, &line) != 0) {
+        const int error = errno;
+        return setError(QStringLiteral("cannot open the serial port %1: %2").arg(port_, systemError(error)), errorCodeOf(error));
+    }
+    ::ioctl(fd_, TIOCEXCL); // as other serial programs do: nobody else opens it meanwhile
+    ::cfmakeraw(&line);
+    line.c_cflag |= CLOCAL | CREAD;
+    line.c_cflag &= ~(CSTOPB | CRTSCTS);
+    ::cfsetispeed(&line, *speed);
+    ::cfsetospeed(&line, *speed);
+    if (::tcsetattr(fd_, TCSANOW, &line) != 0) {
+        const int error = errno;
+        return setError(QStringLiteral("cannot set up the serial port %1: %2").arg(port_, systemError(error)), errorCodeOf(error));
+    }
+    ::tcflush(fd_, TCIOFLUSH);
     // Close first: an adapter left open refuses the bit rate. Its answer does not matter.
     command("C");
     const auto setRate = command(*rate);
     if (!setRate)
-        return setError(QStringLiteral("the adapter on %1 does not answer").arg(port_.portName()), ETIMEDOUT);
+        return setError(QStringLiteral("the adapter on %1 does not answer").arg(port_), ETIMEDOUT);
     const auto openChannel = setRate->refused ? setRate : command("O");
     if (!openChannel || openChannel->refused)
         return setError(QStringLiteral("the adapter on %1 refuses to open its CAN channel at %2 bit/s")
-                            .arg(port_.portName())
+                            .arg(port_)
                             .arg(bitrate_),
                         int(KORVANE_ERROR_WRONG_MODE));
     opened_ = true;
     return true;
 }
 
+bool SerialCanChannel::write(const QByteArray& text)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kCommandTimeout;
+    for (qsizetype written = 0; written < text.size();) {
+        if (lost_)
+            return false;
+        const ssize_t count = ::write(fd_, text.constData() + written, size_t(text.size() - written));
+        if (count > 0) {
+            written += count;
+            continue;
+        }
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return lose(systemError(errno));
+        pollfd out{fd_, POLLOUT, 0};
+        if (::poll(&out, 1, millisecondsLeft(deadline)) == 0)
+            return false; // the line does not take it: the exchange fails, the port may recover
+        if (out.revents & (POLLERR | POLLHUP | POLLNVAL))
+            return lose(QStringLiteral("the line was hung up"));
+    }
+    return true;
+}
+
 std::optional<slcan::Reply> SerialCanChannel::command(const QByteArray& text)
 {
     replies_.clear();
-    if (port_.write(text + slcan::kDone) < 0 || !port_.waitForBytesWritten(int(kCommandTimeout.count())))
+    if (!write(text + slcan::kDone))
         return std::nullopt;
     const auto deadline = std::chrono::steady_clock::now() + kCommandTimeout;
     while (replies_.empty()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !pump(left))
+        const int left = millisecondsLeft(deadline);
+        if (left <= 0 || !pump(std::chrono::milliseconds(left)))
             return std::nullopt;
     }
     return replies_.front();
@@ -89,9 +155,26 @@ std::optional<slcan::Reply> SerialCanChannel::command(const QByteArray& text)
 
 bool SerialCanChannel::pump(std::chrono::milliseconds timeout)
 {
-    if (!port_.bytesAvailable() && !port_.waitForReadyRead(int(timeout.count())))
-        return !lost();
-    pending_ += port_.readAll();
+    if (lost_)
+        return false;
+    pollfd in{fd_, POLLIN, 0};
+    const int ready = ::poll(&in, 1, int(timeout.count()));
+    if (ready < 0 && errno != EINTR)
+        return lose(systemError(errno));
+    if (ready <= 0)
+        return true;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(fd_, buffer, sizeof buffer);
+        if (count > 0) {
+            pending_.append(buffer, qsizetype(count));
+            continue;
+        }
+        if (count < 0 && (errno == EAGAIN || errno == EINTR))
+            break;
+        // End of file or an error such as EIO: the other end of the line is gone.
+        return lose(count == 0 ? QStringLiteral("the line was hung up") : systemError(errno));
+    }
     for (slcan::Reply& reply : slcan::takeReplies(pending_)) {
         if (reply.line.startsWith('t')) {
             if (const auto frame = slcan::decode(reply.line); frame && isNodeReport(frame->id))
@@ -100,26 +183,23 @@ bool SerialCanChannel::pump(std::chrono::milliseconds timeout)
             replies_.push_back(std::move(reply)); // answers, transmit acknowledgements, status lines
         }
     }
-    return !lost();
+    return true;
 }
 
 bool SerialCanChannel::send(const CanFrame& frame)
 {
-    if (lost())
-        return false;
     replies_.clear();
-    const QByteArray line = slcan::encode(frame);
-    return port_.write(line) == line.size() && port_.waitForBytesWritten(int(kCommandTimeout.count())) && !lost();
+    return write(slcan::encode(frame));
 }
 
 ReceiveStatus SerialCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (frames_.empty()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (!pump(std::max(left, std::chrono::milliseconds(0))))
+        const int left = millisecondsLeft(deadline);
+        if (!pump(std::chrono::milliseconds(left)))
             return ReceiveStatus::Failed;
-        if (frames_.empty() && left.count() <= 0)
+        if (frames_.empty() && left <= 0)
             return ReceiveStatus::TimedOut;
     }
     frame = frames_.front();

@@ -1,11 +1,10 @@
 // A serial-line CAN adapter speaking the ASCII protocol, over a serial port or pseudo-terminal.
-// Waits are synchronous on the caller's thread and process no events.
+// Waits are synchronous on the caller's thread and process no events; the port is a plain file
+// descriptor, no Qt object, so one thread after another may use the channel.
 #pragma once
 
 #include "canbus/CanChannel.h"
 #include "canbus/Slcan.h"
-
-#include <QSerialPort>
 
 #include <deque>
 
@@ -13,7 +12,7 @@ namespace korvane {
 
 class SerialCanChannel : public CanChannel {
 public:
-    // Only node reports (see CanFrame.h) are kept.
+    // Only node reports (see CanFrame.h) are kept. A port without a folder is one of /dev.
     SerialCanChannel(const QString& port, int lineRate, uint32_t bitrate);
     ~SerialCanChannel() override;
 
@@ -28,11 +27,16 @@ private:
     std::optional<slcan::Reply> command(const QByteArray& text);
     // Waits up to `timeout` for bytes and sorts them into frames and replies; false: port lost.
     bool pump(std::chrono::milliseconds timeout);
-    // Also keeps the reason when the port is gone.
-    bool lost();
+    // The whole text, within the command timeout; false: port lost or stuck.
+    bool write(const QByteArray& text);
+    // Keeps why the port is gone; false.
+    bool lose(const QString& why);
 
-    QSerialPort port_;
+    QString port_;
+    int lineRate_;
     uint32_t bitrate_;
+    int fd_ = -1;
+    bool lost_ = false;
     QByteArray pending_;
     std::deque<CanFrame> frames_;
     std::deque<slcan::Reply> replies_;

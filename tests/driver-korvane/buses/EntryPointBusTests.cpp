@@ -83,6 +83,47 @@ TEST(WireFormat, RecordedFramesFollowTheSdoRules)
     EXPECT_EQ(recorded[expected.size() + 1], "605  A1 00 00 00 00 00 00 00");
 }
 
+TEST(WireFormat, TheBlockReadAheadIsWhatTheNextReadReturns)
+{
+    REQUIRE_CANBUSUTIL();
+    const QByteArray memory = records(12).left(600); // blocks of 255, 255 and 90 bytes
+    SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}});
+    const QString device = virtualCanDevice(freeTcpPort());
+    BusRecorder recorder(device);
+    ASSERT_TRUE(recorder.listening());
+    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, module.statePath()});
+    configureAdapter(module.interfaceIniPath(), Transport::Can, device);
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+    ASSERT_TRUE(connection.setU8(15, 1));
+    QByteArray first, second, third;
+    ASSERT_TRUE(connection.getArray(14, first));
+    ASSERT_TRUE(connection.getArray(14, second));
+    // Another call waits for the third block read ahead and drops it: the module has sent it.
+    uint8_t blank = 9;
+    EXPECT_TRUE(connection.getU8(16, blank));
+    ASSERT_TRUE(connection.getArray(14, third));
+    EXPECT_EQ(first + second, memory.left(510));
+    EXPECT_TRUE(third.isEmpty());
+    EXPECT_EQ(module.memory(), memory);
+
+    // The arming; three block uploads of 43, 43 and 19 frames; parameter 16; the empty block.
+    const std::vector<std::string> recorded = recorder.frames(113);
+    ASSERT_EQ(recorded.size(), 113u);
+    std::vector<size_t> memoryReads;
+    for (size_t i = 0; i < recorded.size(); ++i)
+        if (recorded[i].starts_with("605") && recorded[i].substr(8, 5) == "0E 20")
+            memoryReads.push_back(i);
+    EXPECT_EQ(memoryReads, (std::vector<size_t>{2, 45, 88, 109})); // each block once
+    EXPECT_EQ(recorded[107], "605  40 10 20 00 00 00 00 00");
+    QByteArray onTheWire;
+    for (size_t i = 48; i < 85; ++i) // the second block's 37 segments: a sequence number, seven bytes
+        onTheWire += QByteArray::fromHex(QByteArray::fromStdString(recorded[i].substr(8)));
+    EXPECT_EQ(recorded[84].substr(0, 8), "585  A5 "); // the last, holding 3 bytes of 7
+    onTheWire.chop(4);
+    EXPECT_EQ(second, onTheWire);
+}
+
 TEST(WireFormat, SilentModuleGetsATimeoutAbort)
 {
     REQUIRE_CANBUSUTIL();

@@ -1,7 +1,7 @@
 // `make bench`: runs every measurement once, prints the table and writes it, with the date and
 // the machine, to the Markdown file given by --markdown.
 //
-//   korvane_bench [--markdown FILE] [--only readout|readback|stall|sdo|startup|idle|drawing|statefile]...
+//   korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile]...
 #include "Measurements.h"
 
 #include "support/ModuleFiles.h"
@@ -29,8 +29,8 @@ struct Measurement {
 const Measurement kMeasurements[] = {
     {"drawing", bench::measureDrawing},   {"sdo", bench::measureSdoLatency}, {"startup", bench::measureStartup},
     {"idle", bench::measureIdleCpu},      {"readout", bench::measureReadout},
-    {"readback", bench::measureReadBack}, {"stall", bench::measureUiStall},
-    {"statefile", bench::measureStateFileMemory},
+    {"wire", bench::measureTimedReadout}, {"readback", bench::measureReadBack},
+    {"stall", bench::measureUiStall},     {"statefile", bench::measureStateFileMemory},
 };
 
 QString cpuModel()
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
         else if (argument == QLatin1String("--only") && i + 1 < argc)
             only << QString::fromLocal8Bit(argv[++i]);
         else {
-            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|readback|stall|sdo|startup|idle|drawing|statefile]...\n";
+            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile]...\n";
             return 2;
         }
     }

@@ -15,6 +15,7 @@ struct BenchRun {
 };
 
 void measureReadout(BenchRun& run);
+void measureTimedReadout(BenchRun& run);
 void measureUiStall(BenchRun& run);
 void measureSdoLatency(BenchRun& run);
 void measureStartup(BenchRun& run);

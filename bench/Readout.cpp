@@ -1,13 +1,17 @@
 // Read-out of 1 MiB through the tool's own upload (the pacing worker, the driver library, the
 // file), timed around UploadMemory and divided by the pacing bound: one 255-byte block per
-// 10 ms pass; and the longest stall of the user-interface thread during such an upload.
+// 10 ms pass; on a bus that takes real time divided by that or the wire time of its frames,
+// whichever is larger; and the longest stall of the user-interface thread during such an upload.
 #include "Measurements.h"
 
 #include "app/FileNameEdit.h"
 #include "Transports.h"
+#include "WireReference.h"
 #include "app/TForm_Korvane.h"
 #include "support/ModuleFiles.h"
 #include "common/UploadBytes.h"
+#include "config/Transports.h"
+#include "simulator/ModuleParameters.h"
 
 #include <QFile>
 #include <QTimer>
@@ -25,17 +29,24 @@ namespace {
 constexpr qsizetype kReadoutBytes = 1024 * 1024;
 constexpr double kBlockBytes = 255;
 constexpr double kPassSeconds = 0.010;
+constexpr uint32_t kAnswerLatencyUs = 200;
+constexpr uint32_t kLineRate = 115200; // the module simulator's and the interface's default
 
-// The tool's UploadMemory, automatic, from a module holding 1 MiB over `kind`; `silent` as the
-// option of that name; `starting` runs just before UploadMemory. The seconds it took, or nothing (with a note) when it did not deliver
-// every byte: such a read-out is no measurement of one.
-std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, bool silent,
-                                     const std::function<void()>& starting = {})
+korvane::module::ModuleState megabyteModule()
 {
-    const QString transport = transportName(kind);
     std::mt19937 random(7);
     korvane::module::ModuleState state = testsupport::blankModule();
     state.memory = moduleData(kReadoutBytes, random);
+    return state;
+}
+
+// The tool's UploadMemory, automatic, from `state` (holding 1 MiB) over `kind`; `silent` as the
+// option of that name; `starting` runs just before UploadMemory. The seconds it took, or nothing
+// (with a note) when it did not deliver every byte: such a read-out is no measurement of one.
+std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, const korvane::module::ModuleState& state,
+                                     bool silent, const std::function<void()>& starting = {})
+{
+    const QString transport = transportName(kind);
     const auto peer = openTransport(run, kind, state);
     if (!peer)
         return std::nullopt;
@@ -66,16 +77,43 @@ std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, bool sil
     return took.count();
 }
 
+const double kBlocks = std::ceil(double(kReadoutBytes) / kBlockBytes);
+const double kPacingBound = kBlocks * kPassSeconds;
+
 void readOut(BenchRun& run, TransportKind kind)
 {
-    const auto took = uploadMegabyte(run, kind, true);
+    const auto took = uploadMegabyte(run, kind, megabyteModule(), true);
     if (!took)
         return;
-    const double blocks = std::ceil(double(kReadoutBytes) / kBlockBytes);
-    const double bound = blocks * kPassSeconds;
     run.table.add({QStringLiteral("Read-out of 1 MiB, %1").arg(transportName(kind)), formatSeconds(*took),
-                   QStringLiteral("pacing bound %1 blocks × 10 ms = %2").arg(blocks).arg(formatSeconds(bound)),
-                   *took / bound});
+                   QStringLiteral("pacing bound %1 blocks × 10 ms = %2").arg(kBlocks).arg(formatSeconds(kPacingBound)),
+                   *took / kPacingBound});
+}
+
+// The same on a bus that takes real time at `bitRate`, against the wire time of the frames the
+// read-out needs (with the line time behind a serial adapter) or the pacing bound, the larger.
+void timedReadOut(BenchRun& run, TransportKind kind, uint32_t bitRate)
+{
+    korvane::module::ModuleState state = megabyteModule();
+    state.settings[korvane::module::Baud] = bitRate;
+    state.bus = {true, kAnswerLatencyUs};
+    const bool serial = kind == TransportKind::SerialLine;
+    const uint32_t lineRate = serial ? kLineRate : 0;
+    const auto took = uploadMegabyte(run, kind, state, true);
+    if (!took)
+        return;
+    const auto transport = korvane::config::findTransport(serial ? korvane::config::Transport::Serial
+                                                                  : korvane::config::Transport::Simulated);
+    const double wire = readoutWireSeconds(state, transport->blockSize, lineRate);
+    const QString line = serial ? QStringLiteral(" and %1 Bd lines").arg(lineRate) : QString();
+    run.table.add({QStringLiteral("Read-out of 1 MiB, %1, timed bus at %2 kbit/s%3").arg(transportName(kind)).arg(bitRate / 1000).arg(line),
+                   formatSeconds(*took),
+                   QStringLiteral("wire time %1 of its frames (answer latency %2 µs%3), pacing bound %4")
+                       .arg(formatSeconds(wire))
+                       .arg(kAnswerLatencyUs)
+                       .arg(serial ? QStringLiteral(", line time") : QString())
+                       .arg(formatSeconds(kPacingBound)),
+                   *took / std::max(wire, kPacingBound)});
 }
 
 } // namespace
@@ -84,6 +122,13 @@ void measureReadout(BenchRun& run)
 {
     for (TransportKind kind : kTransports)
         readOut(run, kind);
+}
+
+void measureTimedReadout(BenchRun& run)
+{
+    timedReadOut(run, TransportKind::Simulated, 250000);
+    timedReadOut(run, TransportKind::Simulated, 1000000);
+    timedReadOut(run, TransportKind::SerialLine, 125000);
 }
 
 // How long the user-interface thread goes without its event loop while the progress window of a
@@ -98,7 +143,7 @@ void measureUiStall(BenchRun& run)
     ticker.setInterval(5);
     QObject::connect(&ticker, &QTimer::timeout, [&ran] { ran.push_back(Clock::now()); });
     // From the upload's start: building the window and connecting are no part of it.
-    const auto took = uploadMegabyte(run, TransportKind::Simulated, false, [&] {
+    const auto took = uploadMegabyte(run, TransportKind::Simulated, megabyteModule(), false, [&] {
         ran.push_back(Clock::now());
         ticker.start();
     });

@@ -2,6 +2,7 @@
 
 #include "canbus/InMemoryBus.h"
 #include "canbus/QtCanChannel.h"
+#include "simulator/ModuleParameters.h"
 #include "support/ModuleFiles.h"
 
 #include <QCanBus>
@@ -225,6 +226,7 @@ std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, co
         peer.config.transport = can ? korvane::config::Transport::Can : korvane::config::Transport::Serial;
         peer.config.plugin = can ? QStringLiteral("virtualcan") : QString();
         peer.config.device = *where;
+        peer.config.bitrate = state.settings.at(korvane::module::Baud); // the interface at the module's rate
         korvane::config::deriveConnectionType(peer.config);
         testsupport::installModule(run.sandbox, state, peer.config);
     }

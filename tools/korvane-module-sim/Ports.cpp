@@ -1,7 +1,6 @@
 #include "Ports.h"
 
 #include "canbus/QtCanFrame.h"
-#include "canbus/Slcan.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>
@@ -75,12 +74,7 @@ bool CanBusPort::start()
 SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate)
     : nodes_(nodes)
     , lineRate_(timedLineRate)
-    , adapter_([this](const QByteArray& bytes) { toPc(bytes); },
-               [this](const CanFrame& f) {
-                   // The PC's line reached the adapter whole only after its characters' time.
-                   nodes_.handle(f, lineRate_ ? fromPc_.occupy(wire::Clock::now(), wire::lineTime(slcan::encode(f).size(), lineRate_))
-                                              : wire::Clock::now());
-               })
+    , adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { nodes_.handle(f, lineEnd_); })
 {
     adapter_.refuseOpen(refuseOpen);
     nodes_.setBus([this](const CanFrame& frame, wire::Clock::time_point arrived) {
@@ -105,10 +99,7 @@ bool SerialLinePort::startSerial(const QString& path, int lineRate)
         std::fprintf(stderr, "korvane-module-sim: cannot open %s: %s\n", qPrintable(path), qPrintable(serial_->errorString()));
         return false;
     }
-    connect(serial_, &QSerialPort::readyRead, this, [this] {
-        readyAt_ = wire::Clock::now();
-        adapter_.fromPc(serial_->readAll());
-    });
+    connect(serial_, &QSerialPort::readyRead, this, [this] { fromPc(serial_->readAll()); });
     connect(serial_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error != QSerialPort::ResourceError)
             return;
@@ -149,10 +140,16 @@ void SerialLinePort::readTerminal()
 {
     char buffer[512];
     ssize_t count;
-    while ((count = ::read(master_, buffer, sizeof buffer)) > 0) {
-        readyAt_ = wire::Clock::now();
-        adapter_.fromPc(QByteArray(buffer, qsizetype(count)));
-    }
+    while ((count = ::read(master_, buffer, sizeof buffer)) > 0)
+        fromPc(QByteArray(buffer, qsizetype(count)));
+}
+
+void SerialLinePort::fromPc(const QByteArray& bytes)
+{
+    // What the PC wrote reached the adapter whole only after its characters' time on the line.
+    lineEnd_ = readyAt_ = lineRate_ ? fromPc_.occupy(wire::Clock::now(), wire::lineTime(bytes.size(), lineRate_))
+                                    : wire::Clock::now();
+    adapter_.fromPc(bytes);
 }
 
 void SerialLinePort::toPc(const QByteArray& bytes)

@@ -37,6 +37,7 @@ public:
     bool startPseudoTerminal();
 
 private:
+    void fromPc(const QByteArray& bytes);
     void toPc(const QByteArray& bytes);
     void readTerminal();
 
@@ -44,7 +45,9 @@ private:
     uint32_t lineRate_;
     korvane::wire::Schedule fromPc_;
     korvane::wire::Schedule toPc_;
-    korvane::wire::Clock::time_point readyAt_{}; // when what goes to the PC next may start on the line
+    korvane::wire::Clock::time_point lineEnd_{}; // of what the PC wrote last
+    // When what the adapter sends the PC next may start: the end of the PC's line, of a module's frame.
+    korvane::wire::Clock::time_point readyAt_{};
     korvane::slcan::Adapter adapter_;
     QSerialPort* serial_ = nullptr;
     int master_ = -1;

@@ -6,6 +6,7 @@
 #include "config/InterfaceConfig.h"
 #include "contract/KorvaneApi.h"
 #include "contract/StandardError.h"
+#include "sdo/StandardObjects.h"
 
 #include <cerrno>
 #include <mutex>
@@ -66,6 +67,35 @@ int32_t onInterface(uint32_t handle, Access&& access)
 
 int32_t noPointer() { return api::fail(QStringLiteral("a pointer argument is missing")); }
 
+int32_t objectNumber(uint32_t handle, uint16_t index, uint8_t subIndex, uint32_t* value)
+{
+    if (!value)
+        return noPointer();
+    return onInterface(handle, [&](api::Interface& interface, QString& reason) {
+        return interface.getObjectU32(index, subIndex, *value, reason);
+    });
+}
+
+int32_t identityNumber(uint32_t handle, uint8_t subIndex, uint32_t* value)
+{
+    return objectNumber(handle, sdo::object::Identity, subIndex, value);
+}
+
+// A visible string as GetErrorString answers a reason: zero-terminated, its length answered.
+// An empty one answers 0 too: there is nothing to show.
+int32_t objectText(uint32_t handle, uint16_t index, char* text)
+{
+    if (!text)
+        return noPointer();
+    uint8_t count = 0;
+    if (!onInterface(handle, [&](api::Interface& interface, QString& reason) {
+            return interface.getObjectText(index, count, reinterpret_cast<uint8_t*>(text), reason);
+        }))
+        return 0;
+    text[count] = '\0';
+    return count;
+}
+
 int32_t openFromBlock(uint32_t* handle, uint8_t* block)
 {
     if (!handle) {
@@ -107,14 +137,20 @@ KORVANE_EXPORT int32_t CloseInterface(uint32_t handle)
 
 KORVANE_EXPORT int32_t CloseCard(uint32_t handle) { return CloseInterface(handle); }
 
-// Versions, firmware, flash sectors and product data belong to the vendor's adapters; this
-// library has none of them to offer.
-KORVANE_EXPORT int32_t Hardware_Version(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Get_Serial_Number(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Firmware_Version(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t DLL_Version(uint32_t*) { return 0; }
+// The module's identity, from its CiA 301 objects.
+KORVANE_EXPORT int32_t Hardware_Version(uint32_t handle, char* version) { return objectText(handle, sdo::object::HardwareVersion, version); }
+KORVANE_EXPORT int32_t Get_Serial_Number(uint32_t handle, uint32_t* serial) { return identityNumber(handle, sdo::SerialNumber, serial); }
+KORVANE_EXPORT int32_t Firmware_Version(uint32_t handle, char* version) { return objectText(handle, sdo::object::SoftwareVersion, version); }
+KORVANE_EXPORT int32_t DLL_Version(uint32_t* version)
+{
+    if (!version)
+        return noPointer();
+    *version = KORVANE_LIBRARY_VERSION;
+    return 1;
+}
 // The reason of this thread's last failed call, whatever the code.
 KORVANE_EXPORT int32_t GetErrorString(uint32_t, char* text) { return text ? api::copyLastReason(text) : 0; }
+// Firmware and flash sectors belong to the vendor's adapters; this library has none to offer.
 KORVANE_EXPORT int32_t Download_Firmware(uint32_t, const char*) { return 0; }
 KORVANE_EXPORT int32_t Upload_Firmware(uint32_t, const char*) { return 0; }
 KORVANE_EXPORT int32_t Set_Active_Sector(uint32_t, uint32_t) { return 0; }
@@ -128,10 +164,10 @@ KORVANE_EXPORT int32_t OpenCard(uint32_t*, uint8_t*) { return 0; }
 KORVANE_EXPORT int32_t Get_Sector_Checksum(uint32_t, uint32_t, uint32_t*) { return 0; }
 KORVANE_EXPORT int32_t Set_Sector_Checksum(uint32_t, uint32_t, uint32_t) { return 0; }
 KORVANE_EXPORT int32_t Get_Sector_Size(uint32_t, uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Get_Device_Type(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Get_Product_Code(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Get_Vendor_Id(uint32_t, uint32_t*) { return 0; }
-KORVANE_EXPORT int32_t Get_Product_Name(uint32_t, char*) { return 0; }
+KORVANE_EXPORT int32_t Get_Device_Type(uint32_t handle, uint32_t* type) { return objectNumber(handle, sdo::object::DeviceType, 0, type); }
+KORVANE_EXPORT int32_t Get_Product_Code(uint32_t handle, uint32_t* code) { return identityNumber(handle, sdo::ProductCode, code); }
+KORVANE_EXPORT int32_t Get_Vendor_Id(uint32_t handle, uint32_t* id) { return identityNumber(handle, sdo::VendorId, id); }
+KORVANE_EXPORT int32_t Get_Product_Name(uint32_t handle, char* name) { return objectText(handle, sdo::object::DeviceName, name); }
 
 KORVANE_EXPORT int32_t HardwareConfigurationWindow(uint8_t* block)
 {

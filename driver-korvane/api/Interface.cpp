@@ -14,6 +14,8 @@ namespace {
 
 const QString kNoSuchParameter = QStringLiteral("no such parameter");
 
+QString parameterName(uint32_t number) { return QStringLiteral("parameter %1").arg(number & 0xFFFF); }
+
 // Parameter numbers arrive as 32-bit values; only the low 16 bits count.
 std::optional<uint16_t> indexOf(uint32_t number)
 {
@@ -56,31 +58,61 @@ Interface::Upload Interface::upload(uint16_t index)
     return read;
 }
 
-bool Interface::failed(uint32_t number, const QString& why, QString& reason)
+bool Interface::failed(const QString& what, const QString& why, QString& reason)
 {
-    reason = QStringLiteral("parameter %1: %2").arg(number & 0xFFFF).arg(why);
+    reason = what + QStringLiteral(": ") + why;
     return false;
 }
 
-bool Interface::done(uint32_t number, const sdo::Result& result, QString& reason)
+bool Interface::done(const QString& what, const sdo::Result& result, QString& reason)
 {
-    return result.ok() || failed(number, client_.describe(result), reason);
+    return result.ok() || failed(what, client_.describe(result), reason);
+}
+
+bool Interface::readUnsigned(const QString& what, uint16_t index, uint8_t subIndex, size_t size, uint32_t& value,
+                             QString& reason)
+{
+    settle();
+    sdo::Bytes bytes;
+    if (!done(what, client_.upload(index, subIndex, bytes, size), reason))
+        return false;
+    if (bytes.size() != size)
+        return failed(what, QStringLiteral("the module answered %1 bytes, not %2").arg(bytes.size()).arg(size), reason);
+    value = 0;
+    for (size_t i = 0; i < size; ++i)
+        value |= uint32_t(bytes[i]) << (8 * i);
+    return true;
+}
+
+void Interface::copyOut(const sdo::Bytes& bytes, uint8_t& count, uint8_t* buffer)
+{
+    // An empty array has no data pointer, which memcpy must not be given.
+    if (!bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    count = uint8_t(bytes.size());
 }
 
 bool Interface::getUnsigned(uint32_t number, size_t size, uint32_t& value, QString& reason)
 {
-    settle();
     const auto index = indexOf(number);
-    sdo::Bytes bytes;
     if (!index)
-        return failed(number, kNoSuchParameter, reason);
-    if (!done(number, client_.upload(*index, 0, bytes, size), reason))
+        return failed(parameterName(number), kNoSuchParameter, reason);
+    return readUnsigned(parameterName(number), *index, 0, size, value, reason);
+}
+
+bool Interface::getObjectU32(uint16_t index, uint8_t subIndex, uint32_t& value, QString& reason)
+{
+    return readUnsigned(QString::asprintf("object 0x%04X:%02X", unsigned(index), unsigned(subIndex)), index, subIndex, 4,
+                        value, reason);
+}
+
+bool Interface::getObjectText(uint16_t index, uint8_t& count, uint8_t* buffer, QString& reason)
+{
+    settle();
+    sdo::Bytes bytes;
+    if (!done(QString::asprintf("object 0x%04X", unsigned(index)), client_.upload(index, 0, bytes, module::kMaxArray), reason))
         return false;
-    if (bytes.size() != size)
-        return failed(number, QStringLiteral("the module answered %1 bytes, not %2").arg(bytes.size()).arg(size), reason);
-    value = 0;
-    for (size_t i = 0; i < size; ++i)
-        value |= uint32_t(bytes[i]) << (8 * i);
+    copyOut(bytes, count, buffer);
     return true;
 }
 
@@ -88,12 +120,9 @@ bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value, QStrin
 {
     settle();
     const auto index = indexOf(number);
-    sdo::Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(value >> (8 * i));
     if (!index)
-        return failed(number, kNoSuchParameter, reason);
-    return done(number, client_.download(*index, 0, bytes), reason);
+        return failed(parameterName(number), kNoSuchParameter, reason);
+    return done(parameterName(number), client_.download(*index, 0, sdo::littleEndian(value, size)), reason);
 }
 
 bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QString& reason)
@@ -101,10 +130,10 @@ bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QStri
     std::optional<Upload> ahead = settle();
     const auto index = indexOf(number);
     if (!index)
-        return failed(number, kNoSuchParameter, reason);
+        return failed(parameterName(number), kNoSuchParameter, reason);
     const bool memory = index == indexOf(module::MemoryData);
     const Upload read = ahead && memory ? std::move(*ahead) : upload(*index);
-    if (!done(number, read.result, reason))
+    if (!done(parameterName(number), read.result, reason))
         return false;
     if (memory && !read.bytes.empty()) {
         try {
@@ -113,10 +142,7 @@ bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QStri
             // No thread to spare: the next read goes as it comes.
         }
     }
-    // An empty array has no data pointer, which memcpy must not be given.
-    if (!read.bytes.empty())
-        std::memcpy(buffer, read.bytes.data(), read.bytes.size());
-    count = uint8_t(read.bytes.size());
+    copyOut(read.bytes, count, buffer);
     return true;
 }
 
@@ -125,8 +151,8 @@ bool Interface::setArray(uint32_t number, uint8_t count, const uint8_t* bytes, Q
     settle();
     const auto index = indexOf(number);
     if (!index)
-        return failed(number, kNoSuchParameter, reason);
-    return done(number, client_.download(*index, 0, sdo::Bytes(bytes, bytes + count)), reason);
+        return failed(parameterName(number), kNoSuchParameter, reason);
+    return done(parameterName(number), client_.download(*index, 0, sdo::Bytes(bytes, bytes + count)), reason);
 }
 
 std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, OpenFailure& failure)

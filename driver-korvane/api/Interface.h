@@ -27,6 +27,11 @@ public:
     bool getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QString& reason);
     bool setArray(uint32_t number, uint8_t count, const uint8_t* bytes, QString& reason);
 
+    // CiA 301 objects of the module: a u32 (0x1000, 0x1018:n) or a visible string of at most 255
+    // bytes; the reason names the object, e.g. "object 0x1018:04: ...".
+    bool getObjectU32(uint16_t index, uint8_t subIndex, uint32_t& value, QString& reason);
+    bool getObjectText(uint16_t index, uint8_t& count, uint8_t* buffer, QString& reason);
+
 private:
     struct Upload {
         sdo::Result result;
@@ -36,9 +41,12 @@ private:
     // Waits for the read ahead, if one is under way, and hands it over.
     std::optional<Upload> settle();
 
+    // An unsigned value of `size` bytes; `what` names it in the reason ("parameter 12").
+    bool readUnsigned(const QString& what, uint16_t index, uint8_t subIndex, size_t size, uint32_t& value, QString& reason);
+    static void copyOut(const sdo::Bytes& bytes, uint8_t& count, uint8_t* buffer);
     // False, with the reason, for a transfer that failed.
-    bool done(uint32_t number, const sdo::Result& result, QString& reason);
-    bool failed(uint32_t number, const QString& why, QString& reason);
+    bool done(const QString& what, const sdo::Result& result, QString& reason);
+    static bool failed(const QString& what, const QString& why, QString& reason);
 
     std::unique_ptr<CanChannel> channel_;
     sdo::SdoClient client_;

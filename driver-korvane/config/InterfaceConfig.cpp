@@ -217,7 +217,7 @@ bool toBlock(const InterfaceConfig& config, uint8_t* block, QString& error)
     uint8_t filled[300] = {};
     std::memcpy(filled, block, 4); // the tool's word stays as it is
     putWord(filled, KORVANE_CONFIG_KIND_OFFSET, uint32_t(config.transport));
-    putWord(filled, 8, config.nodeId);
+    putWord(filled, KORVANE_CONFIG_NODE_OFFSET, config.nodeId);
     putWord(filled, 12, config.connectionType);
     putWord(filled, 16, config.bitrate);
     putWord(filled, 20, config.sdoTimeoutMs);
@@ -236,7 +236,7 @@ InterfaceConfig fromBlock(const uint8_t* block)
     config.transport = Transport(getWord(block, KORVANE_CONFIG_KIND_OFFSET));
     if (config.transport == Transport::Unset)
         return config; // a block nobody filled: the defaults
-    config.nodeId = getWord(block, 8);
+    config.nodeId = getWord(block, KORVANE_CONFIG_NODE_OFFSET);
     config.connectionType = getWord(block, 12);
     config.bitrate = getWord(block, 16);
     config.sdoTimeoutMs = getWord(block, 20);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 TAboutBox* AboutBox = nullptr;
 
 namespace {
@@ -24,6 +26,23 @@ QLabel* PlaceText(const QString& text, QPoint at, QWidget* parent)
     return label;
 }
 } // namespace
+
+void TAboutBox::ShowDetails(const QString& details)
+{
+    if (details.isEmpty() || !Details->isHidden())
+        return;
+    auto* innerBevel = Details->parentWidget();
+    Details->setText(details);
+    Details->move(Version->x(), Version->geometry().bottom() + 9);
+    Details->adjustSize();
+    Details->show();
+    const QSize grown(std::max(0, Details->geometry().right() + Version->x() - innerBevel->width()),
+                      Details->height() + 8);
+    innerBevel->resize(innerBevel->size() + grown);
+    Panel1->resize(Panel1->size() + grown);
+    OKButton->move(OKButton->pos() + QPoint(grown.width() / 2, grown.height()));
+    setFixedSize(size() + grown);
+}
 
 QImage ProgramIconImage()
 {
@@ -78,6 +97,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     Quillfen = PlaceText(QStringLiteral("Quillfen"), QPoint(23, 103), innerBevel);
     Version = PlaceText(tr("Version"), QPoint(23, 127), innerBevel);
     Label2 = PlaceText(QStringLiteral("2.03"), QPoint(71, 127), innerBevel);
+    Details = new QLabel(innerBevel);
+    Details->hide();
 
     OKButton = new QPushButton(tr("&OK"), this);
     OKButton->setGeometry(79, 188, 75, 25);

@@ -13,12 +13,17 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
+    // Lines about the connected module below the version, the box growing to hold them; none
+    // leaves the box as it is.
+    void ShowDetails(const QString& details);
+
     QFrame* Panel1;
     QLabel* ProgramIcon;
     QLabel* ProductName;
     QLabel* Quillfen;
     QLabel* Version;
     QLabel* Label2;
+    QLabel* Details;
     QPushButton* OKButton;
 };
 

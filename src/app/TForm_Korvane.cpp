@@ -272,6 +272,8 @@ void TForm_Korvane::About1Click()
 {
     if (!AboutBox)
         AboutBox = new TAboutBox;
+    if (Connected)
+        AboutBox->ShowDetails(IdentityDetails(Identity));
     AboutBox->exec();
     delete AboutBox;
     AboutBox = nullptr;
@@ -352,5 +354,41 @@ void TForm_Korvane::ShowInterfaceKind()
         StaticText_ConnectionType->setText(tr("Simulated"));
     else
         StaticText_ConnectionType->setText(Driver->ConnectionType() == 0 ? tr("USB") : tr("RS232"));
-    setWindowTitle(tr(WindowTitle) + (simulated ? tr(" (simulated module)") : QString()));
+    QString title = tr(WindowTitle) + (simulated ? tr(" (simulated module)") : QString());
+    if (Connected && Driver) {
+        title += tr(" - node-ID %1").arg(Driver->NodeId());
+        if (const QString summary = IdentitySummary(Identity); !summary.isEmpty())
+            title += QStringLiteral(": ") + summary;
+    }
+    setWindowTitle(title);
+    ShowIdentity();
+}
+
+void TForm_Korvane::ShowIdentity()
+{
+    QStringList lines;
+    if (Connected && !Identity.productName.isEmpty())
+        lines << Identity.productName;
+    if (Connected && Identity.serialNumber)
+        lines << tr("Serial: %1").arg(HexWord(*Identity.serialNumber));
+    if (lines.isEmpty()) {
+        if (StaticText_Identity && !StaticText_Identity->isHidden()) {
+            StaticText_Identity->hide();
+            GroupBox1->resize(connectionGroupSize_);
+        }
+        return;
+    }
+    // Made when first needed, below the LEDs, so the group is laid out for the fonts without it.
+    if (!StaticText_Identity) {
+        StaticText_Identity = new QLabel(GroupBox1);
+        StaticText_Identity->move(8, 57);
+        StaticText_Identity->hide();
+    }
+    if (StaticText_Identity->isHidden())
+        connectionGroupSize_ = GroupBox1->size();
+    StaticText_Identity->setText(lines.join(QLatin1Char('\n')));
+    StaticText_Identity->adjustSize();
+    StaticText_Identity->show();
+    const QRect text = StaticText_Identity->geometry();
+    GroupBox1->resize(connectionGroupSize_.expandedTo(QSize(text.right() + 9, text.bottom() + 7)));
 }

@@ -108,7 +108,8 @@ public:
     bool ConnectModule();
     void DisconnectModule();
     void GoOffline();
-    // The connection type and the window title: the simulated module never passes for hardware.
+    // The connection type, the module's product name and serial number, and the window title:
+    // the simulated module never passes for hardware.
     void ShowInterfaceKind();
     void Timer_TimeDateTimer();
     void Button_ConnectClick();
@@ -164,6 +165,7 @@ public:
     QGroupBox* GroupBox1 = nullptr;
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText_ConnectionType = nullptr;
+    QLabel* StaticText_Identity = nullptr; // product name and serial number, from the first connect that gives them
     TVrLed* VrLed_Offline = nullptr; // shown while offline
     TVrLed* VrLed_Online = nullptr;  // shown while online
     FileNameEdit* AdvFileNameEdit_Config = nullptr;
@@ -249,9 +251,12 @@ protected:
 private:
     void BuildMenus();
     void BuildUploadPage();
+    void ShowIdentity();
     void FitPages(QSize growth);
     void RestorePosition();
     void SavePosition() const;
+
+    QSize connectionGroupSize_; // as laid out for the fonts, without the module's identity
     void WatchSettingsPageExit();
     void SettingsPageLeft();
 

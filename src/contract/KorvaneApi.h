@@ -24,19 +24,27 @@ enum { KORVANE_CONFIG_BLOCK_SIZE = 300 };
 enum { KORVANE_CONFIG_KIND_OFFSET = 4 };
 #define KORVANE_KIND_SIMULATED 1u
 
+// Bytes 8-11 of the configuration block, little-endian: the node-ID the interface talks to. The
+// tool may set it between ReadConfiguration and OpenInterface for one run.
+enum { KORVANE_CONFIG_NODE_OFFSET = 8 };
+
 // Last-error code left by a failed OpenInterface when the interface is not in the needed mode.
 #define KORVANE_ERROR_WRONG_MODE 0x20000000u
 
 // X(name, return, parameter list): the 38 entry points in the order the tool looks them up.
+// The module's identity: numbers through a pointer to a u32; texts (Get_Product_Name,
+// Hardware_Version, Firmware_Version) as GetErrorString's, UTF-8 with a terminating zero into a
+// buffer of at least 256 bytes, the length (up to 255) answered; 0 when the module does not
+// answer or has no such object.
 #define KORVANE_ENTRY_POINTS(X)                                                                  \
     X(UnloadDriver, int32_t, (void))                                                             \
     X(LoadDriver, int32_t, (void))                                                               \
     X(OpenInterface, int32_t, (uint32_t * handle, uint8_t * block))                              \
     X(CloseInterface, int32_t, (uint32_t handle))                                                \
     X(CloseCard, int32_t, (uint32_t handle))                                                     \
-    X(Hardware_Version, int32_t, (uint32_t handle, uint32_t * version))                          \
+    X(Hardware_Version, int32_t, (uint32_t handle, char* version))                               \
     X(Get_Serial_Number, int32_t, (uint32_t handle, uint32_t * serial))                          \
-    X(Firmware_Version, int32_t, (uint32_t handle, uint32_t * version))                          \
+    X(Firmware_Version, int32_t, (uint32_t handle, char* version))                               \
     X(DLL_Version, int32_t, (uint32_t * version))                                                \
     X(GetErrorString, int32_t, (uint32_t code, char* text))                                      \
     X(Download_Firmware, int32_t, (uint32_t handle, const char* fileName))                       \

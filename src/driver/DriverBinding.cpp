@@ -133,6 +133,55 @@ int32_t DriverBinding::Parameter_Set_ARRAY(uint16_t number, uint8_t count, const
     return Call(entry_.Parameter_Set_ARRAY, "Parameter_Set_ARRAY", interfaceHandle_, uint32_t(number), uint32_t(count), bytes);
 }
 
+template <typename Entry>
+int32_t DriverBinding::CallText(Entry entry, const char* name, std::string& text)
+{
+    std::array<char, 256> buffer{};
+    const int32_t length = Call(entry, name, interfaceHandle_, buffer.data());
+    text.assign(buffer.data(), size_t(std::clamp(length, 0, 255)));
+    return length;
+}
+
+int32_t DriverBinding::Get_Device_Type(uint32_t& type)
+{
+    return Call(entry_.Get_Device_Type, "Get_Device_Type", interfaceHandle_, &type);
+}
+
+int32_t DriverBinding::Get_Vendor_Id(uint32_t& id)
+{
+    return Call(entry_.Get_Vendor_Id, "Get_Vendor_Id", interfaceHandle_, &id);
+}
+
+int32_t DriverBinding::Get_Product_Code(uint32_t& code)
+{
+    return Call(entry_.Get_Product_Code, "Get_Product_Code", interfaceHandle_, &code);
+}
+
+int32_t DriverBinding::Get_Serial_Number(uint32_t& serial)
+{
+    return Call(entry_.Get_Serial_Number, "Get_Serial_Number", interfaceHandle_, &serial);
+}
+
+int32_t DriverBinding::Get_Product_Name(std::string& name)
+{
+    return CallText(entry_.Get_Product_Name, "Get_Product_Name", name);
+}
+
+int32_t DriverBinding::Hardware_Version(std::string& version)
+{
+    return CallText(entry_.Hardware_Version, "Hardware_Version", version);
+}
+
+int32_t DriverBinding::Firmware_Version(std::string& version)
+{
+    return CallText(entry_.Firmware_Version, "Firmware_Version", version);
+}
+
+int32_t DriverBinding::DLL_Version(uint32_t& version)
+{
+    return Call(entry_.DLL_Version, "DLL_Version", &version);
+}
+
 namespace {
 
 uint32_t BlockWord(const InterfaceConfigBlock& block, size_t offset)
@@ -142,6 +191,17 @@ uint32_t BlockWord(const InterfaceConfigBlock& block, size_t offset)
 }
 
 } // namespace
+
+uint32_t DriverBinding::NodeId() const
+{
+    return BlockWord(block_, KORVANE_CONFIG_NODE_OFFSET);
+}
+
+void DriverBinding::SetNodeId(uint32_t node)
+{
+    for (int i = 0; i < 4; ++i)
+        block_[KORVANE_CONFIG_NODE_OFFSET + i] = static_cast<uint8_t>(node >> (8 * i));
+}
 
 uint32_t DriverBinding::ConnectionType() const
 {

@@ -54,6 +54,17 @@ public:
     int32_t Parameter_Set_USIGN32(uint16_t number, uint32_t value);
     int32_t Parameter_Set_ARRAY(uint16_t number, uint8_t count, const uint8_t* bytes);
 
+    // The module's identity; 0 when it does not answer or lacks the object. Texts in UTF-8.
+    int32_t Get_Device_Type(uint32_t& type);
+    int32_t Get_Vendor_Id(uint32_t& id);
+    int32_t Get_Product_Code(uint32_t& code);
+    int32_t Get_Serial_Number(uint32_t& serial);
+    int32_t Get_Product_Name(std::string& name);
+    int32_t Hardware_Version(std::string& version);
+    int32_t Firmware_Version(std::string& version);
+    // The library's own version: major in the upper 16 bits, minor in the lower.
+    int32_t DLL_Version(uint32_t& version);
+
     // Why the last operation failed, in the library's words (GetErrorString), or why it could
     // not be called at all; empty after a success. UTF-8.
     const std::string& LastReason() const { return lastReason_; }
@@ -61,6 +72,9 @@ public:
     bool LibraryLoaded() const { return library_ != nullptr; }
     const InterfaceConfigBlock& ConfigBlock() const { return block_; }
     InterfaceConfigBlock& ConfigBlock() { return block_; }
+    // Bytes 8-11 of the block: the node-ID the next OpenInterface talks to.
+    uint32_t NodeId() const;
+    void SetNodeId(uint32_t node);
     // Bytes 12-15 of the block, little-endian: 0 = USB, anything else = RS232.
     uint32_t ConnectionType() const;
     // Bytes 4-7 of the block after a successful OpenInterface: the built-in simulated module?
@@ -78,6 +92,9 @@ private:
     template <typename Entry, typename... Args>
     int32_t Call(Entry entry, const char* name, Args... args);
     std::string LibraryReason() const;
+    // Calls a text entry point (GetErrorString's shape) and takes its text.
+    template <typename Entry>
+    int32_t CallText(Entry entry, const char* name, std::string& text);
 
     EntryPoints entry_;
     platform::LibraryHandle library_ = nullptr;

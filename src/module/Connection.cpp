@@ -85,10 +85,15 @@ bool TForm_Korvane::ConnectModule()
     Menu_Configuration->setEnabled(false);
     EnableModuleOperations(*this, true);
 
-    if (ReadSettings())
+    Identity = {};
+    if (ReadSettings()) {
         SettingsToControls();
-    else
+        // A module that gave no settings would keep the window waiting for each identity object.
+        Identity = ReadModuleIdentity(*Driver);
+        ShowInterfaceKind();
+    } else {
         ShowError(tr("Settings cannot be read!"), DriverReason());
+    }
     SetDefaultFileNames();
     return true;
 }

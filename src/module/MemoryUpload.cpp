@@ -92,6 +92,9 @@ bool OpenMemoryFile(TForm_Korvane& form)
     record.format = {settings.MemoryMode, settings.Delimiter, settings.FixedLength,
                      settings.TimeFormat, settings.DateFormat, settings.AutoTimeStamp};
     record.clockOffsetSeconds = form.ModuleClockOffset;
+    record.serialNumber = form.Identity.serialNumber;
+    record.vendorId = form.Identity.vendorId;
+    record.productCode = form.Identity.productCode;
     UploadTransaction::Begun begun = UploadTransaction::Begin(platform::FileNameBytes(name).toStdString(), record);
     if (!begun.upload) {
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);

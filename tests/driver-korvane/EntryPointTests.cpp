@@ -16,10 +16,6 @@ TEST(EntryPoints, TheOnesTheToolNeverCallsAnswerZero)
     const KorvaneLibrary& k = library();
     uint32_t value = 7;
     char text[256] = {};
-    EXPECT_EQ(k.Hardware_Version(1, &value), 0);
-    EXPECT_EQ(k.Get_Serial_Number(1, &value), 0);
-    EXPECT_EQ(k.Firmware_Version(1, &value), 0);
-    EXPECT_EQ(k.DLL_Version(&value), 0);
     EXPECT_EQ(k.GetErrorString(1, text), 0);
     EXPECT_EQ(k.Download_Firmware(1, "x"), 0);
     EXPECT_EQ(k.Upload_Firmware(1, "x"), 0);
@@ -33,12 +29,30 @@ TEST(EntryPoints, TheOnesTheToolNeverCallsAnswerZero)
     EXPECT_EQ(k.Get_Sector_Checksum(1, 0, &value), 0);
     EXPECT_EQ(k.Set_Sector_Checksum(1, 0, 0), 0);
     EXPECT_EQ(k.Get_Sector_Size(1, 0, &value), 0);
-    EXPECT_EQ(k.Get_Device_Type(1, &value), 0);
-    EXPECT_EQ(k.Get_Product_Code(1, &value), 0);
-    EXPECT_EQ(k.Get_Vendor_Id(1, &value), 0);
-    EXPECT_EQ(k.Get_Product_Name(1, text), 0);
     EXPECT_EQ(value, 7u);
     EXPECT_EQ(text[0], 0);
+}
+
+TEST(EntryPoints, TheModuleSaysWhoItIs)
+{
+    SimulatedModule module(R"({"identity": {"serial_number": 3054, "device_name": "Bay 3 logger", "software_version": ""}})");
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.opened);
+    const KorvaneLibrary& k = library();
+    uint32_t value = 0;
+    char text[256];
+    EXPECT_EQ(k.Get_Serial_Number(connection.handle, &value), 1);
+    EXPECT_EQ(value, 3054u);
+    EXPECT_EQ(k.Get_Product_Name(connection.handle, text), 12);
+    EXPECT_STREQ(text, "Bay 3 logger");
+    EXPECT_GT(k.Hardware_Version(connection.handle, text), 0);
+    EXPECT_EQ(k.Firmware_Version(connection.handle, text), 0); // empty: nothing to show
+    EXPECT_EQ(k.DLL_Version(&value), 1);
+    EXPECT_NE(value, 0u);
+    // Without an interface there is no module to ask, and the reason says so.
+    EXPECT_EQ(k.Get_Vendor_Id(connection.handle + 1, &value), 0);
+    EXPECT_GT(k.GetErrorString(0, text), 0);
+    EXPECT_STREQ(text, ("no interface is open with handle " + std::to_string(connection.handle + 1)).c_str());
 }
 
 TEST(EntryPoints, HandlesAreNonZeroAndDieWithCloseCard)

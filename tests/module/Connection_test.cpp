@@ -114,8 +114,12 @@ TEST_F(Connection, SimulatedModuleNeverPassesForHardware)
     TForm_Korvane& w = CreateWindow("Korvane");
     EXPECT_TRUE(w.ConnectModule());
     ExpectOnline("Simulated");
-    EXPECT_EQ(w.windowTitle(), title + " (simulated module)");
+    EXPECT_EQ(w.windowTitle(), title + " (simulated module) - node-ID 5: Korvane RTC/Memory Module, serial 0x0001E240");
+    EXPECT_EQ(w.StaticText_Identity->text(), "Korvane RTC/Memory Module\nSerial: 0x0001E240");
+    ASSERT_NE(w.StaticText_Identity, nullptr);
+    EXPECT_FALSE(w.StaticText_Identity->isHidden());
     w.DisconnectModule();
+    EXPECT_TRUE(w.StaticText_Identity->isHidden());
     ExpectOffline();
     EXPECT_EQ(w.windowTitle(), title);
 }
@@ -130,7 +134,8 @@ TEST_F(Connection, AnyNonZeroConnectionWordIsRs232AndZeroIsUsb)
     std::fill_n(w.Driver->ConfigBlock().begin() + 12, 4, 0);
     EXPECT_TRUE(w.ConnectModule());
     EXPECT_EQ(w.StaticText_ConnectionType->text(), "USB");
-    EXPECT_EQ(w.windowTitle(), "Korvane - CANopen Memory Module, by Velmora");
+    // A module without identity objects: the node-ID alone.
+    EXPECT_EQ(w.windowTitle(), "Korvane - CANopen Memory Module, by Velmora - node-ID 5");
     EXPECT_EQ(fake.calls.front().name, "ReadConfiguration");
     EXPECT_EQ(fake.calls.front().text, "\\Software\\Velmora\\CANopen Quillfen App\\");
 }

@@ -107,6 +107,7 @@ int32_t KORVANE_CALL ReadConfiguration(const char* path, uint8_t* block)
     const int32_t result = Record("ReadConfiguration", {Address(block)}, path);
     const uint8_t connectionType[4] = {0x04, 0x03, 0x02, 0x01};
     std::memcpy(block + 12, connectionType, sizeof connectionType);
+    block[KORVANE_CONFIG_NODE_OFFSET] = 5; // the node-ID, as a library always gives one
     return result;
 }
 
@@ -166,9 +167,6 @@ int32_t KORVANE_CALL GetErrorString(uint32_t, char* text)
     int32_t KORVANE_CALL name() { return Record(#name); }
 FAKE_UNCALLED(LoadDriver)
 FAKE_UNCALLED(CloseInterface)
-FAKE_UNCALLED(Hardware_Version)
-FAKE_UNCALLED(Get_Serial_Number)
-FAKE_UNCALLED(Firmware_Version)
 FAKE_UNCALLED(DLL_Version)
 FAKE_UNCALLED(Download_Firmware)
 FAKE_UNCALLED(Upload_Firmware)
@@ -183,11 +181,19 @@ FAKE_UNCALLED(OpenCard)
 FAKE_UNCALLED(Get_Sector_Checksum)
 FAKE_UNCALLED(Set_Sector_Checksum)
 FAKE_UNCALLED(Get_Sector_Size)
-FAKE_UNCALLED(Get_Device_Type)
-FAKE_UNCALLED(Get_Product_Code)
-FAKE_UNCALLED(Get_Vendor_Id)
-FAKE_UNCALLED(Get_Product_Name)
 FAKE_UNCALLED(Parameter_Get_USIGN16)
+
+// A module without CiA 301's identity objects: the connect asks, and learns nothing. Not
+// recorded, so the recorded calls stay the exchanges of the module's parameters.
+#define FAKE_NO_IDENTITY(name) \
+    int32_t KORVANE_CALL name() { return 0; }
+FAKE_NO_IDENTITY(Get_Device_Type)
+FAKE_NO_IDENTITY(Get_Vendor_Id)
+FAKE_NO_IDENTITY(Get_Product_Code)
+FAKE_NO_IDENTITY(Get_Serial_Number)
+FAKE_NO_IDENTITY(Get_Product_Name)
+FAKE_NO_IDENTITY(Hardware_Version)
+FAKE_NO_IDENTITY(Firmware_Version)
 FAKE_UNCALLED(Parameter_Set_USIGN16)
 
 } // extern "C"

@@ -93,6 +93,37 @@ ersetzt) und enden (Exit-Status 0; 1: nichts gesichert)</translation>
     </message>
 </context>
 <context>
+    <name>ModuleIdentity</name>
+    <message>
+        <source>serial %1</source>
+        <translation>Seriennummer %1</translation>
+    </message>
+    <message>
+        <source>Module: %1</source>
+        <translation>Modul: %1</translation>
+    </message>
+    <message>
+        <source>Serial number: %1</source>
+        <translation>Seriennummer: %1</translation>
+    </message>
+    <message>
+        <source>Vendor-ID: %1</source>
+        <translation>Hersteller-ID: %1</translation>
+    </message>
+    <message>
+        <source>Product code: %1</source>
+        <translation>Produktcode: %1</translation>
+    </message>
+    <message>
+        <source>Hardware: %1</source>
+        <translation>Hardware: %1</translation>
+    </message>
+    <message>
+        <source>Software: %1</source>
+        <translation>Software: %1</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCompareView</name>
     <message>
         <source>Settings Profile</source>
@@ -598,6 +629,14 @@ Trotzdem öffnen?</translation>
     <message>
         <source>Open Settings</source>
         <translation>Einstellungen öffnen</translation>
+    </message>
+    <message>
+        <source> - node-ID %1</source>
+        <translation> - Knoten-ID %1</translation>
+    </message>
+    <message>
+        <source>Serial: %1</source>
+        <translation>Seriennr.: %1</translation>
     </message>
 </context>
 <context>

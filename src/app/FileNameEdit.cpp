@@ -26,6 +26,12 @@ void FileNameEdit::Describe(const QString& name, const QString& description, con
     browse_->setToolTip(browseName);
 }
 
+QSize FileNameEdit::minimumSizeHint() const
+{
+    const int height = edit_->minimumSizeHint().height();
+    return {edit_->minimumSizeHint().width() + height, height};
+}
+
 QString FileNameEdit::text() const
 {
     return edit_->text();

@@ -21,6 +21,8 @@ public:
     void Describe(const QString& name, const QString& description, const QString& browseName);
 
     QLineEdit* Edit() const { return edit_; }
+    // As tall as the field needs for its font, so a large font makes the layout grow it.
+    QSize minimumSizeHint() const override;
     QToolButton* BrowseButton() const { return browse_; }
 
     // The save dialog's name filters in Qt's form, e.g. "CANopen Memory Files (*.cmf)".

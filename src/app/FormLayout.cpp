@@ -13,11 +13,13 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
 const int LabelGap = 4;
 const int OverlapGap = 4;       // between controls that a grown text pushed apart
+const int EdgeGap = 2;          // between a container's left edge and its first control
 const int EditTextMargin = 2;   // the space a line edit keeps beside its text
 const char* const LaterTextsProperty = "korvaneLaterTexts";
 
@@ -149,6 +151,39 @@ void SeparateOverlaps(const std::vector<QWidget*>& children)
     }
 }
 
+// Where a container's children may begin: inside its left edge and, in a group box, below its title.
+QPoint ContentsOrigin(QWidget* container)
+{
+    int top = 0;
+    if (auto* box = qobject_cast<QGroupBox*>(container); box && !box->title().isEmpty()) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.lineWidth = 1;
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        option.textAlignment = box->alignment();
+        top = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box).bottom() + 1;
+    }
+    return QPoint(EdgeGap, top);
+}
+
+// Moves all children right and down together where a grown label left of its control now starts
+// outside the container, or a grown group-box title covers the first row.
+void MoveInside(const std::vector<QWidget*>& children, QPoint origin)
+{
+    if (children.empty())
+        return;
+    QPoint first(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    for (const QWidget* child : children)
+        first = QPoint(std::min(first.x(), child->x()), std::min(first.y(), child->y()));
+    // Only what the font pushed out moves; a control the design put at the edge stays there.
+    const QPoint shift(first.x() < 0 ? origin.x() - first.x() : 0, std::max(0, origin.y() - first.y()));
+    if (shift.isNull())
+        return;
+    for (QWidget* child : children)
+        child->move(child->pos() + shift);
+}
+
 QRect Extent(const std::vector<QWidget*>& children)
 {
     QRect extent;
@@ -231,9 +266,15 @@ QSize FitToFont(QWidget* container)
             label->move(area.left() - LabelGap - label->width(), area.top() + (area.height() - label->height()) / 2);
         }
     SeparateOverlaps(children);
+    MoveInside(children, ContentsOrigin(container));
 
     const QRect after = Extent(children);
-    return QSize(std::max(0, after.right() - before.right()), std::max(0, after.bottom() - before.bottom()));
+    QSize growth(std::max(0, after.right() - before.right()), std::max(0, after.bottom() - before.bottom()));
+    // A group box's frame encloses its controls also where their texts outgrew it before the fit.
+    if (qobject_cast<QGroupBox*>(container))
+        growth = growth.expandedTo(QSize(after.right() + 1 + OverlapGap - container->width(),
+                                         after.bottom() + 1 + OverlapGap - container->height()));
+    return growth;
 }
 
 void FitWindowToFont(QWidget* window, QSize designedClient)

@@ -12,6 +12,9 @@ PanelStatusBar::PanelStatusBar(int firstPanelWidth, QWidget* parent) : QStatusBa
     }
     panels_[0]->setFixedWidth(firstPanelWidth);
     addWidget(panels_[0]);
+    // The operation panel takes what the others leave, so a long text never pushes the clock's
+    // panel out of the window.
+    panels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(panels_[1], 1);
     addPermanentWidget(panels_[2]);
     panels_[2]->hide();

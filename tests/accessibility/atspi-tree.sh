@@ -37,7 +37,8 @@ if [ "$locale" != C ]; then
     fi
 fi
 
-exec dbus-run-session -- bash -c '
+# Not exec: the trap must still end the X server and remove the sandbox.
+dbus-run-session -- bash -c '
     "$0" --launch-immediately & sleep 1
     QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" & tool=$!
     /usr/bin/python3 "$2" Korvane "$3"; result=$?

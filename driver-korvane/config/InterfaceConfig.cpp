@@ -234,8 +234,12 @@ InterfaceConfig fromBlock(const uint8_t* block)
 {
     InterfaceConfig config;
     config.transport = Transport(getWord(block, KORVANE_CONFIG_KIND_OFFSET));
-    if (config.transport == Transport::Unset)
-        return config; // a block nobody filled: the defaults
+    if (config.transport == Transport::Unset) {
+        // A block nobody filled: the defaults, at the node-ID a caller may have set for one run.
+        if (const uint32_t node = getWord(block, KORVANE_CONFIG_NODE_OFFSET))
+            config.nodeId = node;
+        return config;
+    }
     config.nodeId = getWord(block, KORVANE_CONFIG_NODE_OFFSET);
     config.connectionType = getWord(block, 12);
     config.bitrate = getWord(block, 16);

@@ -1,5 +1,7 @@
 #include "sdo/SdoClient.h"
 
+#include "sdo/StandardObjects.h"
+
 #include <algorithm>
 
 namespace korvane::sdo {
@@ -27,8 +29,16 @@ void SdoClient::begin(uint16_t index, uint8_t subIndex)
     index_ = index;
     subIndex_ = subIndex;
     CanFrame stale;
-    while (channel_.receive(stale, std::chrono::milliseconds(0)) == ReceiveStatus::Received) {
-    }
+    while (channel_.receive(stale, std::chrono::milliseconds(0)) == ReceiveStatus::Received)
+        hear(stale);
+}
+
+void SdoClient::hear(const CanFrame& frame)
+{
+    const uint32_t base = frame.id & ~0x7Fu;
+    const uint32_t node = frame.id & 0x7Fu;
+    if ((base == responseId(0) || base == heartbeatId(0)) && node != 0 && node != node_)
+        heard_.set(node);
 }
 
 Result SdoClient::fail(uint32_t code)
@@ -67,8 +77,10 @@ Result SdoClient::await(CanFrame& answer, Expect expect)
             return channel_.busState() == CanChannel::BusState::Off ? Result::transport() : fail(ProtocolTimedOut);
         case ReceiveStatus::Received: break;
         }
-        if (answer.id != responseId(node_))
-            continue; // another node's traffic
+        if (answer.id != responseId(node_)) {
+            hear(answer); // another node's traffic
+            continue;
+        }
         if (answer.length != 8)
             return fail(UnknownCommand);
         // A block segment's first byte is its sequence number; only 0x80 (number 0) is an abort there.
@@ -242,15 +254,26 @@ Result SdoClient::segmentedDownload(const Bytes& value)
     }
 }
 
+QString SdoClient::othersHeard() const
+{
+    QStringList nodes;
+    for (size_t node = 1; node < heard_.size(); ++node)
+        if (heard_.test(node))
+            nodes << QString::number(node);
+    if (nodes.isEmpty())
+        return {};
+    return nodes.size() == 1 ? QStringLiteral("; a module answers at node-ID ") + nodes.front()
+                             : QStringLiteral("; modules answer at node-IDs ") + nodes.join(QStringLiteral(", "));
+}
+
 QString SdoClient::describe(const Result& result)
 {
     switch (result.by) {
     case Result::EndedBy::Nobody: return {};
     case Result::EndedBy::Module: return QStringLiteral("the module aborted the transfer: ") + coded(result.code);
     case Result::EndedBy::Us:
-        // Where other nodes' traffic is heard, the clause naming a node that does answer joins here.
         if (result.code == ProtocolTimedOut)
-            return QStringLiteral("no answer from node-ID %1 within %2 ms").arg(node_).arg(timeout_.count());
+            return QStringLiteral("no answer from node-ID %1 within %2 ms").arg(node_).arg(timeout_.count()) + othersHeard();
         return QStringLiteral("the transfer was aborted here: ") + coded(result.code);
     case Result::EndedBy::Transport:
         if (channel_.busState() == CanChannel::BusState::Off)

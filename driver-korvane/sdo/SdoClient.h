@@ -9,6 +9,9 @@
 #include "sdo/SdoResult.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <bitset>
 
 namespace korvane::sdo {
 
@@ -29,7 +32,7 @@ public:
     Result download(uint16_t index, uint8_t subIndex, const Bytes& value);
 
     // The reason of a failed transfer, e.g. "the module aborted the transfer: 0x06020000 object
-    // does not exist" or "no answer from node-ID 5 within 500 ms".
+    // does not exist" or "no answer from node-ID 5 within 500 ms; a module answers at node-ID 9".
     QString describe(const Result& result);
 
 private:
@@ -50,6 +53,11 @@ private:
     bool echoes(const CanFrame& answer) const;
     // Starts a transfer: remembers the object and drops answers left over from earlier ones.
     void begin(uint16_t index, uint8_t subIndex);
+    // Notes another node that was heard (an SDO answer, boot-up or heartbeat), so that a timeout
+    // can name who does answer.
+    void hear(const CanFrame& frame);
+    // "; a module answers at node-ID 9", or nothing when no other node was heard.
+    QString othersHeard() const;
 
     CanChannel& channel_;
     uint8_t node_;
@@ -58,6 +66,7 @@ private:
     bool blockRefused_ = false; // the server answered a block upload with "unknown command"
     uint16_t index_ = 0;
     uint8_t subIndex_ = 0;
+    std::bitset<128> heard_;
 };
 
 } // namespace korvane::sdo

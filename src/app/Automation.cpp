@@ -3,12 +3,14 @@
 #include "app/ExitCode.h"
 #include "app/RunResult.h"
 #include "app/TThread_Auto.h"
+#include "driver/DriverBinding.h"
 #include "contract/StandardError.h"
 #include "platform/CancelSignals.h"
 #include "platform/FileName.h"
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <array>
 #include <exception>
@@ -37,11 +39,26 @@ constexpr const char* SettingsStepName = "settings";
 // The step under way, as the result line and the reasons name it.
 const char* stepUnderWay = StepNames[ConnectState];
 
+// "/node N": the node-ID for this run only, set in the binding's block; interface.ini keeps its own.
+bool UseNodeOption(TForm_Korvane& form)
+{
+    if (!form.NodeOption)
+        return true;
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+    const uint node = digits.match(*form.NodeOption).hasMatch() ? form.NodeOption->toUInt() : 0;
+    if (node < 1 || node > 127) {
+        form.FailureReason = QStringLiteral("/node needs a node-ID from 1 to 127, not \"%1\"").arg(*form.NodeOption);
+        return false;
+    }
+    form.Driver->SetNodeId(node);
+    return true;
+}
+
 bool RunStep(TForm_Korvane& form)
 {
     switch (form.AutoState) {
     case ConnectState:
-        if (!form.ConnectModule())
+        if (!UseNodeOption(form) || !form.ConnectModule())
             return false;
         if (form.SettingsProfileFile.isEmpty())
             return true;

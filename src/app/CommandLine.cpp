@@ -27,7 +27,7 @@ int Records(const Options& options);
 int SaveSettings(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
-constexpr std::array<CommandLineOption, 16> OptionTable{{
+constexpr std::array<CommandLineOption, 17> OptionTable{{
     {{"/auto", "/a"}, 'a', "auto", nullptr,
      QT_TRANSLATE_NOOP("CommandLine", "unattended run: connect, upload the memory, then the\n"
                                       "configuration (--config), erase the module (--erase, only\n"
@@ -52,6 +52,10 @@ constexpr std::array<CommandLineOption, 16> OptionTable{{
      QT_TRANSLATE_NOOP("CommandLine", "store the settings profile PROFILE (.dcf) after the connect\n"
                                       "and read it back; when that fails nothing is uploaded"),
      nullptr, &Options::SettingsFile, nullptr},
+    {{"/node", nullptr}, 0, "node", "N",
+     QT_TRANSLATE_NOOP("CommandLine", "talk to the module at node-ID N (1-127) in this unattended\n"
+                                      "run; interface.ini keeps its own"),
+     nullptr, &Options::Node, nullptr},
     {{"beep", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "a one-second beep at start"),
      &Options::Beep, nullptr, nullptr},
     {{"exit", nullptr}, 0, nullptr, nullptr, QT_TRANSLATE_NOOP("CommandLine", "end at once"), &Options::Exit, nullptr,

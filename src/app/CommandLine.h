@@ -43,6 +43,7 @@ struct CommandLineOptions
     std::optional<QString> MemoryFile;  // empty when "/fm" ends the command line
     std::optional<QString> ConfigFile;
     std::optional<QString> SettingsFile;  // a settings profile stored after the connect
+    std::optional<QString> Node;          // the node-ID of this unattended run, as typed
     const CommandLineOption* Command = nullptr;  // the first command given
     QString CommandArgument;
     bool Conventional = false;  // a run option was given in its GNU form

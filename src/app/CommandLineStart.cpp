@@ -38,6 +38,7 @@ void ApplyOptions(TForm_Korvane& form, const CommandLineOptions& options)
         form.AutoWorker.reset(new TThread_Auto([&form] { form.AutoStep(); }));
     }
     form.SettingsProfileFile = options.SettingsFile.value_or(QString());
+    form.NodeOption = options.Node;
     form.SilentMode = options.Silent;
     form.EraseRequested = options.Erase;
     form.ConfigRequested = options.Config;

@@ -230,6 +230,7 @@ public:
     TForm_Progress* Form_Progress = nullptr; // exists only while an upload runs with the dialog
 
     bool AutoMode = false;
+    std::optional<QString> NodeOption; // "/node N" as typed: the node-ID of this unattended run
     bool SilentMode = false;
     bool EraseRequested = false;
     bool ConfigRequested = false;

@@ -58,3 +58,45 @@ TEST_F(ReasonsTest, AModuleAbortingTheMemoryReadIsNamedWithTheAbortCode)
 }
 
 } // namespace
+
+TEST_F(ReasonsTest, AStoredNodeIdMovesTheModuleAndTheConnectNamesWhereItAnswers)
+{
+    QJsonObject state = State(LogRecords(3));
+    state.insert("identity", QJsonObject{{"serial_number", 0xBEE}});
+    testsupport::SimulatedModule module(state);
+    const auto ini = [&] {
+        QFile file(module.interfaceIniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray configured = ini();
+    QFile profile(Path("node9.dcf"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly) && profile.write("[DeviceComissioning]\nNodeID=9\n") > 0);
+    profile.close();
+    // The module keeps answering at node-ID 5 until its next start.
+    const Outcome stored = Start({"/a", "/s", "/settings", "node9.dcf", "/fm", "first.csv"});
+    EXPECT_TRUE(stored.out.endsWith(" Bytes Uploaded\n")) << stored.err.constData();
+    ASSERT_EQ(module.setting("NodeId"), 9u);
+
+    const Outcome moved = Run();
+    EXPECT_TRUE(moved.err.contains("Error: Settings cannot be read! parameter 12: no answer from node-ID 5 within 500 ms; "
+                                   "a module answers at node-ID 9\n"))
+        << moved.err.constData();
+    EXPECT_EQ(moved.out, "Upload Failed! (step: memory)\n");
+    EXPECT_EQ(Contents("mem.csv"), "kept\n");
+
+    for (const char* wrong : {"0", "128", "+9", "nine"}) {
+        const Outcome refused = Start({"/a", "/s", "/node", wrong, "/fm", "mem.csv"});
+        EXPECT_EQ(refused.out, "Upload Failed! (step: connect)\n") << wrong;
+        EXPECT_TRUE(refused.err.contains(QByteArray("korvane: connect failed: /node needs a node-ID from 1 to 127, not \"")
+                                         + wrong + "\"\n"))
+            << refused.err.constData();
+    }
+    const Outcome there = Start({"/a", "/s", "/node", "9", "/fm", "mem.csv"});
+    EXPECT_EQ(there.out, QByteArray::number(LogRecords(3).size()) + " Bytes Uploaded\n") << there.err.constData();
+    EXPECT_EQ(Contents("mem.csv"), "kept\n" + AsTextFile(LogRecords(3)));
+    const QList<QByteArray> record = Contents("mem.csv.uploads").split('\n');
+    ASSERT_GE(record.size(), 2);
+    EXPECT_EQ(record[1].split(',').value(1), "9") << record[1].constData();
+    EXPECT_TRUE(record[1].contains(",0x00000BEE,")) << record[1].constData();
+    EXPECT_EQ(ini(), configured);
+}

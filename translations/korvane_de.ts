@@ -91,6 +91,12 @@ ersetzt) und enden (Exit-Status 0; 1: nichts gesichert)</translation>
         <translation>auch die eigenen Meldungen des Toolkits auf der Standardfehlerausgabe
 (wie KORVANE_DEBUG=1)</translation>
     </message>
+    <message>
+        <source>talk to the module at node-ID N (1-127) in this unattended
+run; interface.ini keeps its own</source>
+        <translation>in diesem unbeaufsichtigten Lauf mit dem Modul an Knoten-ID N
+(1-127) sprechen; interface.ini behält die eigene</translation>
+    </message>
 </context>
 <context>
     <name>ModuleIdentity</name>

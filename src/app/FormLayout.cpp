@@ -184,6 +184,16 @@ void MoveInside(const std::vector<QWidget*>& children, QPoint origin)
         child->move(child->pos() + shift);
 }
 
+// The controls placed on a container (not its dialogs).
+std::vector<QWidget*> Children(QWidget* container)
+{
+    std::vector<QWidget*> children;
+    for (QObject* object : container->children())
+        if (auto* child = qobject_cast<QWidget*>(object); child && !child->isWindow())
+            children.push_back(child);
+    return children;
+}
+
 QRect Extent(const std::vector<QWidget*>& children)
 {
     QRect extent;
@@ -239,10 +249,7 @@ void SetLaterTexts(QWidget* control, const QStringList& texts)
 
 QSize FitToFont(QWidget* container)
 {
-    std::vector<QWidget*> children;
-    for (QObject* object : container->children())
-        if (auto* child = qobject_cast<QWidget*>(object); child && !child->isWindow())
-            children.push_back(child);
+    std::vector<QWidget*> children = Children(container);
     const QRect before = Extent(children);
 
     std::sort(children.begin(), children.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
@@ -279,5 +286,8 @@ QSize FitToFont(QWidget* container)
 
 void FitWindowToFont(QWidget* window, QSize designedClient)
 {
-    window->setFixedSize(designedClient + FitToFont(window));
+    const QSize grown = designedClient + FitToFont(window);
+    // Also where controls had outgrown the design before the fit (texts sized in a large font).
+    const QRect extent = Extent(Children(window));
+    window->setFixedSize(grown.expandedTo(QSize(extent.right() + 1 + OverlapGap, extent.bottom() + 1 + OverlapGap)));
 }

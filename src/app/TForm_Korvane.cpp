@@ -381,7 +381,9 @@ void TForm_Korvane::ShowIdentity()
     // Made when first needed, below the LEDs, so the group is laid out for the fonts without it.
     if (!StaticText_Identity) {
         StaticText_Identity = new QLabel(GroupBox1);
-        StaticText_Identity->move(8, 57);
+        // Where the LEDs end: (8, 57) in the design's font, lower where a large font grew them.
+        const QRect above = VrLed_Offline->geometry() | StaticText_ConnectionType->geometry();
+        StaticText_Identity->move(VrLed_Offline->x(), above.bottom() + 1);
         StaticText_Identity->hide();
     }
     if (StaticText_Identity->isHidden())

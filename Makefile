@@ -5,7 +5,7 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-serialbus-dev qt6-serialport-dev libqt6serialbus6-bin \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
             qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-dejavu-core fonts-liberation2 \
-            dpkg-dev file desktop-file-utils appstream lintian man-db \
+            dpkg-dev debhelper devscripts file desktop-file-utils appstream lintian man-db bash-completion \
             python3-pyatspi at-spi2-core dbus
 
 # CI sets KORVANE_WERROR=ON: warnings are errors there.
@@ -51,9 +51,10 @@ test-tsan: deps
 	cmake --build --preset tsan
 	ctest --preset tsan -L threads
 
-# The Debian package build/korvane_VERSION_ARCH.deb, and the checks CI runs on it.
-package: build
-	cmake --build --preset default --target package
+# The Debian package (debian/, dpkg-buildpackage): build/korvane_VERSION_ARCH.deb and its
+# -dbgsym, and the checks CI runs on them (a second build for reproducibility among them).
+package: deps
+	./packaging/build-package.sh build
 
 check-package: package
 	./packaging/check-package.sh build

@@ -267,7 +267,7 @@ TEST_F(UnattendedRunTest, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
                                                      "file \"/no/such/dir/c.csv\": No such file or directory"});
 }
 
-TEST_F(UnattendedRunTest, TheScheduledUploadScriptKeepsTheFilesInItsFolderAndReadsTheResultLine)
+TEST_F(UnattendedRunTest, TheScheduledUploadScriptKeepsTheFilesInItsFolderAndEndsWithTheToolsStatus)
 {
     const QByteArray memory = LogRecords(2);
     testsupport::SimulatedModule module(State(memory));
@@ -287,6 +287,7 @@ TEST_F(UnattendedRunTest, TheScheduledUploadScriptKeepsTheFilesInItsFolderAndRea
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_TRUE(failed.err.contains(" Upload Failed! (step: connect)\n")) << failed.err.constData();
+    EXPECT_EQ(Run(UPLOAD_SCRIPT, {Path("uploads"), "--eras"}, program).exitCode, 2);
 }
 
 TEST_F(UnattendedRunTest, BeepAndExitEndAtOnceWithoutAnyOutput)

@@ -28,13 +28,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("korvane-module-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "The simulated Korvane module as a CANopen device. Prints one line on standard output\n"
         "once it serves: the CAN device, the serial port, or the pseudo-terminal to connect to.\n"
         "Several state files put several modules on the bus, each on its own NodeId."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("STATE"), QStringLiteral("A module state file (JSON), one per module."), QStringLiteral("STATE..."));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Qt CAN plugin (virtualcan, socketcan, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("CAN device of the plugin (can0, ...)."), QStringLiteral("NAME"));
@@ -45,7 +47,13 @@ int main(int argc, char** argv)
     const QCommandLineOption noBlock(QStringLiteral("no-block"), QStringLiteral("Offer no SDO block upload."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")}, QStringLiteral("Log every SDO frame on standard error."));
     parser.addOptions({plugin, device, serial, lineRate, pty, node, noBlock, verbose});
-    parser.process(app);
+    // Wrong usage ends with 2 like every other refusal below, not with the parser's own 1.
+    if (!parser.parse(app.arguments()))
+        return usage(parser, qPrintable(parser.errorText()));
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
 
     const QStringList statePaths = parser.positionalArguments();
     if (statePaths.isEmpty())

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 
 using korvane::config::Transport;
 using testsupport::SimulatedModule;
@@ -210,4 +211,22 @@ TEST(OpenFailures, MissingAdaptersSayWhy)
     EXPECT_FALSE(can.opened);
     EXPECT_EQ(can.error, ENODEV);
     EXPECT_NE(messages.find("korvane9"), std::string::npos) << messages;
+}
+
+// The simulator's own exit statuses, as its man page states them.
+TEST(ModuleSimulatorCommand, VersionWrongUsageAndAPortThatCannotBeOpened)
+{
+    SimulatedModule module;
+    const auto run = [](const QStringList& arguments) {
+        QProcess simulator;
+        simulator.start(QStringLiteral(KORVANE_MODULE_SIM), arguments);
+        EXPECT_TRUE(simulator.waitForFinished(30000));
+        return std::pair{simulator.exitCode(), simulator.readAllStandardOutput()};
+    };
+    const auto [versionStatus, version] = run({"--version"});
+    EXPECT_EQ(versionStatus, 0);
+    EXPECT_TRUE(version.startsWith("korvane-module-sim ")) << version.constData();
+    EXPECT_EQ(run({"--no-such-option", module.statePath()}).first, 2);
+    EXPECT_EQ(run({"--pty", "--node", "128", module.statePath()}).first, 2);
+    EXPECT_EQ(run({"--serial", "/dev/korvane-no-such-port", module.statePath()}).first, 1);
 }

@@ -52,6 +52,7 @@ std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, const ko
         return std::nullopt;
     const QString file = run.sandbox.work() + QStringLiteral("/readout.csv");
     QFile::remove(file);
+    QFile::remove(file + QStringLiteral(".uploads")); // the record of the last run's upload, which no longer matches
 
     TForm_Korvane window;
     window.AutoMode = true;
@@ -71,7 +72,7 @@ std::optional<double> uploadMegabyte(BenchRun& run, TransportKind kind, const ko
         run.table.note(QStringLiteral("Read-out over %1: the upload did not deliver the module's 1 MiB (result %2, %3 bytes)")
                            .arg(transport)
                            .arg(uploaded ? QStringLiteral("success") : QStringLiteral("failure"))
-                           .arg(window.BytesUploaded));
+                           .arg(window.BytesUploaded) + QStringLiteral(": ") + window.FailureReason);
         return std::nullopt;
     }
     return took.count();

@@ -134,6 +134,8 @@ void QtCanChannel::onWake()
 void QtCanChannel::onState()
 {
     const QCanBusDevice::CanBusDeviceState state = device_->state();
+    if (state == QCanBusDevice::ConnectedState)
+        keepTcpPrompt(*device_);
     std::lock_guard lock(mutex_);
     if (state == QCanBusDevice::ConnectedState && state_ == State::Opening) {
         const bool busOff = device_->hasBusStatus() && device_->busStatus() == QCanBusDevice::CanBusStatus::BusOff;
@@ -172,6 +174,7 @@ void QtCanChannel::fail(const QString& reason, int errorCode)
 void QtCanChannel::onFrames()
 {
     const QList<QCanBusFrame> received = device_->readAllFrames();
+    keepTcpPrompt(*device_);
     bool sawError = false;
     bool sawBusOff = false;
     for (const QCanBusFrame& frame : received) {

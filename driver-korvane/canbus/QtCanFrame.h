@@ -3,9 +3,15 @@
 
 #include "canbus/CanFrame.h"
 
+#include <QAbstractSocket>
+#include <QCanBusDevice>
 #include <QCanBusFrame>
+#include <QVariant>
 
 #include <algorithm>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <optional>
 
 namespace korvane {
@@ -26,6 +32,22 @@ inline std::optional<CanFrame> fromQt(const QCanBusFrame& frame)
 inline QCanBusFrame toQt(const CanFrame& frame)
 {
     return QCanBusFrame(frame.id, QByteArray(reinterpret_cast<const char*>(frame.data.data()), frame.length));
+}
+
+// A plugin that carries the bus over TCP (virtualcan) keeps its socket as a child of the device.
+// Frames there must not wait for the peer's delayed acknowledgement (up to 40 ms): ours go at
+// once without Nagle's algorithm, and what we receive is acknowledged at once, so that the other
+// end's next frame is not held back either (the kernel drops that mode again by itself, hence
+// after every batch received). A device of another plugin has no such socket.
+inline void keepTcpPrompt(QCanBusDevice& device)
+{
+    for (QAbstractSocket* socket : device.findChildren<QAbstractSocket*>()) {
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            continue;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        const int on = 1;
+        ::setsockopt(int(socket->socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+    }
 }
 
 } // namespace korvane

@@ -49,6 +49,7 @@ bool CanBusPort::start()
     }
     device_->setParent(this);
     connect(device_, &QCanBusDevice::framesReceived, this, [this] {
+        keepTcpPrompt(*device_);
         for (const QCanBusFrame& frame : device_->readAllFrames())
             if (const auto ours = fromQt(frame))
                 nodes_.handle(*ours);
@@ -61,6 +62,7 @@ bool CanBusPort::start()
     connect(device_, &QCanBusDevice::stateChanged, this, [this](QCanBusDevice::CanBusDeviceState state) {
         if (state != QCanBusDevice::ConnectedState)
             return;
+        keepTcpPrompt(*device_);
         announce(deviceName_);
         nodes_.start();
     });

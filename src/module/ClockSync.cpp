@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -61,8 +62,9 @@ bool Read(driver::DriverBinding& binding, Reading& reading)
 // ahead and behind: whole sentences with "%1" for the seconds, since languages place the words differently.
 QString Describe(double offsetSeconds, int decimals, const char* ahead, const char* behind)
 {
+    // The seconds in the user's notation (a decimal comma in German), like the words around them.
     return QCoreApplication::translate("clocksync", offsetSeconds < 0 ? behind : ahead)
-        .arg(std::abs(offsetSeconds), 0, 'f', decimals);
+        .arg(QLocale().toString(std::abs(offsetSeconds), 'f', decimals));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -233,13 +234,47 @@ void UseDesignFont(QWidget* window)
     window->setFont(font);
 }
 
+namespace {
+// From the application's scheme, which a field's own palette follows only after the change.
+void ApplyDisabledColours(QLineEdit* edit, QPalette::ColorRole background)
+{
+    const QPalette scheme = QApplication::palette(edit);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, scheme.color(QPalette::Active, background));
+    // The scheme's own text colour: the clock stays readable although the field takes no input.
+    palette.setColor(QPalette::Disabled, QPalette::Text, scheme.color(QPalette::Active, QPalette::Text));
+    edit->setPalette(palette);
+}
+
+// Takes the colours again from the new scheme when the desktop switches it (light to dark).
+class FollowScheme : public QObject {
+public:
+    FollowScheme(QLineEdit* edit, QPalette::ColorRole background) : QObject(edit), edit_(edit), background_(background) {}
+
+protected:
+    // The new scheme reaches the field as a change of its inherited palette, after which it is
+    // applied again; the field's own change below comes back here and is let through.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == edit_ && event->type() == QEvent::PaletteChange && !applying_) {
+            applying_ = true;
+            ApplyDisabledColours(edit_, background_);
+            applying_ = false;
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* edit_;
+    QPalette::ColorRole background_;
+    bool applying_ = false;
+};
+} // namespace
+
 void SetDisabledColours(QLineEdit* edit, QPalette::ColorRole background)
 {
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, background));
-    // The scheme's own text colour: the clock stays readable although the field takes no input.
-    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
-    edit->setPalette(palette);
+    ApplyDisabledColours(edit, background);
+    edit->installEventFilter(new FollowScheme(edit, background));
 }
 
 void SetLaterTexts(QWidget* control, const QStringList& texts)

@@ -1,6 +1,6 @@
 // The windows under a light and a dark palette: the clock fields and the file names keep at least
 // 4.5:1 contrast against their background, and so does the connection LED's caption against the
-// group box it is drawn on.
+// group box it is drawn on, also when the desktop switches from one to the other.
 #include "MainWindowFixture.h"
 
 #include "app/FileNameEdit.h"
@@ -59,16 +59,28 @@ private:
     QPalette before_ = QApplication::palette();
 };
 
-TEST_P(Themes, ClocksFileNamesAndTheLedCaptionAreReadable)
+void ExpectReadable(const TForm_Korvane& w, const TForm_SetTimeDate& dialog, const char* when)
+{
+    for (const QLineEdit* field : {w.AdvEdit_Time, w.AdvEdit_Date, dialog.AdvEdit_Time, dialog.AdvEdit_Date,
+                                   w.AdvFileNameEdit_Config->Edit(), w.AdvFileNameEdit_FileName->Edit()}) {
+        EXPECT_GE(Contrast(field), 4.5) << field->text().toStdString() << " " << when;
+        // The field's colours are the scheme's: its text stands out from the window around it too.
+        EXPECT_GE(Contrast(field->palette().color(QPalette::Disabled, QPalette::Text), w.palette().color(QPalette::Window)),
+                  4.5) << field->text().toStdString() << " " << when;
+    }
+    for (const TVrLed* led : {w.VrLed_Offline, w.VrLed_Online})
+        EXPECT_GE(Contrast(QColor(ColorToRgb(led->FontColor())), w.GroupBox1->palette().color(QPalette::Window)), 4.5)
+            << led->Caption().toStdString() << " " << when;
+}
+
+TEST_P(Themes, ClocksFileNamesAndTheLedCaptionAreReadableAlsoAfterTheSchemeSwitches)
 {
     TForm_Korvane& w = CreateWindow(AbsentDriverLibrary);
     TForm_SetTimeDate dialog;
-    for (const QLineEdit* field : {w.AdvEdit_Time, w.AdvEdit_Date, dialog.AdvEdit_Time, dialog.AdvEdit_Date,
-                                   w.AdvFileNameEdit_Config->Edit(), w.AdvFileNameEdit_FileName->Edit()})
-        EXPECT_GE(Contrast(field), 4.5) << field->text().toStdString();
-    for (const TVrLed* led : {w.VrLed_Offline, w.VrLed_Online})
-        EXPECT_GE(Contrast(QColor(ColorToRgb(led->FontColor())), w.GroupBox1->palette().color(QPalette::Window)), 4.5)
-            << led->Caption().toStdString();
+    ExpectReadable(w, dialog, "at start");
+    QApplication::setPalette(GetParam() ? QApplication::style()->standardPalette() : DarkPalette());
+    QCoreApplication::sendPostedEvents(); // the palette reaches the widgets as events
+    ExpectReadable(w, dialog, "after the switch");
 }
 
 INSTANTIATE_TEST_SUITE_P(Palettes, Themes, ::testing::Values(false, true),

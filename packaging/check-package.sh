@@ -35,6 +35,7 @@ expected=(
   usr/share/bash-completion/completions/korvane usr/share/bash-completion/completions/korvane-module-sim
   usr/share/bash-completion/completions/korvane-upload
   usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz
+  usr/share/korvane/translations/korvane_de.qm
 )
 # The private library folder carries the multiarch triplet where the build knows it.
 for lib in libKorvane.so libKorvaneBus.so; do

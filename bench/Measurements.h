@@ -23,5 +23,6 @@ void measureIdleCpu(BenchRun& run);
 void measureDrawing(BenchRun& run);
 void measureReadBack(BenchRun& run);
 void measureStateFileMemory(BenchRun& run);
+void measureViewer(BenchRun& run);
 
 } // namespace bench

@@ -2,6 +2,7 @@
 
 #include "app/RecordsCommand.h"
 #include "app/SaveSettingsCommand.h"
+#include "app/ViewCommand.h"
 #include "app/VerifyCommand.h"
 #include "platform/FileName.h"
 
@@ -25,6 +26,7 @@ int PrintVersion(const Options&);
 int Verify(const Options& options);
 int Records(const Options& options);
 int SaveSettings(const Options& options);
+int View(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
 constexpr std::array<CommandLineOption, 17> OptionTable{{
@@ -75,6 +77,10 @@ constexpr std::array<CommandLineOption, 17> OptionTable{{
                                       "1: an upload differs from its record; 2: the file or its\n"
                                       "record cannot be read)"),
      nullptr, nullptr, &Records},
+    {{nullptr, nullptr}, 0, "view", "MEMORY-FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "show the uploads and records of MEMORY-FILE in a window,\n"
+                                      "with a filter and a timeline; it only reads the file"),
+     nullptr, nullptr, &View},
     {{nullptr, nullptr}, 0, "save-settings", "PROFILE",
      QT_TRANSLATE_NOOP("CommandLine", "save the module's settings into PROFILE (.dcf, replaced\n"
                                       "whole) and end (exit status 0; 1: nothing saved)"),
@@ -168,6 +174,14 @@ int Records(const Options& options)
     if (!options.CommandArgument.isEmpty())
         return ExportRecords(options.CommandArgument, options.Utc, stdout, stderr);
     std::fputs("usage: korvane --records MEMORY-FILE [--utc]\n", stderr);
+    return 2;
+}
+
+int View(const Options& options)
+{
+    if (!options.CommandArgument.isEmpty())
+        return ViewMemoryFile(options.CommandArgument);
+    std::fputs("usage: korvane --view MEMORY-FILE\n", stderr);
     return 2;
 }
 

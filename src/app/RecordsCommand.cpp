@@ -1,6 +1,6 @@
 #include "app/RecordsCommand.h"
 
-#include "app/RecordedMemoryFile.h"
+#include "module/RecordedMemoryFile.h"
 #include "module/MemoryRecords.h"
 #include "platform/FileName.h"
 
@@ -12,15 +12,7 @@ namespace {
 
 QByteArray CsvText(const QByteArray& bytes)
 {
-    QByteArray text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        if (value < 0x20 || value > 0x7E || byte == '\\')
-            text += "\\x" + QByteArray::number(value, 16).rightJustified(2, '0').toUpper();
-        else
-            text += byte;
-    }
+    QByteArray text = PrintableText(bytes);
     if (text.contains(',') || text.contains('"'))
         text = '"' + text.replace("\"", "\"\"") + '"';
     return text;

@@ -7,6 +7,7 @@
 #include "app/TAboutBox.h"
 #include "driver/DriverBinding.h"
 #include "platform/Display.h"
+#include "viewer/MemoryFileViewer.h"
 #include "widgets/VrLeds.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -180,6 +182,8 @@ void TForm_Korvane::BuildMenus()
     OpenSettings1->setEnabled(false);
     SaveSettingsAs1->setEnabled(false);
     File1->addSeparator();
+    ViewMemoryFile1 = File1->addAction(tr("&View Memory File..."), this, &TForm_Korvane::ViewMemoryFileClick);
+    File1->addSeparator();
     Exit1 = File1->addAction(tr("E&xit"), this, &TForm_Korvane::Exit1Click);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Configuration1 = menuBar()->addMenu(tr("&Interface"));
@@ -266,6 +270,19 @@ void TForm_Korvane::ShowConnectionLed(bool online)
 void TForm_Korvane::Exit1Click()
 {
     close();
+}
+
+void TForm_Korvane::ViewMemoryFileClick()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("View Memory File"), AdvFileNameEdit_FileName->text(),
+                                                          tr("Memory files (*.csv *.CSV);;All files (*)"));
+    if (fileName.isEmpty())
+        return;
+    RecordFormat format;
+    if (Connected)
+        format = {ModuleSettings.MemoryMode, ModuleSettings.Delimiter, ModuleSettings.FixedLength,
+                  ModuleSettings.TimeFormat, ModuleSettings.DateFormat, ModuleSettings.AutoTimeStamp};
+    (new MemoryFileViewer(fileName, format, this))->show();
 }
 
 void TForm_Korvane::About1Click()

@@ -140,6 +140,8 @@ public:
     bool ProfileFitsTheModule(const settingsprofile::Profile& profile, bool ask);
     void SaveSettingsAsClick();
     void OpenSettingsClick();
+    // A memory file in the viewer; one without an upload record read with the connected module's settings.
+    void ViewMemoryFileClick();
 
     // --- Erase, uploads, automation ------------------------------------------------------------
     bool EraseMemory();
@@ -199,6 +201,7 @@ public:
     QMenu* File1 = nullptr;
     QAction* OpenSettings1 = nullptr;
     QAction* SaveSettingsAs1 = nullptr;
+    QAction* ViewMemoryFile1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Configuration1 = nullptr;
     QAction* Menu_Configuration = nullptr;

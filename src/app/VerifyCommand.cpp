@@ -1,6 +1,6 @@
 #include "app/VerifyCommand.h"
 
-#include "app/RecordedMemoryFile.h"
+#include "module/RecordedMemoryFile.h"
 
 #include <QString>
 

@@ -3,13 +3,15 @@
 #include <QString>
 
 #include <array>
+#include <string_view>
 
 namespace {
 
 constexpr int MemoryModeFixed = 0;
 constexpr int DelimiterLineFeed = '\n';
 
-// The stamp forms the module's AutoTimeStamp setting names (1-12), in QDateTime's notation.
+// The stamp forms the module's AutoTimeStamp setting names (1-12): y year, M month, d day, H hour,
+// m minute, s second, one digit each.
 constexpr std::array<const char*, 12> StampForms{
     "yyyy/MM/dd HH:mm:ss", "MM/dd/yyyy HH:mm:ss", "yyyyMMdd HHmmss", "MMddyyyy HHmmss",
     "yyyyMMddHHmmss",      "MMddyyyyHHmmss",      "HH:mm:ss yyyy/MM/dd", "HH:mm:ss MM/dd/yyyy",
@@ -20,15 +22,26 @@ constexpr std::array<const char*, 12> StampForms{
 constexpr std::array<const char*, 4> DateForms{"yyyy/MM/dd", "MM/dd/yyyy", "yyyyMMdd", "MMddyyyy"};
 constexpr std::array<const char*, 2> TimeForms{"HH:mm:ss", "HHmmss"};
 
-QString StampForm(const RecordFormat& format)
+std::string StampForm(const RecordFormat& format)
 {
     const int stamp = format.autoTimeStamp.value_or(0);
     if (stamp >= 1 && stamp <= int(StampForms.size()))
-        return QLatin1String(StampForms[size_t(stamp - 1)]);
+        return StampForms[size_t(stamp - 1)];
     const int date = format.dateFormat.value_or(-1), time = format.timeFormat.value_or(-1);
     if (stamp == 0 && date >= 0 && date < int(DateForms.size()) && time >= 0 && time < int(TimeForms.size()))
-        return QLatin1String(DateForms[size_t(date)]) + u' ' + QLatin1String(TimeForms[size_t(time)]);
+        return std::string(DateForms[size_t(date)]) + ' ' + TimeForms[size_t(time)];
     return {};
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+qint64 DaysFromCivil(qint64 year, unsigned month, unsigned day)
+{
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const unsigned yearOfEra = unsigned(year - era * 400);
+    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + qint64(dayOfEra) - 719468;
 }
 
 bool IsSeparator(char byte)
@@ -42,7 +55,7 @@ MemoryRecord Record(const QByteArray& bytes, qint64 offset, const RecordFormat& 
     qsizetype length = 0;
     record.stamp = ReadStamp(bytes, format, length);
     if (record.stamp)
-        record.text = bytes.sliced(length + (length < bytes.size() && IsSeparator(bytes[length]) ? 1 : 0));
+        record.text = TextAfterStamp(bytes, length);
     return record;
 }
 
@@ -53,17 +66,79 @@ QByteArray ModuleBytes(const QByteArray& stored)
     return QByteArray(stored).replace("\r\n", "\n");
 }
 
+StampReader::StampReader(const RecordFormat& format) : form_(StampForm(format))
+{
+    constexpr std::string_view letters = "yMdHms";
+    for (int i = 0; i < int(form_.size()); ++i) {
+        const size_t field = letters.find(form_[size_t(i)]);
+        if (field == std::string_view::npos) {
+            literals_.emplace_back(i, form_[size_t(i)]);
+        } else {
+            if (fields_[field].digits == 0)
+                fields_[field].at = i;
+            ++fields_[field].digits;
+        }
+    }
+}
+
+std::optional<qint64> StampReader::Read(const char* bytes, qsizetype size) const
+{
+    // Every form is of fixed width: digits and separators, one character each.
+    if (form_.empty() || size < Length())
+        return std::nullopt;
+    for (const auto& [at, byte] : literals_)
+        if (bytes[at] != byte)
+            return std::nullopt;
+    int values[6] = {};
+    for (int field = 0; field < 6; ++field)
+        for (int i = fields_[field].at; i < fields_[field].at + fields_[field].digits; ++i) {
+            const unsigned digit = unsigned(static_cast<unsigned char>(bytes[i])) - '0';
+            if (digit > 9)
+                return std::nullopt;
+            values[field] = values[field] * 10 + int(digit);
+        }
+    const auto [year, month, day, hour, minute, second] = values;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    constexpr int daysIn[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > daysIn[month - 1] + (month == 2 && leap) || hour > 23 || minute > 59
+        || second > 59)
+        return std::nullopt;
+    return DaysFromCivil(year, unsigned(month), unsigned(day)) * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+QDateTime StampReader::LocalTime(qint64 seconds)
+{
+    const QDateTime naive = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return QDateTime(naive.date(), naive.time());
+}
+
 std::optional<QDateTime> ReadStamp(const QByteArray& record, const RecordFormat& format, qsizetype& length)
 {
-    const QString form = StampForm(format);
-    // Every form is of fixed width: digits and separators, one character each.
-    length = form.size();
-    if (form.isEmpty() || record.size() < length)
+    const StampReader reader(format);
+    length = reader.Length();
+    const std::optional<qint64> seconds = reader.Read(record.constData(), record.size());
+    if (!seconds)
         return std::nullopt;
-    const QDateTime stamp = QDateTime::fromString(QString::fromLatin1(record.left(length)), form);
-    if (!stamp.isValid())
-        return std::nullopt;
-    return stamp;
+    return StampReader::LocalTime(*seconds);
+}
+
+QByteArray TextAfterStamp(const QByteArray& record, qsizetype stampLength)
+{
+    return record.sliced(stampLength + (stampLength < record.size() && IsSeparator(record[stampLength]) ? 1 : 0));
+}
+
+QByteArray PrintableText(const QByteArray& bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (value < 0x20 || value > 0x7E || byte == '\\')
+            text += "\\x" + QByteArray::number(value, 16).rightJustified(2, '0').toUpper();
+        else
+            text += byte;
+    }
+    return text;
 }
 
 RecordFormat CompleteFormat(const RecordFormat& format, const QByteArray& moduleBytes)

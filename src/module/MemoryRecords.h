@@ -9,6 +9,7 @@
 #include <QDateTime>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 struct MemoryRecord
@@ -28,8 +29,37 @@ QByteArray ModuleBytes(const QByteArray& stored);
 // text with the first stamp form that reads the upload's first record.
 RecordFormat CompleteFormat(const RecordFormat& format, const QByteArray& moduleBytes);
 
+// Reads the stamp at the start of a record in the form a format names: as seconds since 1970 of
+// the module's local time counted as if it were UTC, so that millions of records are read
+// without a time zone's rules; LocalTime gives the time a person reads.
+class StampReader
+{
+public:
+    explicit StampReader(const RecordFormat& format);
+    qsizetype Length() const { return qsizetype(form_.size()); }  // 0: the format names no stamp
+    std::optional<qint64> Read(const char* bytes, qsizetype size) const;
+    static QDateTime LocalTime(qint64 seconds);
+
+private:
+    std::string form_;  // one character per byte: y M d H m s for digits, anything else as it stands
+    // The form read once: where each field's digits are (year, month, day, hour, minute, second)
+    // and which bytes must be as they stand.
+    struct Field {
+        int at = 0, digits = 0;
+    };
+    Field fields_[6];
+    std::vector<std::pair<int, char>> literals_;
+};
+
 // The stamp at the start of `record` in the form `format` names, and its length in bytes.
 std::optional<QDateTime> ReadStamp(const QByteArray& record, const RecordFormat& format, qsizetype& length);
+
+// A stamped record's text: what follows its stamp and the one separator after it.
+QByteArray TextAfterStamp(const QByteArray& record, qsizetype stampLength);
+
+// The bytes of a record as a person can read them: those that are not printable, and the
+// backslash, as \xHH.
+QByteArray PrintableText(const QByteArray& bytes);
 
 // The records of one upload's module bytes; `headLength`: the module bytes of a configuration
 // record before them. `format` must be complete.

@@ -19,7 +19,8 @@ declare -A allowed=(
   [driver-korvane/config]="config simulator canbus storage contract"
   [driver-korvane/api]="api config simulator sdo canbus storage contract"
   [src/module]="module app driver platform widgets contract"
-  [src/app]="app module driver platform widgets contract"
+  [src/viewer]="viewer module platform widgets contract"
+  [src/app]="app viewer module driver platform widgets contract"
   [tools/korvane-module-sim]="api canbus config sdo simulator storage contract"
   [tools/led-gallery]="widgets"
 )

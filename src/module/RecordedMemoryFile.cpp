@@ -1,4 +1,4 @@
-#include "app/RecordedMemoryFile.h"
+#include "module/RecordedMemoryFile.h"
 
 #include "module/UploadFileSystem.h"
 #include "module/UploadReadBack.h"

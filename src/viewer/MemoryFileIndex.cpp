@@ -1,0 +1,258 @@
+#include "viewer/MemoryFileIndex.h"
+
+#include "module/MemoryRecords.h"
+#include "module/RecordedMemoryFile.h"
+#include "module/UploadFileSystem.h"
+#include "platform/FileName.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype BlockSize = 1 << 20;
+constexpr int MemoryModeFixed = 0;
+// Enough of an upload's first records to guess the stamp form from.
+constexpr qsizetype GuessBytes = 4096;
+
+// The stored bytes of one upload, a block at a time; a byte outside the block is read alone.
+class StoredBytes
+{
+public:
+    StoredBytes(int fd, qint64 end) : fd_(fd), end_(end), block_(BlockSize, Qt::Uninitialized) {}
+
+    qint64 End() const { return end_; }
+    bool Failed() const { return failed_; }
+
+    // The block holding `offset`: its bytes from there, and how many.
+    const char* From(qint64 offset, qint64& available)
+    {
+        if (offset < start_ || offset >= start_ + filled_)
+            Load(offset);
+        available = start_ + filled_ - offset;
+        return block_.constData() + (offset - start_);
+    }
+
+    char At(qint64 offset)
+    {
+        if (offset >= start_ && offset < start_ + filled_)
+            return block_[offset - start_];
+        char byte = 0;
+        failed_ |= !uploadfs::ReadAll(fd_, &byte, 1, offset);
+        return byte;
+    }
+
+    // `count` bytes from `offset`, from the block, which moves there when they fit into one.
+    const char* Span(qint64 offset, qsizetype count, QByteArray& spare)
+    {
+        if ((offset < start_ || offset + count > start_ + filled_) && count <= BlockSize && offset + count <= end_)
+            Load(offset);
+        if (offset >= start_ && offset + count <= start_ + filled_)
+            return block_.constData() + (offset - start_);
+        spare.resize(count);
+        failed_ |= !uploadfs::ReadAll(fd_, spare.data(), size_t(count), offset);
+        return spare.constData();
+    }
+
+private:
+    void Load(qint64 offset)
+    {
+        start_ = offset;
+        filled_ = std::min<qint64>(BlockSize, end_ - offset);
+        if (!uploadfs::ReadAll(fd_, block_.data(), size_t(filled_), offset)) {
+            failed_ = true;
+            filled_ = 0;
+        }
+    }
+
+    int fd_;
+    qint64 end_;
+    QByteArray block_;
+    qint64 start_ = 0;
+    qint64 filled_ = 0;
+    bool failed_ = false;
+};
+
+class Indexer
+{
+public:
+    Indexer(int fd, std::vector<IndexedRecord>& records, const std::atomic<bool>& cancel)
+        : fd_(fd), records_(records), cancel_(cancel)
+    {
+    }
+
+    // The records of one upload from `begin` (after its configuration record) to `end`.
+    bool Cut(qint32 upload, qint64 begin, qint64 end, const RecordFormat& format)
+    {
+        StoredBytes bytes(fd_, end);
+        const StampReader stamps(format);
+        upload_ = upload;
+        if (*format.memoryMode == MemoryModeFixed && *format.fixedLength > 0)
+            CutFixed(bytes, begin, *format.fixedLength, stamps);
+        else
+            CutDelimited(bytes, begin, char(*format.delimiter), stamps);
+        return !bytes.Failed() && !cancel_;
+    }
+
+private:
+    void Add(StoredBytes& bytes, qint64 start, qint64 end, const StampReader& stamps)
+    {
+        IndexedRecord record{start, IndexedRecord::NoStamp, quint32(std::min<qint64>(end - start, UINT32_MAX)), upload_};
+        // A stamp holds digits and separators only: a stored line end in it fails to read, as it should.
+        if (stamps.Length() > 0 && end - start >= stamps.Length()) {
+            const char* head = bytes.Span(start, stamps.Length(), spare_);
+            record.stamp = stamps.Read(head, stamps.Length()).value_or(IndexedRecord::NoStamp);
+        }
+        records_.push_back(record);
+    }
+
+    // A module's line feed is stored as CR LF, so a delimiter byte is found among the stored bytes
+    // but for a CR that is the first half of such a pair; a line feed delimiter ends the record
+    // before the CR stored with it.
+    void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter, const StampReader& stamps)
+    {
+        qint64 start = begin;
+        for (qint64 at = begin; at < bytes.End() && !cancel_ && !bytes.Failed();) {
+            qint64 available = 0;
+            const char* from = bytes.From(at, available);
+            const void* found = std::memchr(from, delimiter, size_t(available));
+            if (!found) {
+                at += available;
+                continue;
+            }
+            const qint64 hit = at + (static_cast<const char*>(found) - from);
+            at = hit + 1;
+            if (delimiter == '\r' && hit + 1 < bytes.End() && bytes.At(hit + 1) == '\n')
+                continue;
+            const char before = static_cast<const char*>(found) > from ? static_cast<const char*>(found)[-1]
+                                : hit > start                            ? bytes.At(hit - 1)
+                                                                         : '\0';
+            const qint64 end = delimiter == '\n' && hit > start && before == '\r' ? hit - 1 : hit;
+            Add(bytes, start, end, stamps);
+            start = hit + 1;
+        }
+        if (start < bytes.End())
+            Add(bytes, start, bytes.End(), stamps);
+    }
+
+    void CutFixed(StoredBytes& bytes, qint64 begin, int length, const StampReader& stamps)
+    {
+        for (qint64 at = begin; at < bytes.End() && !cancel_ && !bytes.Failed();) {
+            const qint64 start = at;
+            for (int count = 0; count < length && at < bytes.End(); ++count)
+                at += bytes.At(at) == '\r' && at + 1 < bytes.End() && bytes.At(at + 1) == '\n' ? 2 : 1;
+            Add(bytes, start, at, stamps);
+        }
+    }
+
+    int fd_;
+    std::vector<IndexedRecord>& records_;
+    const std::atomic<bool>& cancel_;
+    QByteArray spare_;
+    qint32 upload_ = 0;
+};
+
+QByteArray ReadRange(int fd, qint64 offset, qint64 length)
+{
+    QByteArray bytes(qsizetype(std::max<qint64>(length, 0)), Qt::Uninitialized);
+    if (!bytes.isEmpty() && !uploadfs::ReadAll(fd, bytes.data(), size_t(bytes.size()), offset))
+        return {};
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile, const RecordFormat& unrecordedFormat,
+                                                      const std::atomic<bool>& cancel,
+                                                      const std::function<void(int)>& progress, QString& fault)
+{
+    const RecordedMemoryFile file(memoryFile, stderr);
+    if (!file.Fault().isEmpty()) {
+        fault = file.Fault();
+        return std::nullopt;
+    }
+    MemoryFileIndex index;
+    if (::access(platform::FileNameBytes(UploadRecordName(memoryFile)).constData(), F_OK) == 0) {
+        const auto recorded = ReadUploadRecord(memoryFile, fault);
+        if (!recorded)
+            return std::nullopt;
+        for (const UploadRecordEntry& entry : *recorded)
+            index.uploads_.push_back({entry, true, entry.format});
+    } else {
+        UploadRecordEntry whole;
+        whole.length = file.Size();
+        whole.format = unrecordedFormat;
+        index.uploads_.push_back({whole, false, unrecordedFormat});
+    }
+
+    // Room for short records up front: a million records are not moved again and again.
+    index.records_.reserve(size_t(file.Size() / 32 + 16));
+    Indexer indexer(file.Descriptor(), index.records_, cancel);
+    for (size_t i = 0; i < index.uploads_.size(); ++i) {
+        IndexedUpload& upload = index.uploads_[i];
+        // A record may name more than the file still holds: its rows end where the file does.
+        const qint64 begin = std::min(upload.entry.offset, file.Size());
+        const qint64 end = std::min(upload.entry.offset + upload.entry.length, file.Size());
+        const qint64 head = std::min(begin + upload.entry.configHeadLength, end);
+        upload.firstRecord = qint64(index.records_.size());
+        upload.head = head > begin;
+        if (upload.head)
+            index.records_.push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
+        upload.format = CompleteFormat(upload.entry.format, ModuleBytes(ReadRange(file.Descriptor(), head,
+                                                                                  std::min(GuessBytes, end - head))));
+        if (!indexer.Cut(qint32(i), head, end, upload.format)) {
+            fault = cancel ? QStringLiteral("cancelled") : QStringLiteral("the file cannot be read");
+            return std::nullopt;
+        }
+        upload.records = qint64(index.records_.size()) - upload.firstRecord;
+        if (progress && file.Size() > 0)
+            progress(int(end * 1000 / file.Size()));
+    }
+    return index;
+}
+
+qint64 MemoryFileIndex::NumberOf(size_t at) const
+{
+    const IndexedUpload& upload = uploads_[size_t(records_[at].upload)];
+    return qint64(at) - upload.firstRecord + (upload.head ? 0 : 1);
+}
+
+std::vector<qint32> MemoryFileIndex::Select(int fd, const Filter& filter, const std::atomic<bool>& cancel) const
+{
+    std::vector<qint32> rows;
+    const bool timed = filter.from != IndexedRecord::NoStamp || filter.to != IndexedRecord::NoStamp;
+    const QByteArray text = filter.text.toLower();
+    qint64 end = 0;
+    for (const IndexedUpload& upload : uploads_)
+        end = std::max(end, upload.entry.offset + upload.entry.length);
+    StoredBytes file(fd, end);
+    QByteArray spare;
+    for (size_t i = 0; i < records_.size() && !cancel; ++i) {
+        const IndexedRecord& record = records_[i];
+        if (size_t(record.upload) >= filter.uploads.size() || !filter.uploads[size_t(record.upload)])
+            continue;
+        if (timed && (record.stamp == IndexedRecord::NoStamp || (filter.from != IndexedRecord::NoStamp && record.stamp < filter.from)
+                      || (filter.to != IndexedRecord::NoStamp && record.stamp >= filter.to)))
+            continue;
+        if (!text.isEmpty()) {
+            // Records follow each other in the file, so one block serves many of them.
+            const char* stored = file.Span(record.offset, record.length, spare);
+            if (!PrintableText(ModuleBytes(QByteArray(stored, record.length))).toLower().contains(text))
+                continue;
+        }
+        rows.push_back(qint32(i));
+    }
+    return rows;
+}
+
+RecordContent ReadRecord(int fd, const IndexedRecord& record, const RecordFormat& format, qsizetype limit)
+{
+    RecordContent content;
+    content.bytes = ModuleBytes(ReadRange(fd, record.offset, std::min<qint64>(record.length, limit)));
+    const qsizetype stampLength = StampReader(format).Length();
+    content.text = PrintableText(record.stamp == IndexedRecord::NoStamp ? content.bytes
+                                                                         : TextAfterStamp(content.bytes, stampLength));
+    return content;
+}

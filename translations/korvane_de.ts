@@ -97,6 +97,115 @@ run; interface.ini keeps its own</source>
         <translation>in diesem unbeaufsichtigten Lauf mit dem Modul an Knoten-ID N
 (1-127) sprechen; interface.ini behält die eigene</translation>
     </message>
+    <message>
+        <source>show the uploads and records of MEMORY-FILE in a window,
+with a filter and a timeline; it only reads the file</source>
+        <translation>die Auslesungen und Datensätze von MEMORY-FILE in einem Fenster
+zeigen, mit Filter und Zeitleiste; die Datei wird nur gelesen</translation>
+    </message>
+</context>
+<context>
+    <name>MemoryFileViewer</name>
+    <message>
+        <source>&amp;UTC</source>
+        <translation>&amp;UTC</translation>
+    </message>
+    <message>
+        <source>&amp;All Times</source>
+        <translation>&amp;Alle Zeiten</translation>
+    </message>
+    <message>
+        <source>Memory File - %1</source>
+        <translation>Speicherdatei - %1</translation>
+    </message>
+    <message>
+        <source>Uploaded (UTC)</source>
+        <translation>Ausgelesen (UTC)</translation>
+    </message>
+    <message>
+        <source>Node-ID</source>
+        <translation>Node-ID</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Prüfung</translation>
+    </message>
+    <message>
+        <source>Uploads</source>
+        <translation>Auslesungen</translation>
+    </message>
+    <message>
+        <source>Filter: text in the records</source>
+        <translation>Filter: Text in den Datensätzen</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Datensätze</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>No upload record; read as &amp;Memory Mode:</source>
+        <translation>Kein Auslese-Protokoll; lesen mit &amp;Speichermodus:</translation>
+    </message>
+    <message>
+        <source>&amp;Delimeter:</source>
+        <translation>&amp;Trennzeichen:</translation>
+    </message>
+    <message>
+        <source>&amp;Fixed Length:</source>
+        <translation>&amp;Feste Länge:</translation>
+    </message>
+    <message>
+        <source>&amp;Stamp:</source>
+        <translation>&amp;Zeitstempel:</translation>
+    </message>
+    <message>
+        <source>Reading %1 ...</source>
+        <translation>%1 wird gelesen ...</translation>
+    </message>
+    <message>
+        <source>Reading ... %1 %</source>
+        <translation>Lesen ... %1 %</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>no upload record</source>
+        <translation>kein Auslese-Protokoll</translation>
+    </message>
+    <message>
+        <source>checking ...</source>
+        <translation>wird geprüft ...</translation>
+    </message>
+    <message>
+        <source>not recorded: read as one upload</source>
+        <translation>nicht protokolliert: als eine Auslesung gelesen</translation>
+    </message>
+    <message>
+        <source>Selecting ...</source>
+        <translation>Auswahl ...</translation>
+    </message>
+    <message>
+        <source>%1 of %2 records</source>
+        <translation>%1 von %2 Datensätzen</translation>
+    </message>
 </context>
 <context>
     <name>ModuleIdentity</name>
@@ -127,6 +236,29 @@ run; interface.ini keeps its own</source>
     <message>
         <source>Software: %1</source>
         <translation>Software: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordTableModel</name>
+    <message>
+        <source>configuration</source>
+        <translation>Konfiguration</translation>
+    </message>
+    <message>
+        <source>Upload</source>
+        <translation>Auslesung</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Datensatz</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
     </message>
 </context>
 <context>
@@ -644,6 +776,18 @@ Trotzdem öffnen?</translation>
         <source>Serial: %1</source>
         <translation>Seriennr.: %1</translation>
     </message>
+    <message>
+        <source>&amp;View Memory File...</source>
+        <translation>Speicherdatei &amp;ansehen...</translation>
+    </message>
+    <message>
+        <source>View Memory File</source>
+        <translation>Speicherdatei ansehen</translation>
+    </message>
+    <message>
+        <source>Memory files (*.csv *.CSV);;All files (*)</source>
+        <translation>Speicherdateien (*.csv *.CSV);;Alle Dateien (*)</translation>
+    </message>
 </context>
 <context>
     <name>TForm_Progress</name>
@@ -744,6 +888,17 @@ Trotzdem öffnen?</translation>
     <message>
         <source>off</source>
         <translation>aus</translation>
+    </message>
+</context>
+<context>
+    <name>TimelineWidget</name>
+    <message>
+        <source>Records per interval</source>
+        <translation>Datensätze je Intervall</translation>
+    </message>
+    <message>
+        <source>No record has a time stamp</source>
+        <translation>Kein Datensatz hat einen Zeitstempel</translation>
     </message>
 </context>
 <context>

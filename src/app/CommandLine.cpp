@@ -29,7 +29,7 @@ int SaveSettings(const Options& options);
 int View(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
-constexpr std::array<CommandLineOption, 17> OptionTable{{
+constexpr auto OptionTable = std::to_array<CommandLineOption>({
     {{"/auto", "/a"}, 'a', "auto", nullptr,
      QT_TRANSLATE_NOOP("CommandLine", "unattended run: connect, upload the memory, then the\n"
                                       "configuration (--config), erase the module (--erase, only\n"
@@ -91,7 +91,7 @@ constexpr std::array<CommandLineOption, 17> OptionTable{{
      QT_TRANSLATE_NOOP("CommandLine", "also the toolkit's own messages on standard error\n"
                                       "(as KORVANE_DEBUG=1 does)"),
      &Options::Verbose, nullptr, nullptr},
-}};
+});
 
 QString Tr(const char* text)
 {

@@ -405,7 +405,14 @@ void TForm_Korvane::ShowIdentity()
     }
     if (StaticText_Identity->isHidden())
         connectionGroupSize_ = GroupBox1->size();
-    StaticText_Identity->setText(lines.join(QLatin1Char('\n')));
+    // A long name is cut where the page ends, and shown whole as the tooltip.
+    const int room = TabSheet1->width() - GroupBox1->x() - 2 * StaticText_Identity->x();
+    const QFontMetrics metrics(StaticText_Identity->font());
+    QStringList shown;
+    for (const QString& line : lines)
+        shown << metrics.elidedText(line, Qt::ElideRight, room);
+    StaticText_Identity->setText(shown.join(QLatin1Char('\n')));
+    StaticText_Identity->setToolTip(shown == lines ? QString() : lines.join(QLatin1Char('\n')));
     StaticText_Identity->adjustSize();
     StaticText_Identity->show();
     const QRect text = StaticText_Identity->geometry();

@@ -1006,5 +1006,67 @@ Trotzdem öffnen?</translation>
         <source>Serial-line CAN adapter</source>
         <translation>CAN-Adapter an serieller Leitung</translation>
     </message>
+    <message>
+        <source>&amp;Find Modules...</source>
+        <translation>Module &amp;suchen...</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::config::FindModulesDialog</name>
+    <message>
+        <source>Find Modules</source>
+        <translation>Module suchen</translation>
+    </message>
+    <message>
+        <source>Node-ID</source>
+        <translation>Knoten-ID</translation>
+    </message>
+    <message>
+        <source>Device type</source>
+        <translation>Gerätetyp</translation>
+    </message>
+    <message>
+        <source>Vendor-ID</source>
+        <translation>Hersteller-ID</translation>
+    </message>
+    <message>
+        <source>Product code</source>
+        <translation>Produktcode</translation>
+    </message>
+    <message>
+        <source>Revision</source>
+        <translation>Revision</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Device name</source>
+        <translation>Gerätename</translation>
+    </message>
+    <message>
+        <source>Listening on the bus, then asking node-IDs 1 to 127...</source>
+        <translation>Am Bus lauschen, dann die Knoten-IDs 1 bis 127 fragen...</translation>
+    </message>
+    <message>
+        <source>&amp;Use Node-ID</source>
+        <translation>Knoten-ID &amp;übernehmen</translation>
+    </message>
+    <message>
+        <source>The bus cannot be searched: %1</source>
+        <translation>Der Bus kann nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>No module answered at %1 bit/s. The bit rate may be wrong, or no module is connected.</source>
+        <translation>Bei %1 bit/s hat kein Modul geantwortet. Vielleicht stimmt die Bitrate nicht, oder es ist kein Modul angeschlossen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n module(s) found. Choose one to use its node-ID.</source>
+        <translation>
+            <numerusform>%n Modul gefunden. Wählen Sie es, um seine Knoten-ID zu übernehmen.</numerusform>
+            <numerusform>%n Module gefunden. Wählen Sie eines, um seine Knoten-ID zu übernehmen.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

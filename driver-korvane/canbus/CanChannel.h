@@ -13,6 +13,8 @@
 namespace korvane {
 
 enum class ReceiveStatus { Received, TimedOut, Failed };
+// Full: the adapter's transmit queue has no room now (back-pressure): nothing was sent, try again.
+enum class OfferStatus { Sent, Full, Failed };
 
 class CanChannel {
 public:
@@ -26,6 +28,10 @@ public:
 
     // False when the frame could not be handed to the bus (adapter lost).
     virtual bool send(const CanFrame& frame) = 0;
+
+    // Like send(), but a full transmit queue answers Full at once instead of waiting for room,
+    // so that a sender of many frames can pace itself.
+    virtual OfferStatus offer(const CanFrame& frame) { return send(frame) ? OfferStatus::Sent : OfferStatus::Failed; }
 
     // Waits up to `timeout` for the next frame. Failed: the adapter is gone, waiting is pointless.
     virtual ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) = 0;

@@ -11,6 +11,7 @@
 
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -125,9 +126,20 @@ void QtCanChannel::onWake()
         loop_->quit();
         return;
     }
-    for (const CanFrame& frame : sending) {
-        if (device_ && !device_->writeFrame(toQt(frame)) && device_->error() == QCanBusDevice::ConnectionError)
+    for (auto frame = sending.begin(); frame != sending.end(); ++frame) {
+        if (!device_ || device_->writeFrame(toQt(*frame)))
+            continue;
+        if (device_->error() == QCanBusDevice::ConnectionError) {
             fail(QStringLiteral("CAN device %1 cannot send: %2").arg(deviceName_, device_->errorString()), ENODEV);
+            return;
+        }
+        // A full transmit queue (ENOBUFS): keep this frame and the rest, in order, and try again.
+        {
+            std::lock_guard lock(mutex_);
+            outgoing_.insert(outgoing_.begin(), frame, sending.end());
+        }
+        QTimer::singleShot(std::chrono::milliseconds(1), context_, [this] { onWake(); });
+        return;
     }
 }
 
@@ -220,6 +232,20 @@ bool QtCanChannel::send(const CanFrame& frame)
     }
     const uint64_t one = 1;
     return ::write(wake_, &one, sizeof one) == sizeof one;
+}
+
+OfferStatus QtCanChannel::offer(const CanFrame& frame)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ != State::Open)
+            return OfferStatus::Failed;
+        if (outgoing_.size() >= kQueueLimit)
+            return OfferStatus::Full;
+        outgoing_.push_back(frame);
+    }
+    const uint64_t one = 1;
+    return ::write(wake_, &one, sizeof one) == sizeof one ? OfferStatus::Sent : OfferStatus::Failed;
 }
 
 ReceiveStatus QtCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)

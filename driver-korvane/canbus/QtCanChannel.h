@@ -31,11 +31,14 @@ public:
 
     bool open() override;
     bool send(const CanFrame& frame) override;
+    // Full while kQueueLimit frames wait for the device thread or for room in the adapter.
+    OfferStatus offer(const CanFrame& frame) override;
     ReceiveStatus receive(CanFrame& frame, std::chrono::milliseconds timeout) override;
     BusState busState() override;
 
 private:
     enum class State { Opening, Open, Failed };
+    static constexpr size_t kQueueLimit = 16;
 
     // Run in the device thread.
     void run();

@@ -1,6 +1,7 @@
 #include "config/ConfigurationDialog.h"
 
 #include "canbus/BusLibrary.h"
+#include "config/FindModules.h"
 #include "config/Transports.h"
 #include "contract/StandardError.h"
 #include "simulator/StateFile.h"
@@ -87,6 +88,13 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, const QS
 
     nodeId_->setRange(1, 127);
     nodeId_->setValue(int(config.nodeId));
+    auto* find = new QPushButton(tr("&Find Modules..."));
+    find->setObjectName(QStringLiteral("findModules"));
+    connect(find, &QPushButton::clicked, this, &ConfigurationDialog::findModules);
+    auto* nodeRow = new QHBoxLayout;
+    nodeRow->addWidget(nodeId_);
+    nodeRow->addWidget(find);
+    nodeRow->addStretch(1);
 
     for (uint32_t rate : kBitrates)
         bitrate_->addItem(bitrateText(rate), rate);
@@ -122,7 +130,7 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, const QS
     form_->addRow(tr("Serial port:"), serialPort_);
     form_->addRow(tr("Serial line rate:"), serialBaud_);
     form_->addRow(tr("Connection type:"), connectionType_);
-    form_->addRow(tr("Node-ID:"), nodeId_);
+    form_->addRow(tr("Node-ID:"), nodeRow);
     form_->addRow(tr("Bit rate:"), bitrate_);
     form_->addRow(tr("Answer timeout:"), timeout_);
     form_->addRow(tr("Module state file:"), stateRow_);
@@ -195,6 +203,14 @@ void ConfigurationDialog::accept()
         return;
     }
     QDialog::accept();
+}
+
+void ConfigurationDialog::findModules()
+{
+    FindModulesDialog finder(config(), this);
+    if (finder.exec() == QDialog::Accepted)
+        if (const auto node = finder.chosenNode())
+            nodeId_->setValue(*node);
 }
 
 void ConfigurationDialog::browseStateFile()

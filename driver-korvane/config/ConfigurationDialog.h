@@ -27,6 +27,7 @@ public:
 
 private:
     void browseStateFile();
+    void findModules();
     void showTransport();
     void listDevices();
 

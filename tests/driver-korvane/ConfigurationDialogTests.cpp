@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -192,4 +193,36 @@ TEST(ConfigurationDialog, OpensOnTheSavedAdapter)
     ConfigurationDialog dialog(config);
     EXPECT_EQ(dialog.findChild<QComboBox*>("serialPort")->currentText(), "/dev/ttyUSB4");
     EXPECT_EQ(dialog.config(), config);
+}
+
+TEST(ConfigurationDialog, FindModulesListsTheModuleAndItsRowSetsTheNodeId)
+{
+    testsupport::SimulatedModule module(R"({"settings": {"NodeId": 9}, "identity": {"serial_number": 48879}})");
+    module.configureNode(5);
+    std::array<uint8_t, KORVANE_CONFIG_BLOCK_SIZE> block{};
+    ASSERT_EQ(library().ReadConfiguration(testsupport::SimulatedModule::registryPath(), block.data()), 1);
+    QStringList row;
+    whenDialogShows([&row](QDialog& dialog) {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            // The library's own copy of the window: found by its name, not its class.
+            auto* finder = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            auto* table = finder ? finder->findChild<QTableWidget*>("modules") : nullptr;
+            if (!table || table->rowCount() == 0)
+                return;
+            poll.stop();
+            for (int column = 0; column < table->columnCount(); ++column)
+                row << table->item(0, column)->text();
+            finder->accept();
+        });
+        poll.start(50);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("findModules"), Qt::LeftButton);
+        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    ASSERT_EQ(library().HardwareConfigurationWindow(block.data()), 1);
+    EXPECT_EQ(fromBlock(block.data()).nodeId, 9u);
+    ASSERT_EQ(row.size(), 7);
+    EXPECT_EQ(row[0], "9");
+    EXPECT_EQ(row[5], "0x0000BEEF");
+    EXPECT_FALSE(row[6].isEmpty());
 }

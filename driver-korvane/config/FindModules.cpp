@@ -1,0 +1,112 @@
+#include "config/FindModules.h"
+
+#include "config/Transports.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvane::config {
+
+namespace {
+
+QString hex(const std::optional<uint32_t>& value)
+{
+    return value ? QString::asprintf("0x%08X", unsigned(*value)) : QString();
+}
+
+} // namespace
+
+std::optional<std::vector<sdo::FoundModule>> findModules(const InterfaceConfig& config, QString& error)
+{
+    if (!validate(config, error))
+        return std::nullopt;
+    OpenFailure failure;
+    auto channel = findTransport(config.transport)->open(config, failure);
+    if (channel && !channel->open())
+        failure = channel->error();
+    if (!channel || !failure.message.isEmpty()) {
+        error = failure.message;
+        return std::nullopt;
+    }
+    sdo::ScanSettings settings;
+    settings.frameGap = sdo::frameTime(config.bitrate);
+    return sdo::scanBus(*channel, settings, error);
+}
+
+FindModulesDialog::FindModulesDialog(const InterfaceConfig& config, QWidget* parent)
+    : QDialog(parent), config_(config), status_(new QLabel), table_(new QTableWidget(0, 7))
+{
+    setWindowTitle(tr("Find Modules"));
+    setObjectName(QStringLiteral("KorvaneFindModules"));
+    table_->setObjectName(QStringLiteral("modules"));
+    table_->setHorizontalHeaderLabels({tr("Node-ID"), tr("Device type"), tr("Vendor-ID"), tr("Product code"),
+                                       tr("Revision"), tr("Serial number"), tr("Device name")});
+    table_->verticalHeader()->hide();
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    status_->setWordWrap(true);
+    status_->setText(tr("Listening on the bus, then asking node-IDs 1 to 127..."));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    use_ = buttons->addButton(tr("&Use Node-ID"), QDialogButtonBox::AcceptRole);
+    use_->setEnabled(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { use_->setEnabled(chosenNode().has_value()); });
+    connect(table_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(status_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(buttons);
+    resize(720, 300);
+    // After the window shows, so the user sees what is going on.
+    QTimer::singleShot(0, this, &FindModulesDialog::scan);
+}
+
+void FindModulesDialog::scan()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const auto found = findModules(config_, error);
+    QApplication::restoreOverrideCursor();
+    if (!found) {
+        status_->setText(tr("The bus cannot be searched: %1").arg(error));
+        return;
+    }
+    if (found->empty()) {
+        status_->setText(tr("No module answered at %1 bit/s. The bit rate may be wrong, or no module is connected.")
+                             .arg(config_.bitrate));
+        return;
+    }
+    status_->setText(tr("%n module(s) found. Choose one to use its node-ID.", nullptr, int(found->size())));
+    for (const sdo::FoundModule& module : *found) {
+        const int row = table_->rowCount();
+        table_->insertRow(row);
+        const QStringList cells = {QString::number(module.node), hex(module.deviceType), hex(module.vendorId),
+                                   hex(module.productCode), hex(module.revision), hex(module.serialNumber),
+                                   module.deviceName};
+        for (int column = 0; column < cells.size(); ++column)
+            table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    table_->resizeColumnsToContents();
+    table_->selectRow(0);
+}
+
+std::optional<uint8_t> FindModulesDialog::chosenNode() const
+{
+    const auto rows = table_->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return uint8_t(table_->item(rows.front().row(), 0)->text().toUInt());
+}
+
+} // namespace korvane::config

@@ -1,5 +1,6 @@
 // The windows in German: every text that the tool, the driver library's configuration window and
-// the widgets hand to the translation finds a German one, and Qt's own buttons are German too.
+// the widgets hand to the translation finds a German one, the German Alt letters do not clash, and
+// Qt's own buttons are German too.
 #include "FakeDriverAccess.h"
 #include "MainWindowFixture.h"
 
@@ -10,13 +11,18 @@
 #include "module/TForm_Progress.h"
 #include "widgets/VrLeds.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QKeySequence>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTranslator>
 
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +58,24 @@ protected:
     FakeDriverState& fake = ResetFakeDriver();
 };
 
+// The Alt letters that work at once on a page or in a dialog: its buttons' and the menu bar's.
+std::vector<std::string> DoubleLetters(QWidget* place, const QMenuBar* menus)
+{
+    std::map<QKeySequence, int> uses;
+    for (const QAbstractButton* button : place->findChildren<QAbstractButton*>())
+        if (const QKeySequence letter = QKeySequence::mnemonic(button->text()); !letter.isEmpty())
+            ++uses[letter];
+    if (menus)
+        for (const QAction* menu : menus->actions())
+            if (const QKeySequence letter = QKeySequence::mnemonic(menu->text()); !letter.isEmpty())
+                ++uses[letter];
+    std::vector<std::string> doubles;
+    for (const auto& [letter, count] : uses)
+        if (count > 1)
+            doubles.push_back(letter.toString().toStdString());
+    return doubles;
+}
+
 TEST_F(German, EveryWindowAndBoxHasItsGermanTexts)
 {
     TForm_Korvane& w = CreateWindow(FakeDriverLibrary);
@@ -75,6 +99,10 @@ TEST_F(German, EveryWindowAndBoxHasItsGermanTexts)
     EXPECT_EQ(led->text(QAccessible::Value), "an");
 
     EXPECT_EQ(recording.missing, std::set<std::string>{});
+    // The German Alt letters are as unique as the English ones.
+    EXPECT_EQ(DoubleLetters(w.TabSheet1, w.menuBar()), std::vector<std::string>{});
+    EXPECT_EQ(DoubleLetters(w.TabSheet_Settings, w.menuBar()), std::vector<std::string>{});
+    EXPECT_EQ(DoubleLetters(&setTime, nullptr), std::vector<std::string>{});
     EXPECT_EQ(w.Button_Connect->text(), "&Verbinden");
     EXPECT_EQ(w.Exit1->text(), "&Beenden");
     ASSERT_FALSE(Shown().empty());

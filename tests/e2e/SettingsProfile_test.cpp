@@ -25,6 +25,7 @@ TEST_F(SettingsProfileTest, ASavedProfileEditedInOnePlaceStoresThatValueAndNothi
     ASSERT_EQ(saved.exitCode, 0) << saved.err.constData();
     QByteArray profile = Contents("module.dcf");
     EXPECT_TRUE(profile.contains("[DeviceComissioning]\r\nNodeID=5\r\nBaudrate=250\r\n")) << profile.constData();
+    EXPECT_TRUE(profile.contains("\r\nProductNumber=0x00004D31\r\n")) << profile.constData();
 
     const QString python = QStandardPaths::findExecutable("python3");
     if (!python.isEmpty()) {
@@ -84,6 +85,7 @@ TEST_F(SettingsProfileTest, AProfileTheModuleRefusesOrThatIsBadEndsTheRunBeforeA
         {"[2004]\nParameterValue=ten\n", "line 2: the value \"ten\" of Delimiter is no number"},
         {"[2004]\ngarbage\n", "line 2: neither a [section] nor a key=value line"},
         {QByteArray(1024 * 1024 + 1, ';'), "larger than 1 MiB"},
+        {"[DeviceInfo]\nProductNumber=1\n[2005]\nParameterValue=1\n", "the profile is for product code 0x00000001, the module has 0x00004D31"},
     };
     for (const auto& [text, fault] : bad) {
         put(text);

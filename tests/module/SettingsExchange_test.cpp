@@ -244,6 +244,16 @@ TEST_F(SettingsExchange, AnOpenedProfileIsShownAgainstTheModuleAndStoredByDownlo
     EXPECT_EQ(module.setting("Baud"), 125000u);
     EXPECT_EQ(module.setting("AutoTimeStamp"), 7u);
 
+    // One of another product is opened only when the question is answered Yes; No is the default.
+    boxes.ClearCalls();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[DeviceInfo]\nProductNumber=0x1\n[200C]\nParameterValue=9\n");
+    file.close();
+    EXPECT_FALSE(w.OpenSettingsProfile(profile));
+    const Box question{"The settings profile is for another product.\r\n\r\nOpen it anyway?", "Warning", MessageBoxButtons::YesNo};
+    EXPECT_EQ(Shown(), std::vector<Box>{question});
+    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 21);
+
     // A profile that cannot be read changes nothing on the page.
     boxes.ClearCalls();
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -16,8 +16,3 @@ Wording Wording::arg(const Wording& value) const
 {
     return {english_.arg(value.english_), shown_.arg(value.shown_)};
 }
-
-Wording Wording::arg(qulonglong value) const
-{
-    return {english_.arg(value), shown_.arg(value)};
-}

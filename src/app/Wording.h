@@ -17,7 +17,6 @@ public:
     // QString::arg on both; a Wording argument gives each language its own form.
     Wording arg(const QString& value) const;
     Wording arg(const Wording& value) const;
-    Wording arg(qulonglong value) const;
 
     const QString& English() const { return english_; }
     const QString& Shown() const { return shown_; }

@@ -4,6 +4,7 @@
 #include "FakeDriverAccess.h"
 #include "MainWindowFixture.h"
 
+#include "app/FileNameEdit.h"
 #include "app/TAboutBox.h"
 #include "app/Translations.h"
 #include "config/ConfigurationDialog.h"
@@ -14,6 +15,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QPushButton>
@@ -86,6 +88,15 @@ TEST_F(German, EveryWindowAndBoxHasItsGermanTexts)
     w.Button_UploadSettingsClick();
     w.Button6Click();
     w.EraseMemory();
+    // A failure is shown in German and said to scripts in English.
+    QFile both(QStringLiteral("both.csv"));
+    ASSERT_TRUE(both.open(QIODevice::WriteOnly));
+    w.AdvFileNameEdit_FileName->setText(both.fileName());
+    w.AdvFileNameEdit_Config->setText(both.fileName());
+    w.UploadConfiguration();
+    ASSERT_FALSE(Shown().empty());
+    EXPECT_EQ(Shown().back().text, "Die Konfiguration kann nicht in die Speicherdatei both.csv geschrieben werden");
+    EXPECT_EQ(w.FailureReason, "Cannot write the configuration into the memory file both.csv");
     w.GoOffline();
     fake.result = 0;
     w.ConnectModule();

@@ -1061,12 +1061,13 @@ Trotzdem öffnen?</translation>
         <source>No module answered at %1 bit/s. The bit rate may be wrong, or no module is connected.</source>
         <translation>Bei %1 bit/s hat kein Modul geantwortet. Vielleicht stimmt die Bitrate nicht, oder es ist kein Modul angeschlossen.</translation>
     </message>
-    <message numerus="yes">
-        <source>%n module(s) found. Choose one to use its node-ID.</source>
-        <translation>
-            <numerusform>%n Modul gefunden. Wählen Sie es, um seine Knoten-ID zu übernehmen.</numerusform>
-            <numerusform>%n Module gefunden. Wählen Sie eines, um seine Knoten-ID zu übernehmen.</numerusform>
-        </translation>
+    <message>
+        <source>One module found. Choose it to use its node-ID.</source>
+        <translation>Ein Modul gefunden. Wählen Sie es, um seine Knoten-ID zu übernehmen.</translation>
+    </message>
+    <message>
+        <source>%1 modules found. Choose one to use its node-ID.</source>
+        <translation>%1 Module gefunden. Wählen Sie eines, um seine Knoten-ID zu übernehmen.</translation>
     </message>
 </context>
 </TS>

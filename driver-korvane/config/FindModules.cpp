@@ -7,13 +7,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace korvane::config {
 
 namespace {
+
+constexpr int kNameWidth = 260;
 
 QString hex(const std::optional<uint32_t>& value)
 {
@@ -67,7 +72,7 @@ FindModulesDialog::FindModulesDialog(const InterfaceConfig& config, QWidget* par
     layout->addWidget(status_);
     layout->addWidget(table_, 1);
     layout->addWidget(buttons);
-    resize(720, 300);
+    resize(560, 300);
     // After the window shows, so the user sees what is going on.
     QTimer::singleShot(0, this, &FindModulesDialog::scan);
 }
@@ -87,17 +92,29 @@ void FindModulesDialog::scan()
                              .arg(config_.bitrate));
         return;
     }
-    status_->setText(tr("%n module(s) found. Choose one to use its node-ID.", nullptr, int(found->size())));
+    status_->setText(found->size() == 1 ? tr("One module found. Choose it to use its node-ID.")
+                                        : tr("%1 modules found. Choose one to use its node-ID.").arg(found->size()));
     for (const sdo::FoundModule& module : *found) {
         const int row = table_->rowCount();
         table_->insertRow(row);
         const QStringList cells = {QString::number(module.node), hex(module.deviceType), hex(module.vendorId),
                                    hex(module.productCode), hex(module.revision), hex(module.serialNumber),
                                    module.deviceName};
-        for (int column = 0; column < cells.size(); ++column)
-            table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+        for (int column = 0; column < cells.size(); ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            item->setToolTip(cells[column]);
+            table_->setItem(row, column, item);
+        }
     }
     table_->resizeColumnsToContents();
+    // A long device name is cut (its tooltip has it whole); the window takes every column.
+    const int nameColumn = table_->columnCount() - 1;
+    table_->setColumnWidth(nameColumn, std::min(table_->columnWidth(nameColumn), kNameWidth));
+    int width = table_->frameWidth() * 2 + table_->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < table_->columnCount(); ++column)
+        width += table_->columnWidth(column);
+    resize(std::max(this->width(), width + layout()->contentsMargins().left() + layout()->contentsMargins().right()),
+           height());
     table_->selectRow(0);
 }
 

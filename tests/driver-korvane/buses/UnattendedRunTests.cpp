@@ -1,5 +1,6 @@
 // The tool's unattended run against the module simulator, as a demonstration runs it.
 #include "Peers.h"
+#include "config/FindModules.h"
 #include "support/SimulatedModule.h"
 
 #include <QDir>
@@ -24,13 +25,14 @@ QByteArray logRecords()
     return text;
 }
 
-// Runs "korvane /auto /silent /fm m.csv" and answers the file it wrote.
-QByteArray uploadedFile(int& exitCode)
+// Runs "korvane /auto /silent /fm m.csv" (and `more`) and answers the file it wrote.
+QByteArray uploadedFile(int& exitCode, const std::vector<std::string>& more = {})
 {
     QTemporaryDir folder;
     testsupport::ChildSpec spec;
     spec.program = KORVANE_EXECUTABLE;
     spec.arguments = {"/auto", "/silent", "/fm", "m.csv"};
+    spec.arguments.insert(spec.arguments.end(), more.begin(), more.end());
     spec.environment = testsupport::environmentWithout({"DISPLAY", "WAYLAND_DISPLAY"});
     spec.workingFolder = folder.path().toStdString();
     spec.stderrPath.clear();
@@ -68,6 +70,42 @@ QByteArray asTextFile(QByteArray bytes)
 }
 
 } // namespace
+
+TEST(UnattendedRun, TwoModulesOnOneBusAreFoundAndEachUploadsItsOwnMemory)
+{
+    const QByteArray memory = logRecords();
+    SimulatedModule five(QJsonObject{{"memory", "five\n"}, {"identity", QJsonObject{{"serial_number", 0x505}}}});
+    QTemporaryDir folder;
+    const QString nine = folder.filePath("nine.json");
+    QFile state(nine);
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+    state.write(R"({"settings": {"NodeId": 9}, "identity": {"serial_number": 2313, "device_name": "Bay 9"}, "memory": ")"
+                + memory.trimmed().replace("\n", "\\n") + "\\n\"}");
+    state.close();
+    const QString device = virtualCanDevice(freeTcpPort());
+    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, five.statePath(), nine});
+    ASSERT_EQ(simulator.where(), device);
+    configureAdapter(five.interfaceIniPath(), Transport::Can, device);
+
+    korvane::config::InterfaceConfig config;
+    config.transport = Transport::Can;
+    config.plugin = QStringLiteral("virtualcan");
+    config.device = device;
+    QString error;
+    const auto found = korvane::config::findModules(config, error);
+    ASSERT_TRUE(found) << error.toStdString();
+    ASSERT_EQ(found->size(), 2u);
+    EXPECT_EQ((*found)[0].node, 5);
+    EXPECT_EQ((*found)[0].serialNumber, 0x505u);
+    EXPECT_EQ((*found)[1].node, 9);
+    EXPECT_EQ((*found)[1].serialNumber, 2313u);
+    EXPECT_EQ((*found)[1].deviceName, "Bay 9");
+    EXPECT_TRUE((*found)[1].heard); // its heartbeat came while the scan listened
+
+    int exitCode = 0;
+    EXPECT_EQ(uploadedFile(exitCode, {"/node", "9"}), asTextFile(memory));
+    EXPECT_EQ(five.memory(), "five\n");
+}
 
 TEST(UnattendedRun, OverVirtualCan)
 {

@@ -38,20 +38,12 @@ void announce(const config::InterfaceConfig& config, const CanChannel& channel)
 Interface::Interface(std::unique_ptr<CanChannel> channel, const config::InterfaceConfig& config, uint8_t blockSize)
     : channel_(std::move(channel))
     , client_(*channel_, uint8_t(config.nodeId), std::chrono::milliseconds(config.sdoTimeoutMs))
+    , ahead_([this] { return upload(*module::objectIndex(module::MemoryData)); })
 {
     client_.setBlockSize(blockSize);
 }
 
-Interface::~Interface() { settle(); }
-
-std::optional<Interface::Upload> Interface::settle()
-{
-    if (!ahead_.valid())
-        return std::nullopt;
-    return ahead_.get();
-}
-
-Interface::Upload Interface::upload(uint16_t index)
+Upload Interface::upload(uint16_t index)
 {
     Upload read;
     read.result = client_.upload(index, 0, read.bytes, module::kMaxArray, sdo::SdoClient::Upload::BlockIfOffered);
@@ -127,21 +119,17 @@ bool Interface::setUnsigned(uint32_t number, size_t size, uint32_t value, QStrin
 
 bool Interface::getArray(uint32_t number, uint8_t& count, uint8_t* buffer, QString& reason)
 {
-    std::optional<Upload> ahead = settle();
     const auto index = indexOf(number);
+    const bool memory = index && index == indexOf(module::MemoryData);
+    std::optional<Upload> ahead = ahead_.take(memory);
     if (!index)
         return failed(parameterName(number), kNoSuchParameter, reason);
-    const bool memory = index == indexOf(module::MemoryData);
     const Upload read = ahead && memory ? std::move(*ahead) : upload(*index);
     if (!done(parameterName(number), read.result, reason))
         return false;
-    if (memory && !read.bytes.empty()) {
-        try {
-            ahead_ = std::async(std::launch::async, [this, index = *index] { return upload(index); });
-        } catch (const std::system_error&) {
-            // No thread to spare: the next read goes as it comes.
-        }
-    }
+    // Without a thread to spare, the next read goes as it comes.
+    if (memory && read.delivered())
+        ahead_.start();
     copyOut(read.bytes, count, buffer);
     return true;
 }

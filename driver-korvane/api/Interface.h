@@ -1,15 +1,15 @@
 // An open interface: an SDO client over the channel of some transport, reaching the module's
-// parameters. During a memory read-out the next block is read ahead: after a read of parameter 14
-// that delivered data, the next read of 14 starts at once on a thread of its own while the tool
-// writes the block and sleeps, and the tool's next read of 14 takes it. Every other call, and the
-// end of the interface, first waits for it and drops it; nothing is ever sent twice.
+// parameters. During a memory read-out the next block is read ahead (ReadAhead.h): after a read of
+// parameter 14 that delivered data, the next read of 14 starts at once while the tool writes the
+// block and sleeps, and the tool's next read of 14 takes it. Every other call, and the end of the
+// interface, first waits for it and drops it; nothing is ever sent twice.
 #pragma once
 
+#include "api/ReadAhead.h"
 #include "canbus/CanChannel.h"
 #include "config/InterfaceConfig.h"
 #include "sdo/SdoClient.h"
 
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -18,7 +18,6 @@ namespace korvane::api {
 class Interface {
 public:
     Interface(std::unique_ptr<CanChannel> channel, const config::InterfaceConfig& config, uint8_t blockSize);
-    ~Interface();
 
     // Each answers true when the module delivered or took the value, else false with the reason,
     // e.g. "parameter 14: no answer from node-ID 5 within 500 ms". `size` is 1, 2 or 4 bytes.
@@ -33,13 +32,9 @@ public:
     bool getObjectText(uint16_t index, uint8_t& count, uint8_t* buffer, QString& reason);
 
 private:
-    struct Upload {
-        sdo::Result result;
-        sdo::Bytes bytes;
-    };
     Upload upload(uint16_t index);
-    // Waits for the read ahead, if one is under way, and hands it over.
-    std::optional<Upload> settle();
+    // Waits for the block read ahead, if one is under way, and drops it.
+    void settle() { ahead_.take(false); }
 
     // An unsigned value of `size` bytes; `what` names it in the reason ("parameter 12").
     bool readUnsigned(const QString& what, uint16_t index, uint8_t subIndex, size_t size, uint32_t& value, QString& reason);
@@ -50,7 +45,7 @@ private:
 
     std::unique_ptr<CanChannel> channel_;
     sdo::SdoClient client_;
-    std::future<Upload> ahead_; // uses the two above, so it is declared after them and ends first
+    ReadAhead ahead_; // reads with the two above, so it ends first
 };
 
 // Opens the configured transport; nullptr, with the reason, when it cannot be opened.

@@ -32,19 +32,32 @@ QByteArray readOut(const ModuleConnection& connection)
     return memory;
 }
 
+// The module on a virtualcan bus of its own that Qt's canbusutil records, the library connected.
+struct RecordedBus {
+    explicit RecordedBus(const SimulatedModule& module)
+        : device(virtualCanDevice(freeTcpPort()))
+        , recorder(device)
+        , simulator({"--plugin", "virtualcan", "--device", device, module.statePath()})
+        , configured((configureAdapter(module.interfaceIniPath(), Transport::Can, device), true))
+    {
+    }
+    QString device;
+    BusRecorder recorder;
+    ModuleSimulator simulator;
+    bool configured;
+    ModuleConnection connection;
+};
+
 } // namespace
 
 TEST(WireFormat, RecordedFramesFollowTheSdoRules)
 {
     REQUIRE_CANBUSUTIL();
     SimulatedModule module(QJsonObject{{"configuration", "ABCDEFGHIJKLMNOPQRST"}, {"memory", QString(40, 'm')}});
-    const QString device = virtualCanDevice(freeTcpPort());
-    BusRecorder recorder(device);
-    ASSERT_TRUE(recorder.listening());
-    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, module.statePath()});
-    configureAdapter(module.interfaceIniPath(), Transport::Can, device);
-    ModuleConnection connection;
-    ASSERT_TRUE(connection.opened);
+    RecordedBus bus(module);
+    ASSERT_TRUE(bus.recorder.listening() && bus.connection.opened);
+    const ModuleConnection& connection = bus.connection;
+    BusRecorder& recorder = bus.recorder;
 
     uint8_t node = 0;
     EXPECT_TRUE(connection.getU8(12, node));            // expedited u8 read
@@ -89,13 +102,10 @@ TEST(WireFormat, TheBlockReadAheadIsWhatTheNextReadReturns)
     REQUIRE_CANBUSUTIL();
     const QByteArray memory = records(12).left(600); // blocks of 255, 255 and 90 bytes
     SimulatedModule module(QJsonObject{{"memory", QString::fromLatin1(memory)}});
-    const QString device = virtualCanDevice(freeTcpPort());
-    BusRecorder recorder(device);
-    ASSERT_TRUE(recorder.listening());
-    ModuleSimulator simulator({"--plugin", "virtualcan", "--device", device, module.statePath()});
-    configureAdapter(module.interfaceIniPath(), Transport::Can, device);
-    ModuleConnection connection;
-    ASSERT_TRUE(connection.opened);
+    RecordedBus bus(module);
+    ASSERT_TRUE(bus.recorder.listening() && bus.connection.opened);
+    const ModuleConnection& connection = bus.connection;
+    BusRecorder& recorder = bus.recorder;
     ASSERT_TRUE(connection.setU8(15, 1));
     QByteArray first, second, third;
     ASSERT_TRUE(connection.getArray(14, first));

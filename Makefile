@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang \
             qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-dejavu-core fonts-liberation2 \
             dpkg-dev debhelper devscripts file desktop-file-utils appstream lintian man-db bash-completion \
-            python3-pyatspi at-spi2-core dbus
+            python3-pyatspi at-spi2-core dbus python3-can
 
 # CI sets KORVANE_WERROR=ON: warnings are errors there.
 KORVANE_WERROR ?= OFF

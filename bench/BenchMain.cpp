@@ -1,7 +1,7 @@
 // `make bench`: runs every measurement once, prints the table and writes it, with the date and
 // the machine, to the Markdown file given by --markdown.
 //
-//   korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile|viewer]...
+//   korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile|viewer|scan]...
 #include "Measurements.h"
 
 #include "support/ModuleFiles.h"
@@ -31,7 +31,7 @@ const Measurement kMeasurements[] = {
     {"idle", bench::measureIdleCpu},      {"readout", bench::measureReadout},
     {"wire", bench::measureTimedReadout}, {"readback", bench::measureReadBack},
     {"stall", bench::measureUiStall},     {"statefile", bench::measureStateFileMemory},
-    {"viewer", bench::measureViewer},
+    {"viewer", bench::measureViewer},     {"scan", bench::measureScan},
 };
 
 QString cpuModel()
@@ -114,7 +114,7 @@ int main(int argc, char** argv)
         else if (argument == QLatin1String("--only") && i + 1 < argc)
             only << QString::fromLocal8Bit(argv[++i]);
         else {
-            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile|viewer]...\n";
+            std::cerr << "usage: korvane_bench [--markdown FILE] [--only readout|wire|readback|stall|sdo|startup|idle|drawing|statefile|viewer|scan]...\n";
             return 2;
         }
     }

@@ -24,5 +24,6 @@ void measureDrawing(BenchRun& run);
 void measureReadBack(BenchRun& run);
 void measureStateFileMemory(BenchRun& run);
 void measureViewer(BenchRun& run);
+void measureScan(BenchRun& run);
 
 } // namespace bench

@@ -21,8 +21,10 @@ std::string Environment(const char* name)
 }
 
 #if defined(__linux__)
-// Connects to the X server as the toolkit would (address, authorisation, set-up) and lets go at
-// once. Through libxcb loaded at run time: the toolkit's X platform needs it anyway.
+// Connects to the X server as the toolkit would (address, authorisation, set-up). The connection
+// stays open for the life of the process: a server that resets when its last client leaves (as a
+// plain xvfb-run does) would otherwise reset between this probe and the toolkit's own connection,
+// and refuse that one. Through libxcb loaded at run time: the toolkit's X platform needs it anyway.
 bool XDisplayOpens(const std::string& name)
 {
     void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
@@ -34,15 +36,18 @@ bool XDisplayOpens(const std::string& name)
     const auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
     const auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
     const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
-    bool opens = false;
-    if (connect && hasError && disconnect) {
-        // xcb_connect never answers null: a failed connection is an object in an error state.
-        void* connection = connect(name.c_str(), nullptr);
-        opens = hasError(connection) == 0;
-        disconnect(connection);
+    if (!connect || !hasError || !disconnect) {
+        ::dlclose(xcb);
+        return false;
     }
-    ::dlclose(xcb);
-    return opens;
+    // xcb_connect never answers null: a failed connection is an object in an error state.
+    void* connection = connect(name.c_str(), nullptr);
+    if (hasError(connection) != 0) {
+        disconnect(connection);
+        ::dlclose(xcb);
+        return false;
+    }
+    return true;
 }
 #endif
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -122,6 +123,27 @@ TEST_F(StartUpTest, ADisplayThatCannotBeOpenedNeverAborts)
     EXPECT_TRUE(window.out.isEmpty());
     EXPECT_TRUE(window.err.contains("cannot open the display \"" + stale.value("DISPLAY").toLatin1() + "\""))
         << window.err.constData();
+}
+
+// An X server that resets when its last client leaves (as a plain xvfb-run starts it) must not
+// reset between the tool's look at the display and the toolkit's own connection.
+TEST_F(StartUpTest, AServerThatResetsBetweenClientsTakesEveryStart)
+{
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    QProcess server;
+    // The server picks a free display and says which on standard output once it serves.
+    server.start(xvfb, {"-displayfd", "1", "-screen", "0", "640x480x24"});
+    ASSERT_TRUE(server.waitForReadyRead(10000));
+    QProcessEnvironment display;
+    display.insert("DISPLAY", ":" + QString::fromLatin1(server.readLine().trimmed()));
+    int ended = 0;
+    for (int run = 0; run < 12; ++run)
+        ended += Start({"exit"}, WithFakeDriver(display)).exitCode == 0 ? 1 : 0;
+    server.terminate();
+    server.waitForFinished();
+    EXPECT_EQ(ended, 12);
 }
 
 TEST_F(StartUpTest, WithoutDisplayOrAutomaticRunTheProgramSaysSoAndEndsWithTwo)

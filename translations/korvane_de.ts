@@ -103,6 +103,14 @@ with a filter and a timeline; it only reads the file</source>
         <translation>die Auslesungen und Datensätze von MEMORY-FILE in einem Fenster
 zeigen, mit Filter und Zeitleiste; die Datei wird nur gelesen</translation>
     </message>
+    <message>
+        <source>list the modules on the configured interface&apos;s bus as CSV
+and end (exit status 0: a module answered, 1: none did,
+2: the interface cannot be opened)</source>
+        <translation>die Module am Bus der eingestellten Schnittstelle als CSV
+ausgeben und enden (Exit-Status 0: ein Modul hat geantwortet,
+1: keines, 2: die Schnittstelle lässt sich nicht öffnen)</translation>
+    </message>
 </context>
 <context>
     <name>MemoryFileViewer</name>

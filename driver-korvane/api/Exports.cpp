@@ -1,14 +1,16 @@
-// The 38 C entry points of the driver library. Arguments arrive in 32-bit slots: parameter numbers
+// The C entry points of the driver library: the 38 of the Parts and its own additions. Arguments arrive in 32-bit slots: parameter numbers
 // count in their low 16 bits, 8-bit values and counts in their low 8 bits.
 #include "api/LastReason.h"
 #include "api/OpenInterfaces.h"
 #include "config/ConfigurationDialog.h"
+#include "config/FindModules.h"
 #include "config/InterfaceConfig.h"
 #include "contract/KorvaneApi.h"
 #include "contract/StandardError.h"
 #include "sdo/StandardObjects.h"
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <type_traits>
 
@@ -276,6 +278,25 @@ KORVANE_EXPORT int32_t Parameter_Set_ARRAY(uint32_t handle, uint32_t number, uin
         static const uint8_t none = 0;
         return interface.setArray(number, length, bytes ? bytes : &none, reason);
     });
+}
+
+KORVANE_EXPORT int32_t Find_Modules(uint8_t* block, uint32_t* count, char* csv, uint32_t size)
+{
+    if (!block || !count || !csv || size == 0)
+        return noPointer();
+    const config::InterfaceConfig config = config::fromBlock(block);
+    if (config.transport == config::Transport::Unreadable)
+        return api::fail(QStringLiteral("the saved interface configuration could not be read: ") + refusal().get());
+    QString error;
+    const auto found = config::findModules(config, error);
+    if (!found)
+        return api::fail(QStringLiteral("the bus cannot be searched: ") + error);
+    const QByteArray text = config::modulesCsv(*found);
+    if (uint32_t(text.size()) >= size)
+        return api::fail(QStringLiteral("the list of modules needs %1 bytes").arg(text.size() + 1));
+    std::memcpy(csv, text.constData(), size_t(text.size()) + 1);
+    *count = uint32_t(found->size());
+    return 1;
 }
 
 // Every entry point has exactly the type the tool looks it up with.

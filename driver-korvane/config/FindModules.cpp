@@ -44,6 +44,20 @@ std::optional<std::vector<sdo::FoundModule>> findModules(const InterfaceConfig& 
     return sdo::scanBus(*channel, settings, error);
 }
 
+QByteArray modulesCsv(const std::vector<sdo::FoundModule>& modules)
+{
+    QByteArray csv = "node_id,device_type,vendor_id,product_code,revision,serial_number,device_name\n";
+    for (const sdo::FoundModule& module : modules) {
+        QByteArray name = module.deviceName.toUtf8();
+        if (name.contains(',') || name.contains('"') || name.contains('\n') || name.contains('\r'))
+            name = '"' + name.replace("\"", "\"\"") + '"';
+        csv += QByteArray::number(module.node) + ',' + hex(module.deviceType).toLatin1() + ',' + hex(module.vendorId).toLatin1()
+             + ',' + hex(module.productCode).toLatin1() + ',' + hex(module.revision).toLatin1() + ','
+             + hex(module.serialNumber).toLatin1() + ',' + name + '\n';
+    }
+    return csv;
+}
+
 FindModulesDialog::FindModulesDialog(const InterfaceConfig& config, QWidget* parent)
     : QDialog(parent), config_(config), status_(new QLabel), table_(new QTableWidget(0, 7))
 {

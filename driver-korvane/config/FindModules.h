@@ -16,6 +16,10 @@ namespace korvane::config {
 // opened or goes away.
 std::optional<std::vector<sdo::FoundModule>> findModules(const InterfaceConfig& config, QString& error);
 
+// The modules as CSV: a header line, then one line per module; u32 values as 0x%08X (empty when
+// unknown), a device name holding a comma, quote or line end quoted.
+QByteArray modulesCsv(const std::vector<sdo::FoundModule>& modules);
+
 class FindModulesDialog : public QDialog {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include "app/RecordsCommand.h"
 #include "app/SaveSettingsCommand.h"
+#include "app/ScanCommand.h"
 #include "app/ViewCommand.h"
 #include "app/VerifyCommand.h"
 #include "platform/FileName.h"
@@ -26,6 +27,7 @@ int PrintVersion(const Options&);
 int Verify(const Options& options);
 int Records(const Options& options);
 int SaveSettings(const Options& options);
+int Scan(const Options&) { return ScanBus(); }
 int View(const Options& options);
 
 // Adding an option is one row here and, for a run option, one field of CommandLineOptions.
@@ -71,6 +73,11 @@ constexpr auto OptionTable = std::to_array<CommandLineOption>({
                                       "the file and end (exit status 0: all intact, 1: something\n"
                                       "differs, 2: no readable record)"),
      nullptr, nullptr, &Verify},
+    {{nullptr, nullptr}, 0, "scan", nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "list the modules on the configured interface's bus as CSV\n"
+                                      "and end (exit status 0: a module answered, 1: none did,\n"
+                                      "2: the interface cannot be opened)"),
+     nullptr, nullptr, &Scan},
     {{nullptr, nullptr}, 0, "records", "MEMORY-FILE",
      QT_TRANSLATE_NOOP("CommandLine", "write the records the module logged in MEMORY-FILE as CSV,\n"
                                       "times with their offset from UTC, and end (exit status 0;\n"

@@ -31,7 +31,8 @@ enum { KORVANE_CONFIG_NODE_OFFSET = 8 };
 // Last-error code left by a failed OpenInterface when the interface is not in the needed mode.
 #define KORVANE_ERROR_WRONG_MODE 0x20000000u
 
-// X(name, return, parameter list): the 38 entry points in the order the tool looks them up.
+// X(name, return, parameter list): the 38 entry points of the Parts in the order the tool looks
+// them up, and after them the library's own additions, which a library may lack.
 // The module's identity: numbers through a pointer to a u32; texts (Get_Product_Name,
 // Hardware_Version, Firmware_Version) as GetErrorString's, UTF-8 with a terminating zero into a
 // buffer of at least 256 bytes, the length (up to 255) answered; 0 when the module does not
@@ -76,7 +77,13 @@ enum { KORVANE_CONFIG_NODE_OFFSET = 8 };
     X(Parameter_Set_USIGN16, int32_t, (uint32_t handle, uint32_t number, uint32_t value))        \
     X(Parameter_Set_USIGN32, int32_t, (uint32_t handle, uint32_t number, uint32_t value))        \
     X(Parameter_Set_ARRAY, int32_t,                                                              \
-      (uint32_t handle, uint32_t number, uint32_t count, const uint8_t* bytes))
+      (uint32_t handle, uint32_t number, uint32_t count, const uint8_t* bytes))                  \
+    X(Find_Modules, int32_t, (uint8_t * block, uint32_t * count, char* csv, uint32_t size))
+
+// Find_Modules searches the bus of the interface in `block` (listening, then asking node-IDs
+// 1-127) and writes what it found into `csv` (`size` bytes, zero-terminated): the header
+// "node_id,device_type,vendor_id,product_code,revision,serial_number,device_name" and one line per
+// module in node-ID order, `count` the modules. 0 when the interface cannot be opened or went away.
 
 // Function-pointer types: Korvane_<name>_fn.
 #define KORVANE_DECLARE_FN_TYPE(name, ret, params) typedef ret(KORVANE_CALL* Korvane_##name##_fn) params;

@@ -177,6 +177,14 @@ int32_t DriverBinding::Firmware_Version(std::string& version)
     return CallText(entry_.Firmware_Version, "Firmware_Version", version);
 }
 
+int32_t DriverBinding::Find_Modules(uint32_t& count, std::string& csv)
+{
+    std::string buffer(64 * 1024, '\0');
+    const int32_t found = Call(entry_.Find_Modules, "Find_Modules", block_.data(), &count, buffer.data(), uint32_t(buffer.size()));
+    csv = found ? std::string(buffer.c_str()) : std::string();
+    return found;
+}
+
 int32_t DriverBinding::DLL_Version(uint32_t& version)
 {
     return Call(entry_.DLL_Version, "DLL_Version", &version);

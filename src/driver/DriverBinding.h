@@ -62,6 +62,8 @@ public:
     int32_t Get_Product_Name(std::string& name);
     int32_t Hardware_Version(std::string& version);
     int32_t Firmware_Version(std::string& version);
+    // The modules on the bus of the binding's block as CSV (see KorvaneApi.h), `count` of them.
+    int32_t Find_Modules(uint32_t& count, std::string& csv);
     // The library's own version: major in the upper 16 bits, minor in the lower.
     int32_t DLL_Version(uint32_t& version);
 

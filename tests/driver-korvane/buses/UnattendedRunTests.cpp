@@ -1,6 +1,5 @@
 // The tool's unattended run against the module simulator, as a demonstration runs it.
 #include "Peers.h"
-#include "config/FindModules.h"
 #include "support/SimulatedModule.h"
 
 #include <QDir>
@@ -43,6 +42,20 @@ QByteArray uploadedFile(int& exitCode, const std::vector<std::string>& more = {}
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// "korvane --scan": its exit code and what it printed.
+std::pair<int, QByteArray> scan()
+{
+    testsupport::ChildSpec spec;
+    spec.program = KORVANE_EXECUTABLE;
+    spec.arguments = {"--scan"};
+    spec.environment = testsupport::environmentWithout({"DISPLAY", "WAYLAND_DISPLAY"});
+    spec.stdoutPath.clear();
+    spec.stderrPath.clear();
+    testsupport::ChildProcess tool(spec);
+    EXPECT_TRUE(tool.waitFor(std::chrono::minutes(1))) << "the scan did not end"; // its few lines fit the pipe
+    return {tool.exited() ? tool.exitCode() : -1, tool.finish()};
+}
+
 // "korvane /auto /fm m.csv" with message boxes written to standard error, started in `folder`
 // where m.csv already holds a line.
 testsupport::ChildSpec boxedRun(const QTemporaryDir& folder)
@@ -79,7 +92,7 @@ TEST(UnattendedRun, TwoModulesOnOneBusAreFoundAndEachUploadsItsOwnMemory)
     const QString nine = folder.filePath("nine.json");
     QFile state(nine);
     ASSERT_TRUE(state.open(QIODevice::WriteOnly));
-    state.write(R"({"settings": {"NodeId": 9}, "identity": {"serial_number": 2313, "device_name": "Bay 9"}, "memory": ")"
+    state.write(R"({"settings": {"NodeId": 9}, "identity": {"serial_number": 2313, "device_name": "Bay 9, north"}, "memory": ")"
                 + memory.trimmed().replace("\n", "\\n") + "\\n\"}");
     state.close();
     const QString device = virtualCanDevice(freeTcpPort());
@@ -87,24 +100,29 @@ TEST(UnattendedRun, TwoModulesOnOneBusAreFoundAndEachUploadsItsOwnMemory)
     ASSERT_EQ(simulator.where(), device);
     configureAdapter(five.interfaceIniPath(), Transport::Can, device);
 
-    korvane::config::InterfaceConfig config;
-    config.transport = Transport::Can;
-    config.plugin = QStringLiteral("virtualcan");
-    config.device = device;
-    QString error;
-    const auto found = korvane::config::findModules(config, error);
-    ASSERT_TRUE(found) << error.toStdString();
-    ASSERT_EQ(found->size(), 2u);
-    EXPECT_EQ((*found)[0].node, 5);
-    EXPECT_EQ((*found)[0].serialNumber, 0x505u);
-    EXPECT_EQ((*found)[1].node, 9);
-    EXPECT_EQ((*found)[1].serialNumber, 2313u);
-    EXPECT_EQ((*found)[1].deviceName, "Bay 9");
-    EXPECT_TRUE((*found)[1].heard); // its heartbeat came while the scan listened
+    const auto [found, csv] = scan();
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(csv, "node_id,device_type,vendor_id,product_code,revision,serial_number,device_name\n"
+                   "5,0x00000000,0x00000A17,0x00004D31,0x00010000,0x00000505,Korvane RTC/Memory Module\n"
+                   "9,0x00000000,0x00000A17,0x00004D31,0x00010000,0x00000909,\"Bay 9, north\"\n");
 
     int exitCode = 0;
     EXPECT_EQ(uploadedFile(exitCode, {"/node", "9"}), asTextFile(memory));
     EXPECT_EQ(five.memory(), "five\n");
+}
+
+TEST(UnattendedRun, AScanOfAnEmptyBusOrABrokenInterfaceSaysSo)
+{
+    SimulatedModule module;
+    configureAdapter(module.interfaceIniPath(), Transport::Can, virtualCanDevice(freeTcpPort()));
+    const auto [none, header] = scan();
+    EXPECT_EQ(none, 1);
+    EXPECT_EQ(header, "node_id,device_type,vendor_id,product_code,revision,serial_number,device_name\n");
+    configureAdapter(module.interfaceIniPath(), Transport::Can, QStringLiteral("can0"), 5, 500,
+                     QStringLiteral("korvane-no-such-plugin"));
+    const auto [broken, nothing] = scan();
+    EXPECT_EQ(broken, 2);
+    EXPECT_TRUE(nothing.isEmpty());
 }
 
 TEST(UnattendedRun, OverVirtualCan)

@@ -106,6 +106,19 @@ TEST(UnattendedRun, TwoModulesOnOneBusAreFoundAndEachUploadsItsOwnMemory)
                    "5,0x00000000,0x00000A17,0x00004D31,0x00010000,0x00000505,Korvane RTC/Memory Module\n"
                    "9,0x00000000,0x00000A17,0x00004D31,0x00010000,0x00000909,\"Bay 9, north\"\n");
 
+    // One upload per module, each into the folder of its serial number.
+    testsupport::ChildSpec script;
+    script.program = "/bin/sh";
+    script.arguments = {UPLOAD_SCRIPT, folder.filePath("uploads").toStdString(), "--nodes", "all", "/fm", "m.csv"};
+    script.environment = testsupport::environmentWithout({"DISPLAY", "WAYLAND_DISPLAY", "KORVANE"});
+    script.environment.push_back(std::string("KORVANE=") + KORVANE_EXECUTABLE);
+    script.stderrPath.clear();
+    testsupport::ChildProcess uploads(script);
+    EXPECT_TRUE(uploads.waitFor(std::chrono::minutes(2)));
+    EXPECT_EQ(uploads.exited() ? uploads.exitCode() : -1, 0);
+    EXPECT_EQ(contents(folder.filePath("uploads/0x00000505/m.csv")), "five\r\n");
+    EXPECT_EQ(contents(folder.filePath("uploads/0x00000909/m.csv")), asTextFile(memory));
+
     int exitCode = 0;
     EXPECT_EQ(uploadedFile(exitCode, {"/node", "9"}), asTextFile(memory));
     EXPECT_EQ(five.memory(), "five\n");

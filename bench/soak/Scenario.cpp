@@ -47,6 +47,9 @@ bool has(const std::vector<Fault>& faults, Fault fault)
     return std::find(faults.begin(), faults.end(), fault) != faults.end();
 }
 
+// The memory file may become another one: no stage has been planted beside memory.csv.
+bool memoryFileFree(const Scenario& run) { return plainFiles(run) && !has(run.faults, Fault::PlantedStage); }
+
 std::optional<QByteArray> earlierFile(std::mt19937& random, qsizetype smallest)
 {
     if (smallest == 0 && chance(random, 0.5))
@@ -81,7 +84,7 @@ bool inject(Scenario& run, Fault fault, std::mt19937& random)
     case Fault::EraseRefused: faults.write.insert(korvane::module::EraseCommand); return true;
     case Fault::BlankStatusFails: faults.read.insert(korvane::module::BlankStatus); return true;
     case Fault::MemoryFolderMissing:
-        if (!plainFiles(run))
+        if (!memoryFileFree(run))
             return false;
         run.memoryFile = QStringLiteral("missing-folder/memory.csv");
         run.memoryFileBefore.reset();
@@ -95,7 +98,7 @@ bool inject(Scenario& run, Fault fault, std::mt19937& random)
         run.fileSizeLimit = uint64_t(run.memoryFileBefore->size() + between<qsizetype>(random, 0, stored - 1));
         return true;
     case Fault::DeviceFull:
-        if (stored == 0 || !plainFiles(run))
+        if (stored == 0 || !memoryFileFree(run))
             return false;
         run.memoryFile = QStringLiteral("/dev/full");
         run.memoryFileBefore.reset();
@@ -113,7 +116,7 @@ bool inject(Scenario& run, Fault fault, std::mt19937& random)
         run.memoryFileBefore = earlierFile(random, 1);
         return true;
     case Fault::FifoWithoutReader:
-        if (!plainFiles(run))
+        if (!memoryFileFree(run))
             return false;
         run.memoryFile = QStringLiteral("memory.fifo");
         run.memoryFileBefore.reset();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include <unistd.h>
 
@@ -154,6 +155,31 @@ private:
     qint32 upload_ = 0;
 };
 
+// Where a large delimited upload may be cut in two for two threads: just after the first byte from
+// its middle on that certainly ends a record (a CR that stores half of a line feed does not);
+// nothing for a fixed length, whose records are found only by counting from the start.
+std::optional<qint64> Halfway(int fd, qint64 begin, qint64 end, const RecordFormat& format)
+{
+    if ((*format.memoryMode == MemoryModeFixed && *format.fixedLength > 0) || end - begin < 2 * BlockSize)
+        return std::nullopt;
+    const char delimiter = char(*format.delimiter);
+    StoredBytes bytes(fd, end);
+    for (qint64 at = begin + (end - begin) / 2; at < end && !bytes.Failed();) {
+        qint64 available = 0;
+        const char* from = bytes.From(at, available);
+        const void* found = std::memchr(from, delimiter, size_t(available));
+        if (!found) {
+            at += available;
+            continue;
+        }
+        const qint64 hit = at + (static_cast<const char*>(found) - from);
+        at = hit + 1;
+        if (delimiter != '\r' || hit + 1 >= end || bytes.At(hit + 1) != '\n')
+            return hit + 1 < end ? std::optional<qint64>(hit + 1) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 QByteArray ReadRange(int fd, qint64 offset, qint64 length)
 {
     QByteArray bytes(qsizetype(std::max<qint64>(length, 0)), Qt::Uninitialized);
@@ -190,6 +216,8 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
     // Room for short records up front: a million records are not moved again and again.
     index.records_.reserve(size_t(file.Size() / 32 + 16));
     Indexer indexer(file.Descriptor(), index.records_, cancel);
+    std::vector<IndexedRecord> secondHalf;
+    Indexer second(file.Descriptor(), secondHalf, cancel);
     for (size_t i = 0; i < index.uploads_.size(); ++i) {
         IndexedUpload& upload = index.uploads_[i];
         // A record may name more than the file still holds: its rows end where the file does.
@@ -202,7 +230,20 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
             index.records_.push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
         upload.format = CompleteFormat(upload.entry.format, ModuleBytes(ReadRange(file.Descriptor(), head,
                                                                                   std::min(GuessBytes, end - head))));
-        if (!indexer.Cut(qint32(i), head, end, upload.format)) {
+        // A large upload is cut on both cores: the second half into a list of its own, joined after.
+        const std::optional<qint64> halfway = Halfway(file.Descriptor(), head, end, upload.format);
+        bool secondCut = true;
+        std::thread secondThread;
+        if (halfway) {
+            secondHalf.clear();
+            secondThread = std::thread([&] { secondCut = second.Cut(qint32(i), *halfway, end, upload.format); });
+        }
+        const bool firstCut = indexer.Cut(qint32(i), head, halfway.value_or(end), upload.format);
+        if (secondThread.joinable()) {
+            secondThread.join();
+            index.records_.insert(index.records_.end(), secondHalf.begin(), secondHalf.end());
+        }
+        if (!firstCut || !secondCut) {
             fault = cancel ? QStringLiteral("cancelled") : QStringLiteral("the file cannot be read");
             return std::nullopt;
         }

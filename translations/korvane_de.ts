@@ -245,6 +245,10 @@ ausgeben und enden (Exit-Status 0: ein Modul hat geantwortet,
         <source>Software: %1</source>
         <translation>Software: %1</translation>
     </message>
+    <message>
+        <source>Revision: %1</source>
+        <translation>Revision: %1</translation>
+    </message>
 </context>
 <context>
     <name>RecordTableModel</name>

@@ -169,6 +169,7 @@ KORVANE_EXPORT int32_t Get_Sector_Size(uint32_t, uint32_t, uint32_t*) { return 0
 KORVANE_EXPORT int32_t Get_Device_Type(uint32_t handle, uint32_t* type) { return objectNumber(handle, sdo::object::DeviceType, 0, type); }
 KORVANE_EXPORT int32_t Get_Product_Code(uint32_t handle, uint32_t* code) { return identityNumber(handle, sdo::ProductCode, code); }
 KORVANE_EXPORT int32_t Get_Vendor_Id(uint32_t handle, uint32_t* id) { return identityNumber(handle, sdo::VendorId, id); }
+KORVANE_EXPORT int32_t Get_Revision_Number(uint32_t handle, uint32_t* revision) { return identityNumber(handle, sdo::Revision, revision); }
 KORVANE_EXPORT int32_t Get_Product_Name(uint32_t handle, char* name) { return objectText(handle, sdo::object::DeviceName, name); }
 
 KORVANE_EXPORT int32_t HardwareConfigurationWindow(uint8_t* block)

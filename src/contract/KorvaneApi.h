@@ -78,7 +78,8 @@ enum { KORVANE_CONFIG_NODE_OFFSET = 8 };
     X(Parameter_Set_USIGN32, int32_t, (uint32_t handle, uint32_t number, uint32_t value))        \
     X(Parameter_Set_ARRAY, int32_t,                                                              \
       (uint32_t handle, uint32_t number, uint32_t count, const uint8_t* bytes))                  \
-    X(Find_Modules, int32_t, (uint8_t * block, uint32_t * count, char* csv, uint32_t size))
+    X(Find_Modules, int32_t, (uint8_t * block, uint32_t * count, char* csv, uint32_t size))      \
+    X(Get_Revision_Number, int32_t, (uint32_t handle, uint32_t * revision))
 
 // Find_Modules searches the bus of the interface in `block` (listening, then asking node-IDs
 // 1-127) and writes what it found into `csv` (`size` bytes, zero-terminated): the header

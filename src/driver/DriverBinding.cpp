@@ -157,6 +157,11 @@ int32_t DriverBinding::Get_Product_Code(uint32_t& code)
     return Call(entry_.Get_Product_Code, "Get_Product_Code", interfaceHandle_, &code);
 }
 
+int32_t DriverBinding::Get_Revision_Number(uint32_t& revision)
+{
+    return Call(entry_.Get_Revision_Number, "Get_Revision_Number", interfaceHandle_, &revision);
+}
+
 int32_t DriverBinding::Get_Serial_Number(uint32_t& serial)
 {
     return Call(entry_.Get_Serial_Number, "Get_Serial_Number", interfaceHandle_, &serial);

@@ -58,6 +58,7 @@ public:
     int32_t Get_Device_Type(uint32_t& type);
     int32_t Get_Vendor_Id(uint32_t& id);
     int32_t Get_Product_Code(uint32_t& code);
+    int32_t Get_Revision_Number(uint32_t& revision);
     int32_t Get_Serial_Number(uint32_t& serial);
     int32_t Get_Product_Name(std::string& name);
     int32_t Hardware_Version(std::string& version);

@@ -95,6 +95,7 @@ bool OpenMemoryFile(TForm_Korvane& form)
     record.serialNumber = form.Identity.serialNumber;
     record.vendorId = form.Identity.vendorId;
     record.productCode = form.Identity.productCode;
+    record.revision = form.Identity.revision;
     UploadTransaction::Begun begun = UploadTransaction::Begin(platform::FileNameBytes(name).toStdString(), record);
     if (!begun.upload) {
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);

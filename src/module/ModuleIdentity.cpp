@@ -34,6 +34,7 @@ ModuleIdentity ReadModuleIdentity(driver::DriverBinding& driver)
         return identity;
     identity.vendorId = Number([&](uint32_t& v) { return driver.Get_Vendor_Id(v); });
     identity.productCode = Number([&](uint32_t& v) { return driver.Get_Product_Code(v); });
+    identity.revision = Number([&](uint32_t& v) { return driver.Get_Revision_Number(v); });
     identity.serialNumber = Number([&](uint32_t& v) { return driver.Get_Serial_Number(v); });
     identity.productName = Text([&](std::string& t) { return driver.Get_Product_Name(t); });
     identity.hardwareVersion = Text([&](std::string& t) { return driver.Hardware_Version(t); });
@@ -66,6 +67,7 @@ QString IdentityDetails(const ModuleIdentity& identity)
     number(QT_TRANSLATE_NOOP("ModuleIdentity", "Serial number: %1"), identity.serialNumber);
     number(QT_TRANSLATE_NOOP("ModuleIdentity", "Vendor-ID: %1"), identity.vendorId);
     number(QT_TRANSLATE_NOOP("ModuleIdentity", "Product code: %1"), identity.productCode);
+    number(QT_TRANSLATE_NOOP("ModuleIdentity", "Revision: %1"), identity.revision);
     text(QT_TRANSLATE_NOOP("ModuleIdentity", "Hardware: %1"), identity.hardwareVersion);
     text(QT_TRANSLATE_NOOP("ModuleIdentity", "Software: %1"), identity.softwareVersion);
     return lines.join(QLatin1Char('\n'));

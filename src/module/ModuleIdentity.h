@@ -17,7 +17,7 @@ struct ModuleIdentity {
     std::optional<uint32_t> deviceType;
     std::optional<uint32_t> vendorId;
     std::optional<uint32_t> productCode;
-    std::optional<uint32_t> revision; // no entry point reads it: unknown for now
+    std::optional<uint32_t> revision;
     std::optional<uint32_t> serialNumber;
     QString productName;
     QString hardwareVersion;

@@ -5,7 +5,7 @@
 
 using testsupport::SimulatedModule;
 
-TEST(EntryPoints, AllThirtyEightResolveByName)
+TEST(EntryPoints, EveryEntryPointResolvesByName)
 {
     ASSERT_NE(library().handle, nullptr);
     EXPECT_EQ(library().missing, 0);
@@ -35,7 +35,7 @@ TEST(EntryPoints, TheOnesTheToolNeverCallsAnswerZero)
 
 TEST(EntryPoints, TheModuleSaysWhoItIs)
 {
-    SimulatedModule module(R"({"identity": {"serial_number": 3054, "device_name": "Bay 3 logger", "software_version": ""}})");
+    SimulatedModule module(R"({"identity": {"serial_number": 3054, "revision": 196609, "device_name": "Bay 3 logger", "software_version": ""}})");
     ModuleConnection connection;
     ASSERT_TRUE(connection.opened);
     const KorvaneLibrary& k = library();
@@ -43,6 +43,8 @@ TEST(EntryPoints, TheModuleSaysWhoItIs)
     char text[256];
     EXPECT_EQ(k.Get_Serial_Number(connection.handle, &value), 1);
     EXPECT_EQ(value, 3054u);
+    EXPECT_EQ(k.Get_Revision_Number(connection.handle, &value), 1);
+    EXPECT_EQ(value, 0x00030001u);
     EXPECT_EQ(k.Get_Product_Name(connection.handle, text), 12);
     EXPECT_STREQ(text, "Bay 3 logger");
     EXPECT_GT(k.Hardware_Version(connection.handle, text), 0);

@@ -97,6 +97,7 @@ TEST_F(ReasonsTest, AStoredNodeIdMovesTheModuleAndTheConnectNamesWhereItAnswers)
     const QList<QByteArray> record = Contents("mem.csv.uploads").split('\n');
     ASSERT_GE(record.size(), 2);
     EXPECT_EQ(record[1].split(',').value(1), "9") << record[1].constData();
-    EXPECT_TRUE(record[1].contains(",0x00000BEE,")) << record[1].constData();
+    // serial_number, vendor_id, product_code, revision, as the module says them
+    EXPECT_TRUE(record[1].contains(",0x00000BEE,0x00000A17,0x00004D31,0x00010000,")) << record[1].constData();
     EXPECT_EQ(ini(), configured);
 }

@@ -25,6 +25,8 @@ std::string Environment(const char* name)
 // stays open for the life of the process: a server that resets when its last client leaves (as a
 // plain xvfb-run does) would otherwise reset between this probe and the toolkit's own connection,
 // and refuse that one. Through libxcb loaded at run time: the toolkit's X platform needs it anyway.
+void* probeConnection = nullptr; // held, and so reachable, to the end
+
 bool XDisplayOpens(const std::string& name)
 {
     void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
@@ -47,6 +49,7 @@ bool XDisplayOpens(const std::string& name)
         ::dlclose(xcb);
         return false;
     }
+    probeConnection = connection;
     return true;
 }
 #endif

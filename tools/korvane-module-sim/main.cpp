@@ -36,7 +36,9 @@ int main(int argc, char** argv)
         "once it serves: the CAN device, the serial port, or the pseudo-terminal to connect to.\n"
         "Several state files put several modules on the bus, each on its own NodeId."));
     const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Only the long form: -v is --verbose here, as the README shows it.
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Displays version information."));
+    parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("STATE"), QStringLiteral("A module state file (JSON), one per module."), QStringLiteral("STATE..."));
     const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Qt CAN plugin (virtualcan, socketcan, ...)."), QStringLiteral("NAME"));
     const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("CAN device of the plugin (can0, ...)."), QStringLiteral("NAME"));

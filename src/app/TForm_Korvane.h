@@ -215,6 +215,7 @@ public:
     bool Connected = false;
     std::optional<double> ModuleClockOffset; // seconds ahead of the PC, as last measured
     bool SettingsChanged = false;
+    bool SettingsRead = false; // the last read of the settings gave all of them
     driver::ModuleSettings ModuleSettings;
     uint8_t ModuleDeviceMode = 0; // the device mode the module was last read or stored with
     ModuleIdentity Identity; // as read at the last connect

@@ -87,10 +87,15 @@ bool OpenMemoryFile(TForm_Korvane& form)
     const QString name = form.AdvFileNameEdit_FileName->text();
     const driver::ModuleSettings& settings = form.ModuleSettings;
     UploadRecordEntry record;
-    record.nodeId = settings.NodeId;
+    // The node the upload came from, which a NodeId stored since (taking effect at the module's
+    // next start) or a settings read that failed must not change.
+    const uint32_t node = form.Driver ? form.Driver->NodeId() : 0;
+    record.nodeId = node >= 1 && node <= 127 ? int(node) : settings.NodeId;
     record.deviceMode = settings.DeviceMode;
-    record.format = {settings.MemoryMode, settings.Delimiter, settings.FixedLength,
-                     settings.TimeFormat, settings.DateFormat, settings.AutoTimeStamp};
+    // Settings that could not be read are unknown, not the window's old copy.
+    if (form.SettingsRead)
+        record.format = {settings.MemoryMode, settings.Delimiter, settings.FixedLength,
+                         settings.TimeFormat, settings.DateFormat, settings.AutoTimeStamp};
     record.clockOffsetSeconds = form.ModuleClockOffset;
     record.serialNumber = form.Identity.serialNumber;
     record.vendorId = form.Identity.vendorId;

@@ -93,10 +93,10 @@ QString Unkept(driver::DriverBinding& binding, const driver::ModuleSettings& sen
 
 bool TForm_Korvane::ReadSettings()
 {
-    if (!Driver || !settingsexchange::Read(*Driver, ModuleSettings))
-        return false;
-    ModuleDeviceMode = ModuleSettings.DeviceMode;
-    return true;
+    SettingsRead = Driver && settingsexchange::Read(*Driver, ModuleSettings);
+    if (SettingsRead)
+        ModuleDeviceMode = ModuleSettings.DeviceMode;
+    return SettingsRead;
 }
 
 void TForm_Korvane::StoreSettings()

@@ -3,6 +3,8 @@
 #include "ProgramRun.h"
 #include "support/SimulatedModule.h"
 
+#include <QJsonArray>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,6 +128,20 @@ TEST_F(VerifiedUploadTest, AMemoryFileThatIsNoRegularFileGetsNoRecord)
 }  // namespace
 
 namespace {
+
+// A module whose settings cannot be read still uploads; its record names the node the upload
+// came from and leaves the record format unknown, and stays one that verifies and takes more.
+TEST_F(VerifiedUploadTest, AnUploadAfterAFailedSettingsReadKeepsItsRecordSound)
+{
+    const QByteArray memory = LogRecords(10);
+    testsupport::SimulatedModule module(State(memory, {{"read", QJsonArray{18}}}));
+    for (int upload = 0; upload < 2; ++upload)
+        ASSERT_EQ(Start({"/a", "/s", "/fm", "mem.csv"}).out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
+    const QByteArrayList line = Contents("mem.csv.uploads").split('\n').value(2).split(',');
+    EXPECT_EQ(line.value(1), "5");
+    EXPECT_EQ(line.value(10), "") << "memory_mode";
+    EXPECT_EQ(Verify().exitCode, 0);
+}
 
 TEST_F(VerifiedUploadTest, RecordsGivesEachLoggedFrameWithItsTimeAlsoFromAnEarlierRecord)
 {

@@ -125,6 +125,26 @@ MemoryFileViewer::MemoryFileViewer(const QString& memoryFile, const RecordFormat
     Index();
 }
 
+void MemoryFileViewer::Post(std::function<void()> result)
+{
+    {
+        const std::lock_guard<std::mutex> lock(postedMutex_);
+        posted_.push_back(std::move(result));
+    }
+    QMetaObject::invokeMethod(this, &MemoryFileViewer::RunPosted, Qt::QueuedConnection);
+}
+
+void MemoryFileViewer::RunPosted()
+{
+    std::vector<std::function<void()>> results;
+    {
+        const std::lock_guard<std::mutex> lock(postedMutex_);
+        results.swap(posted_);
+    }
+    for (std::function<void()>& result : results)
+        result();
+}
+
 MemoryFileViewer::~MemoryFileViewer()
 {
     selecting_.Stop();
@@ -195,14 +215,13 @@ void MemoryFileViewer::Index()
     indexing_.Run([this, file, format](const std::atomic<bool>& cancel) {
         QString fault;
         const auto progress = [this](int share) {
-            QMetaObject::invokeMethod(this, [this, share] { status_->setText(tr("Reading ... %1 %").arg(share / 10)); },
-                                      Qt::QueuedConnection);
+            Post([this, share] { status_->setText(tr("Reading ... %1 %").arg(share / 10)); });
         };
         std::optional<MemoryFileIndex> built = MemoryFileIndex::Build(file, format, cancel, progress, fault);
         std::shared_ptr<const MemoryFileIndex> index;
         if (built)
             index = std::make_shared<const MemoryFileIndex>(std::move(*built));
-        QMetaObject::invokeMethod(this, [this, index, fault] { Indexed(index, fault); }, Qt::QueuedConnection);
+        Post([this, index, fault] { Indexed(index, fault); });
         if (!index)
             return;
         const RecordedMemoryFile checked(file, stderr);
@@ -210,7 +229,7 @@ void MemoryFileViewer::Index()
             if (!index->Uploads()[i].recorded)
                 continue;
             const QString difference = checked.Difference(index->Uploads()[i].entry);
-            QMetaObject::invokeMethod(this, [this, i, difference] { Checked(int(i), difference); }, Qt::QueuedConnection);
+            Post([this, i, difference] { Checked(int(i), difference); });
         }
     });
 }
@@ -276,11 +295,9 @@ void MemoryFileViewer::Select(bool uploadsChanged)
             bins = TimelineBins::Count(*index, filter.uploads);
         std::vector<qint32> rows = index->Select(fd, filter, cancel);
         if (!cancel)
-            QMetaObject::invokeMethod(
-                this, [this, rows = std::move(rows), bins = std::move(bins), generation]() mutable {
-                    Selected(std::move(rows), std::move(bins), generation);
-                },
-                Qt::QueuedConnection);
+            Post([this, rows = std::move(rows), bins = std::move(bins), generation]() mutable {
+                Selected(std::move(rows), std::move(bins), generation);
+            });
     });
 }
 

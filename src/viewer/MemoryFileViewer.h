@@ -12,7 +12,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -65,6 +67,10 @@ private:
     void Select(bool uploadsChanged = false);
     void Selected(std::vector<qint32> rows, std::optional<TimelineBins> bins, quint64 generation);
     std::vector<bool> ChosenUploads() const;
+    // From a worker: `result` runs on the window's thread. The hand-over goes through a lock of
+    // ours rather than only through Qt's event queue, whose locking the thread checker cannot see.
+    void Post(std::function<void()> result);
+    void RunPosted();
     void BuildFormatRow(QWidget* row);
     RecordFormat ChosenFormat() const;
 
@@ -72,6 +78,8 @@ private:
     RecordFormat unrecordedFormat_;
     int fd_ = -1;
     std::shared_ptr<const MemoryFileIndex> index_;
+    std::mutex postedMutex_;
+    std::vector<std::function<void()>> posted_;
     BackgroundTask indexing_;  // the index, then the check of each upload
     BackgroundTask selecting_; // the rows that pass the filter
     quint64 generation_ = 0; // of the selection shown; older answers are dropped

@@ -45,6 +45,26 @@ public:
         return byte;
     }
 
+    // The first byte from `at` on that ends a record: the delimiter, but for a CR that stores the
+    // first half of a module's line feed (a line feed stored as CR LF). End() when there is none.
+    qint64 NextDelimiter(qint64 at, char delimiter)
+    {
+        while (at < end_ && !failed_) {
+            qint64 available = 0;
+            const char* from = From(at, available);
+            const void* found = std::memchr(from, delimiter, size_t(available));
+            if (!found) {
+                at += available;
+                continue;
+            }
+            const qint64 hit = at + (static_cast<const char*>(found) - from);
+            if (delimiter != '\r' || hit + 1 >= end_ || At(hit + 1) != '\n')
+                return hit;
+            at = hit + 1;
+        }
+        return end_;
+    }
+
     // `count` bytes from `offset`, from the block, which moves there when they fit into one.
     const char* Span(qint64 offset, qsizetype count, QByteArray& spare)
     {
@@ -109,28 +129,15 @@ private:
         records_.push_back(record);
     }
 
-    // A module's line feed is stored as CR LF, so a delimiter byte is found among the stored bytes
-    // but for a CR that is the first half of such a pair; a line feed delimiter ends the record
-    // before the CR stored with it.
+    // A line feed delimiter ends the record before the CR stored with it.
     void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter, const StampReader& stamps)
     {
         qint64 start = begin;
-        for (qint64 at = begin; at < bytes.End() && !cancel_ && !bytes.Failed();) {
-            qint64 available = 0;
-            const char* from = bytes.From(at, available);
-            const void* found = std::memchr(from, delimiter, size_t(available));
-            if (!found) {
-                at += available;
-                continue;
-            }
-            const qint64 hit = at + (static_cast<const char*>(found) - from);
-            at = hit + 1;
-            if (delimiter == '\r' && hit + 1 < bytes.End() && bytes.At(hit + 1) == '\n')
-                continue;
-            const char before = static_cast<const char*>(found) > from ? static_cast<const char*>(found)[-1]
-                                : hit > start                            ? bytes.At(hit - 1)
-                                                                         : '\0';
-            const qint64 end = delimiter == '\n' && hit > start && before == '\r' ? hit - 1 : hit;
+        while (start < bytes.End() && !cancel_ && !bytes.Failed()) {
+            const qint64 hit = bytes.NextDelimiter(start, delimiter);
+            if (hit >= bytes.End())
+                break;
+            const qint64 end = delimiter == '\n' && hit > start && bytes.At(hit - 1) == '\r' ? hit - 1 : hit;
             Add(bytes, start, end, stamps);
             start = hit + 1;
         }
@@ -162,22 +169,9 @@ std::optional<qint64> Halfway(int fd, qint64 begin, qint64 end, const RecordForm
 {
     if ((*format.memoryMode == MemoryModeFixed && *format.fixedLength > 0) || end - begin < 2 * BlockSize)
         return std::nullopt;
-    const char delimiter = char(*format.delimiter);
     StoredBytes bytes(fd, end);
-    for (qint64 at = begin + (end - begin) / 2; at < end && !bytes.Failed();) {
-        qint64 available = 0;
-        const char* from = bytes.From(at, available);
-        const void* found = std::memchr(from, delimiter, size_t(available));
-        if (!found) {
-            at += available;
-            continue;
-        }
-        const qint64 hit = at + (static_cast<const char*>(found) - from);
-        at = hit + 1;
-        if (delimiter != '\r' || hit + 1 >= end || bytes.At(hit + 1) != '\n')
-            return hit + 1 < end ? std::optional<qint64>(hit + 1) : std::nullopt;
-    }
-    return std::nullopt;
+    const qint64 hit = bytes.NextDelimiter(begin + (end - begin) / 2, char(*format.delimiter));
+    return hit + 1 < end ? std::optional<qint64>(hit + 1) : std::nullopt;
 }
 
 QByteArray ReadRange(int fd, qint64 offset, qint64 length)

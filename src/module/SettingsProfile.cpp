@@ -264,11 +264,11 @@ QByteArray Write(const driver::ModuleSettings& settings, const ModuleIdentity& i
     if (!identity.productName.isEmpty())
         line(QStringLiteral("ProductName"), identity.productName);
     if (identity.vendorId)
-        line(QStringLiteral("VendorNumber"), Hex(*identity.vendorId, 8));
+        line(QStringLiteral("VendorNumber"), HexWord(*identity.vendorId));
     if (identity.productCode)
-        line(QStringLiteral("ProductNumber"), Hex(*identity.productCode, 8));
+        line(QStringLiteral("ProductNumber"), HexWord(*identity.productCode));
     if (identity.revision)
-        line(QStringLiteral("RevisionNumber"), Hex(*identity.revision, 8));
+        line(QStringLiteral("RevisionNumber"), HexWord(*identity.revision));
     for (const char* rate : {"10", "20", "50", "125", "250", "500", "800", "1000"}) {
         const bool supported = driver::BitRatePosition(uint32_t(std::atoi(rate)) * 1000).has_value();
         line(QStringLiteral("BaudRate_%1").arg(QLatin1String(rate)), supported ? QStringLiteral("1") : QStringLiteral("0"));

@@ -59,9 +59,8 @@ bool TForm_Korvane::ProfileFitsTheModule(const settingsprofile::Profile& profile
 {
     if (!profile.productCode || !Identity.productCode || *profile.productCode == *Identity.productCode)
         return true;
-    const auto hex = [](uint32_t code) { return QString::number(code, 16).rightJustified(8, u'0').toUpper(); };
-    const QString mismatch = QStringLiteral("the profile is for product code 0x%1, the module has 0x%2")
-                                 .arg(hex(*profile.productCode), hex(*Identity.productCode));
+    const QString mismatch = QStringLiteral("the profile is for product code %1, the module has %2")
+                                 .arg(HexWord(*profile.productCode), HexWord(*Identity.productCode));
     if (!ask) {
         FailureReason = mismatch;
         return false;

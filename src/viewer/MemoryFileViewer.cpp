@@ -1,6 +1,7 @@
 #include "viewer/MemoryFileViewer.h"
 
 #include "contract/ModuleParameters.h"
+#include "module/ModuleIdentity.h"
 #include "module/RecordedMemoryFile.h"
 #include "platform/FileName.h"
 #include "viewer/RecordTableModel.h"
@@ -29,11 +30,6 @@ enum UploadColumns { TimeColumn, NodeColumn, SerialColumn, BytesColumn, CheckCol
 // Typing in the filter box selects again once the typing pauses.
 constexpr int TypingPauseMs = 250;
 
-QString Hex(const std::optional<uint32_t>& value)
-{
-    return value ? QStringLiteral("0x%1").arg(*value, 8, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("0X"), QLatin1String("0x"))
-                 : QString();
-}
 
 }  // namespace
 
@@ -249,7 +245,7 @@ void MemoryFileViewer::Indexed(std::shared_ptr<const MemoryFileIndex> index, con
         const QString texts[UploadColumnCount] = {
             upload.recorded ? upload.entry.time.toString(Qt::ISODate) : tr("no upload record"),
             upload.recorded ? QString::number(upload.entry.nodeId) : QString(),
-            Hex(upload.entry.serialNumber), QString::number(upload.entry.length),
+            upload.entry.serialNumber ? HexWord(*upload.entry.serialNumber) : QString(), QString::number(upload.entry.length),
             upload.recorded ? tr("checking ...") : tr("not recorded: read as one upload")};
         for (int column = 0; column < UploadColumnCount; ++column)
             uploads_->setItem(row, column, new QTableWidgetItem(texts[column]));

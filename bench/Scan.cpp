@@ -20,7 +20,7 @@ void measureScan(BenchRun& run)
     state.bus = {true, 200};
     const QString path = run.sandbox.work() + QStringLiteral("/scan-module.json");
     QString error;
-    korvane::module::SimulatedChannel channel(path);
+    korvane::module::SimulatedChannel channel(path, kBitRate);
     if (!korvane::module::saveStateFile(path, state, error) || !channel.open()) {
         run.table.note(QStringLiteral("Scan: the module could not be started: ") + error + channel.error().message);
         return;

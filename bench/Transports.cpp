@@ -212,7 +212,8 @@ QString transportName(TransportKind kind)
 std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, const korvane::module::ModuleState& state)
 {
     TransportPeer peer;
-    testsupport::installModule(run.sandbox, state); // the simulator reads the state file when it starts
+    peer.config.bitrate = state.settings.at(korvane::module::Baud); // the interface at the module's rate
+    testsupport::installModule(run.sandbox, state, peer.config); // the simulator reads the state file when it starts
     if (kind != TransportKind::Simulated) {
         const bool can = kind == TransportKind::VirtualCan;
         const std::vector<std::string> arguments =
@@ -226,7 +227,6 @@ std::optional<TransportPeer> openTransport(BenchRun& run, TransportKind kind, co
         peer.config.transport = can ? korvane::config::Transport::Can : korvane::config::Transport::Serial;
         peer.config.plugin = can ? QStringLiteral("virtualcan") : QString();
         peer.config.device = *where;
-        peer.config.bitrate = state.settings.at(korvane::module::Baud); // the interface at the module's rate
         korvane::config::deriveConnectionType(peer.config);
         testsupport::installModule(run.sandbox, state, peer.config);
     }

@@ -57,20 +57,34 @@ std::optional<CanFrame> decode(const QByteArray& line)
     return frame;
 }
 
+namespace {
+
+// S7 is 800k on some adapters and 750k on others; no rate of ours needs it.
+struct RateCommand {
+    uint32_t bitrate;
+    const char* command;
+};
+constexpr RateCommand kRateCommands[] = {
+    {10000, "S0"}, {20000, "S1"}, {50000, "S2"}, {100000, "S3"},
+    {125000, "S4"}, {250000, "S5"}, {500000, "S6"}, {1000000, "S8"},
+};
+
+} // namespace
+
 std::optional<QByteArray> bitrateCommand(uint32_t bitrate)
 {
-    // S7 is 800k on some adapters and 750k on others; no rate of ours needs it.
-    switch (bitrate) {
-    case 10000: return QByteArray("S0");
-    case 20000: return QByteArray("S1");
-    case 50000: return QByteArray("S2");
-    case 100000: return QByteArray("S3");
-    case 125000: return QByteArray("S4");
-    case 250000: return QByteArray("S5");
-    case 500000: return QByteArray("S6");
-    case 1000000: return QByteArray("S8");
-    default: return std::nullopt;
-    }
+    for (const RateCommand& rate : kRateCommands)
+        if (rate.bitrate == bitrate)
+            return QByteArray(rate.command);
+    return std::nullopt;
+}
+
+std::optional<uint32_t> commandBitrate(const QByteArray& command)
+{
+    for (const RateCommand& rate : kRateCommands)
+        if (command == rate.command)
+            return rate.bitrate;
+    return std::nullopt;
 }
 
 std::vector<Reply> takeReplies(QByteArray& buffer)

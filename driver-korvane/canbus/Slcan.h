@@ -28,6 +28,8 @@ std::optional<CanFrame> decode(const QByteArray& line);
 
 // The "Sn" command for a bit rate, if the protocol has one for it.
 std::optional<QByteArray> bitrateCommand(uint32_t bitrate);
+// The bit rate an "Sn" command selects, if it is one of ours.
+std::optional<uint32_t> commandBitrate(const QByteArray& command);
 
 struct Reply {
     bool refused = false; // BEL

@@ -26,7 +26,7 @@ void Adapter::fromPc(const QByteArray& bytes)
 
 void Adapter::fromBus(const CanFrame& frame)
 {
-    if (open_)
+    if (onTheBus())
         toPc_(encode(frame));
 }
 
@@ -42,7 +42,12 @@ void Adapter::command(const QByteArray& line)
         return;
     case 'S':
         // The rate can change only while the channel is closed.
-        rateSet_ = !open_ && line.size() == 2 && line[1] >= '0' && line[1] <= '8';
+        if (open_) {
+            toPc_(refused);
+            return;
+        }
+        rateSet_ = line.size() == 2 && line[1] >= '0' && line[1] <= '8';
+        selectedRate_ = commandBitrate(line);
         toPc_(rateSet_ ? done : refused);
         return;
     case 'O':
@@ -55,7 +60,8 @@ void Adapter::command(const QByteArray& line)
     case 't':
         if (const auto frame = decode(line); frame && open_) {
             toPc_(acknowledge_ == Acknowledge::Lawicel ? "z" + done : done);
-            toBus_(*frame);
+            if (onTheBus())
+                toBus_(*frame);
             return;
         }
         break;

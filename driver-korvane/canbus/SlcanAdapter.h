@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 #include <functional>
+#include <optional>
 
 namespace korvane::slcan {
 
@@ -22,6 +23,9 @@ public:
 
     // The adapter refuses to open its CAN channel, as one stuck in another mode would.
     void refuseOpen(bool refuse) { refuseOpen_ = refuse; }
+    // The bus runs at `bitrate` (0: any): opened at another rate, the adapter hears nothing on
+    // it and nothing it sends reaches it, as on a real bus.
+    void setBusRate(uint32_t bitrate) { busRate_ = bitrate; }
 
     // Bytes from the PC.
     void fromPc(const QByteArray& bytes);
@@ -32,12 +36,15 @@ public:
 
 private:
     void command(const QByteArray& line);
+    bool onTheBus() const { return open_ && (busRate_ == 0 || selectedRate_ == busRate_); }
 
     ToPc toPc_;
     ToBus toBus_;
     Acknowledge acknowledge_;
     bool refuseOpen_ = false;
     bool rateSet_ = false;
+    std::optional<uint32_t> selectedRate_;
+    uint32_t busRate_ = 0;
     bool open_ = false;
     QByteArray pending_;
 };

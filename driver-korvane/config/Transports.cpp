@@ -28,7 +28,7 @@ std::unique_ptr<CanChannel> busChannel(const InterfaceConfig& config, OpenFailur
 
 std::unique_ptr<CanChannel> simulated(const InterfaceConfig& config, OpenFailure&)
 {
-    return std::make_unique<module::SimulatedChannel>(config.moduleState);
+    return std::make_unique<module::SimulatedChannel>(config.moduleState, config.bitrate);
 }
 
 // A CAN adapter's socket buffers a whole block of 127; serial-line adapters have small receive

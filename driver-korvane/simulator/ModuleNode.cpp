@@ -6,12 +6,18 @@
 
 namespace korvane::module {
 
-uint32_t wireBitRate(const ModuleState& state) { return state.bus.wire ? state.settings.at(Baud) : 0; }
+uint32_t wireBitRate(const ModuleState& state) { return state.bus.wire ? ModuleNode::startingBitRate(state) : 0; }
 
 uint8_t ModuleNode::startingNodeId(const ModuleState& state)
 {
     const uint32_t stored = state.settings.at(NodeId);
     return stored >= 1 && stored <= 127 ? uint8_t(stored) : uint8_t(findSetting(NodeId)->defaultValue);
+}
+
+uint32_t ModuleNode::startingBitRate(const ModuleState& state)
+{
+    const uint32_t stored = state.settings.at(Baud);
+    return driver::BitRatePosition(stored) ? stored : findSetting(Baud)->defaultValue;
 }
 
 ModuleNode::ModuleNode(ModuleState state, const QString& statePath, Send send, Complain complain,

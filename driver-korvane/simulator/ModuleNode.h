@@ -1,7 +1,7 @@
 // The simulated module on a bus: its object dictionary behind an SDO server on one node-ID,
 // keeping every change in its state file. The built-in module and korvane-module-sim are both one.
-// Like a real module it takes its node-ID from its settings when it starts: a NodeId stored
-// later counts from the next start.
+// Like a real module it takes its node-ID and bit rate from its settings when it starts: a NodeId
+// or Baud stored later counts from the next start.
 #pragma once
 
 #include "sdo/SdoServer.h"
@@ -28,6 +28,8 @@ public:
 
     // The node-ID the state starts a module on: its NodeId, or the default for one of no use.
     static uint8_t startingNodeId(const ModuleState& state);
+    // The bit rate it starts on: its Baud, or the default for one that is not a bit rate.
+    static uint32_t startingBitRate(const ModuleState& state);
 
     uint8_t nodeId() const { return node_; }
     void offerBlockUpload(bool offered) { server_.offerBlockUpload(offered); }

@@ -8,9 +8,10 @@
 
 namespace korvane::module {
 
-SimulatedChannel::SimulatedChannel(const QString& statePath)
+SimulatedChannel::SimulatedChannel(const QString& statePath, uint32_t bitrate)
     : statePath_(statePath.isEmpty() ? defaultStateFile() : statePath)
     , defaultFile_(statePath.isEmpty())
+    , bitrate_(bitrate)
     , tool_(bus_.attach())
     , moduleStation_(bus_.attach())
 {
@@ -30,13 +31,19 @@ bool SimulatedChannel::open()
                         int(KORVANE_ERROR_WRONG_MODE));
     case ModuleFaults::Open::None: break;
     }
+    moduleStation_.setHandler([this](const CanFrame& frame) {
+        if (module_)
+            module_->handle(frame);
+    });
+    module_.reset();
+    if (ModuleNode::startingBitRate(*state) != bitrate_)
+        return true;
     bus_.setTiming(wireBitRate(*state), std::chrono::microseconds(state->bus.answerLatencyUs));
     module_ = std::make_unique<ModuleNode>(
         std::move(*state), statePath_, [this](const CanFrame& frame) { moduleStation_.send(frame); },
         [](const QString& error) {
             contract::ReportLine(QString(QStringLiteral("the simulated module cannot keep its state: ") + error).toStdString());
         });
-    moduleStation_.setHandler([this](const CanFrame& frame) { module_->handle(frame); });
     module_->bootUp();
     nextHeartbeat_ = std::chrono::steady_clock::now() + module_->heartbeatPeriod();
     return true;

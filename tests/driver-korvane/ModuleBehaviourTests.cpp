@@ -73,8 +73,13 @@ TEST(ModuleSettings, WrittenSettingsAreKeptForTheNextRun)
     EXPECT_EQ(module.setting("AutoTimeStamp"), 0u);
     EXPECT_EQ(module.memory(), "abc");
     module.configureNode(33);
-    ModuleConnection again;
     uint8_t node = 0;
+    {
+        ModuleConnection atTheOldRate; // the new Baud counts from the next start too
+        EXPECT_FALSE(atTheOldRate.getU8(12, node));
+    }
+    module.configureBitRate(500000);
+    ModuleConnection again;
     ASSERT_TRUE(again.getU8(12, node));
     EXPECT_EQ(node, 33);
 }

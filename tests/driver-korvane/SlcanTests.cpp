@@ -96,6 +96,9 @@ TEST(SlcanReplies, BitRateCommands)
     EXPECT_EQ(bitrateCommand(1000000), "S8");
     EXPECT_FALSE(bitrateCommand(800000));
     EXPECT_FALSE(bitrateCommand(0));
+    EXPECT_EQ(commandBitrate("S4"), 125000u);
+    EXPECT_FALSE(commandBitrate("S7")); // 750k or 800k, depending on the adapter
+    EXPECT_FALSE(commandBitrate("S"));
 }
 
 TEST(SlcanAdapterSide, OpensOnlyAfterABitRateAndRefusesChangesWhileOpen)
@@ -126,6 +129,17 @@ TEST(SlcanAdapterSide, OpensOnlyAfterABitRateAndRefusesChangesWhileOpen)
     toPc.clear();
     adapter.fromBus(sdoRequest()); // closed: the PC hears nothing
     EXPECT_TRUE(toPc.isEmpty());
+
+    // Opened at another rate than the bus's: frames are taken, but neither direction gets through.
+    adapter.setBusRate(250000);
+    adapter.fromPc("S4\rO\rt60584001200000000000\r");
+    adapter.fromBus(sdoRequest());
+    EXPECT_EQ(toPc, "\r\rz\r");
+    EXPECT_EQ(onBus.size(), 1u);
+    adapter.fromPc("C\rS5\rO\r");
+    toPc.clear();
+    adapter.fromBus(sdoRequest());
+    EXPECT_EQ(toPc, "t60584001200000000000\r");
 }
 
 TEST(SlcanAdapterSide, AdapterInTheWrongModeRefusesToOpen)

@@ -125,8 +125,9 @@ TEST_F(SettingsExchange, DownloadStoresTheTenSettingsAndANewConnectReadsThemBack
 
     w.DisconnectModule();
     w.AdvSpinEdit_NodeId->setValue(1);
-    // The module answers at its new node-ID from its next start on.
+    // The module answers at its new node-ID and bit rate from its next start on.
     module.configureNode(99);
+    module.configureBitRate(50000);
     ASSERT_TRUE(w.Driver->ReadConfiguration(SimulatedModule::registryPath()));
     ASSERT_TRUE(w.ConnectModule());
     EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 99);

@@ -34,8 +34,12 @@ SimulatedModule::SimulatedModule(const QByteArray& state, int connectionType)
     , connectionType_(connectionType)
 {
     setState(state);
-    const int node = QJsonDocument::fromJson(state).object()[QLatin1String("settings")][QLatin1String("NodeId")].toInt();
-    writeInterfaceIni(node >= 1 && node <= 127 ? uint32_t(node) : korvane::config::InterfaceConfig{}.nodeId);
+    const QJsonObject settings = QJsonDocument::fromJson(state).object()[QLatin1String("settings")].toObject();
+    const int node = settings[QLatin1String("NodeId")].toInt();
+    const korvane::config::InterfaceConfig defaults;
+    node_ = node >= 1 && node <= 127 ? uint32_t(node) : defaults.nodeId;
+    bitrate_ = settings.contains(QLatin1String("Baud")) ? uint32_t(settings[QLatin1String("Baud")].toDouble()) : defaults.bitrate;
+    writeInterfaceIni();
 }
 
 SimulatedModule::SimulatedModule(const QJsonObject& state, int connectionType)
@@ -54,14 +58,25 @@ const char* SimulatedModule::registryPath()
     return "\\Software\\Velmora\\CANopen Quillfen App\\";
 }
 
-void SimulatedModule::configureNode(uint32_t node) { writeInterfaceIni(node); }
+void SimulatedModule::configureNode(uint32_t node)
+{
+    node_ = node;
+    writeInterfaceIni();
+}
 
-void SimulatedModule::writeInterfaceIni(uint32_t node) const
+void SimulatedModule::configureBitRate(uint32_t bitrate)
+{
+    bitrate_ = bitrate;
+    writeInterfaceIni();
+}
+
+void SimulatedModule::writeInterfaceIni() const
 {
     korvane::config::InterfaceConfig config;
     config.transport = korvane::config::Transport::Simulated;
     config.connectionType = uint32_t(connectionType_);
-    config.nodeId = node;
+    config.nodeId = node_;
+    config.bitrate = bitrate_;
     config.moduleState = statePath_;
     QString error;
     if (!korvane::config::writeConfigFile(iniPath_, config, error))

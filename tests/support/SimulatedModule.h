@@ -1,7 +1,8 @@
 // Test helper: puts a simulated module with a given state where the driver library will find it.
 // Construct it before the code under test calls ReadConfiguration: it writes the state file into
-// the test sandbox and an interface.ini (transport=simulated) pointing at it, at the node-ID the
-// state's NodeId gives (else 5); afterwards it reads back what the module holds. The destructor
+// the test sandbox and an interface.ini (transport=simulated) pointing at it, at the node-ID and
+// bit rate the state's NodeId and Baud give (else 5 and 250k); afterwards it reads back what the
+// module holds. The destructor
 // removes both files.
 #pragma once
 
@@ -34,6 +35,8 @@ public:
     void setState(const QByteArray& state);
     // Points interface.ini at another node-ID, e.g. where a stored NodeId moved the module.
     void configureNode(uint32_t node);
+    // Sets interface.ini's bit rate, e.g. to where a stored Baud moved the module.
+    void configureBitRate(uint32_t bitrate);
 
     // What the state file holds now; an unreadable file fails the test and gives {}.
     QJsonObject state() const;
@@ -46,11 +49,13 @@ public:
     QJsonObject faults() const;
 
 private:
-    void writeInterfaceIni(uint32_t node) const;
+    void writeInterfaceIni() const;
 
     QString statePath_;
     QString iniPath_;
     int connectionType_;
+    uint32_t node_;
+    uint32_t bitrate_;
 };
 
 } // namespace testsupport

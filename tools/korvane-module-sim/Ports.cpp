@@ -73,12 +73,13 @@ bool CanBusPort::start()
     return device_->connectDevice();
 }
 
-SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate)
+SerialLinePort::SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate, uint32_t busRate)
     : nodes_(nodes)
     , lineRate_(timedLineRate)
     , adapter_([this](const QByteArray& bytes) { toPc(bytes); }, [this](const CanFrame& f) { nodes_.handle(f, lineEnd_); })
 {
     adapter_.refuseOpen(refuseOpen);
+    adapter_.setBusRate(busRate);
     nodes_.setBus([this](const CanFrame& frame, wire::Clock::time_point arrived) {
         readyAt_ = arrived;
         adapter_.fromBus(frame);

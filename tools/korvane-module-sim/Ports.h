@@ -31,7 +31,8 @@ private:
 class SerialLinePort : public QObject {
 public:
     // `timedLineRate`: characters take their time at this rate in each direction (0: none).
-    SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate);
+    // `busRate`: the modules' bit rate, at which the PC must open the adapter to reach them.
+    SerialLinePort(SimulatedNodes& nodes, bool refuseOpen, uint32_t timedLineRate, uint32_t busRate);
     ~SerialLinePort() override;
     bool startSerial(const QString& path, int lineRate);
     bool startPseudoTerminal();

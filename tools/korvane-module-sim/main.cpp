@@ -83,6 +83,7 @@ int main(int argc, char** argv)
     // A module told to fail opening answers on a serial line as an adapter in the wrong mode.
     bool refuseOpen = false;
     uint32_t timedLineRate = 0;
+    uint32_t busRate = 0;
     for (const QString& statePath : statePaths) {
         OpenFailure failure;
         auto state = module::loadStateFile(statePath, false, QDateTime::currentDateTime(), failure);
@@ -91,10 +92,15 @@ int main(int argc, char** argv)
             return 2;
         }
         refuseOpen = refuseOpen || state->faults.open != module::ModuleFaults::Open::None;
-        // One bus has one bit rate: the first module's bus timing is the bus's.
+        // One bus has one bit rate: the first module's, with its bus timing.
         if (statePath == statePaths.front()) {
+            busRate = module::ModuleNode::startingBitRate(*state);
             nodes.setTiming(module::wireBitRate(*state), std::chrono::microseconds(state->bus.answerLatencyUs));
             timedLineRate = state->bus.wire ? uint32_t(baud) : 0;
+        } else if (const uint32_t rate = module::ModuleNode::startingBitRate(*state); rate != busRate) {
+            std::fprintf(stderr, "korvane-module-sim: %s starts at %u bit/s, the bus runs at %u bit/s; it is not on the bus\n",
+                         qPrintable(statePath), rate, busRate);
+            continue;
         }
         auto simulated = std::make_unique<SimulatedNode>(std::move(*state), statePath, nodeOverride, parser.isSet(verbose), nodes.bus());
         simulated->offerBlockUpload(!parser.isSet(noBlock));
@@ -113,7 +119,7 @@ int main(int argc, char** argv)
         started = can->start();
         port = std::move(can);
     } else {
-        auto line = std::make_unique<SerialLinePort>(nodes, refuseOpen, timedLineRate);
+        auto line = std::make_unique<SerialLinePort>(nodes, refuseOpen, timedLineRate, busRate);
         started = parser.isSet(pty) ? line->startPseudoTerminal() : line->startSerial(parser.value(serial), baud);
         port = std::move(line);
     }

@@ -240,3 +240,23 @@ TEST(ModuleSimulatorCommand, VersionWrongUsageAndAPortThatCannotBeOpened)
     EXPECT_EQ(run({"--pty", "--node", "128", module.statePath()}).first, 2);
     EXPECT_EQ(run({"--serial", "/dev/korvane-no-such-port", module.statePath()}).first, 1);
 }
+
+// One bus, one bit rate: a module starting at another rate than the first is left off the bus.
+TEST(ModuleSimulatorCommand, AModuleAtAnotherBitRateIsNotOnTheBus)
+{
+    REQUIRE_PSEUDO_TERMINALS();
+    SimulatedModule first;
+    SimulatedModule faster(R"({"settings": {"NodeId": 9, "Baud": 500000}})");
+    ModuleSimulator simulator({"--pty", first.statePath(), faster.statePath()});
+    uint8_t node = 0;
+    configureAdapter(first.interfaceIniPath(), Transport::Serial, simulator.where(), 9);
+    {
+        ModuleConnection connection;
+        ASSERT_TRUE(connection.opened);
+        EXPECT_FALSE(connection.getU8(12, node));
+    }
+    configureAdapter(first.interfaceIniPath(), Transport::Serial, simulator.where(), 5);
+    ModuleConnection connection;
+    ASSERT_TRUE(connection.getU8(12, node));
+    EXPECT_EQ(node, 5);
+}

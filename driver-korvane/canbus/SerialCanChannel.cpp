@@ -18,6 +18,9 @@ namespace korvane {
 namespace {
 
 constexpr std::chrono::milliseconds kCommandTimeout(1000);
+// Frames followed for their acknowledgement; adapters queue fewer. Beyond them (an adapter that
+// does not acknowledge at all) the oldest is taken as sent.
+constexpr size_t kFollowedFrames = 16;
 
 std::optional<speed_t> speedOf(int lineRate)
 {
@@ -179,17 +182,46 @@ bool SerialCanChannel::pump(std::chrono::milliseconds timeout)
         if (reply.line.startsWith('t')) {
             if (const auto frame = slcan::decode(reply.line); frame && isNodeReport(frame->id))
                 frames_.push_back(*frame);
-        } else if (!reply.line.startsWith('T') && !reply.line.startsWith('r') && !reply.line.startsWith('R')) {
-            replies_.push_back(std::move(reply)); // answers, transmit acknowledgements, status lines
+        } else if (reply.line.startsWith('T') || reply.line.startsWith('r') || reply.line.startsWith('R')) {
+            continue;
+        } else if (!unacknowledged_.empty()) {
+            if (!acknowledge(reply))
+                return false;
+        } else {
+            replies_.push_back(std::move(reply)); // answers to commands, status lines
         }
     }
+    return true;
+}
+
+bool SerialCanChannel::acknowledge(const slcan::Reply& reply)
+{
+    Unacknowledged oldest = std::move(unacknowledged_.front());
+    unacknowledged_.pop_front();
+    if (!reply.refused)
+        return true;
+    // Refused: the adapter's queue is full, which is back-pressure, not an error. The frame goes
+    // again behind those already queued; one refused for too long is lost, and the exchange
+    // waiting for its answer times out as for any frame that gets none.
+    if (std::chrono::steady_clock::now() - oldest.firstSent > kCommandTimeout)
+        return true;
+    return transmit(oldest.line, oldest.firstSent) || !lost_;
+}
+
+bool SerialCanChannel::transmit(const QByteArray& line, std::chrono::steady_clock::time_point firstSent)
+{
+    if (!write(line))
+        return false;
+    if (unacknowledged_.size() == kFollowedFrames)
+        unacknowledged_.pop_front();
+    unacknowledged_.push_back({line, firstSent});
     return true;
 }
 
 bool SerialCanChannel::send(const CanFrame& frame)
 {
     replies_.clear();
-    return write(slcan::encode(frame));
+    return transmit(slcan::encode(frame), std::chrono::steady_clock::now());
 }
 
 ReceiveStatus SerialCanChannel::receive(CanFrame& frame, std::chrono::milliseconds timeout)

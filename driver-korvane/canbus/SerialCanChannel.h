@@ -31,6 +31,17 @@ private:
     bool write(const QByteArray& text);
     // Keeps why the port is gone; false.
     bool lose(const QString& why);
+    // Writes a frame's line and follows it until the adapter acknowledges or refuses it.
+    bool transmit(const QByteArray& line, std::chrono::steady_clock::time_point firstSent);
+    // An acknowledgement or refusal for the oldest frame still waiting for one; false: port lost.
+    bool acknowledge(const slcan::Reply& reply);
+
+    // A frame sent and not acknowledged yet: a full transmit queue refuses it, and it goes again
+    // until it has waited too long since it was first sent.
+    struct Unacknowledged {
+        QByteArray line;
+        std::chrono::steady_clock::time_point firstSent;
+    };
 
     QString port_;
     int lineRate_;
@@ -40,6 +51,7 @@ private:
     QByteArray pending_;
     std::deque<CanFrame> frames_;
     std::deque<slcan::Reply> replies_;
+    std::deque<Unacknowledged> unacknowledged_;
     bool opened_ = false;
 };
 

@@ -59,6 +59,8 @@ void Adapter::command(const QByteArray& line)
     case 'F': toPc_(open_ ? "F00" + done : refused); return;
     case 't':
         if (const auto frame = decode(line); frame && open_) {
+            if (congested_ && (lastRefused_ = !lastRefused_))
+                break;
             toPc_(acknowledge_ == Acknowledge::Lawicel ? "z" + done : done);
             if (onTheBus())
                 toBus_(*frame);

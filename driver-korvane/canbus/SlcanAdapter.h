@@ -26,6 +26,8 @@ public:
     // The bus runs at `bitrate` (0: any): opened at another rate, the adapter hears nothing on
     // it and nothing it sends reaches it, as on a real bus.
     void setBusRate(uint32_t bitrate) { busRate_ = bitrate; }
+    // Refuses every other frame, as an adapter whose transmit queue is full.
+    void congest(bool congested) { congested_ = congested; }
 
     // Bytes from the PC.
     void fromPc(const QByteArray& bytes);
@@ -45,6 +47,8 @@ private:
     bool rateSet_ = false;
     std::optional<uint32_t> selectedRate_;
     uint32_t busRate_ = 0;
+    bool congested_ = false;
+    bool lastRefused_ = false;
     bool open_ = false;
     QByteArray pending_;
 };

@@ -53,7 +53,7 @@ struct Objects : sdo::ObjectDictionary {
 // A serial CAN adapter with node 5 behind it, on the master side of a pseudo-terminal.
 class AdapterPeer {
 public:
-    enum class Mode { Answering, RefusingOpen, Silent };
+    enum class Mode { Answering, RefusingOpen, Silent, Congested };
 
     explicit AdapterPeer(Mode mode = Mode::Answering, slcan::Adapter::Acknowledge ack = slcan::Adapter::Acknowledge::Lawicel)
         : adapter_([this](const QByteArray& bytes) { toPc(bytes); },
@@ -64,6 +64,7 @@ public:
         , mode_(mode)
     {
         adapter_.refuseOpen(mode == Mode::RefusingOpen);
+        adapter_.congest(mode == Mode::Congested);
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
         EXPECT_GE(master_, 0);
         EXPECT_EQ(::grantpt(master_), 0);
@@ -158,6 +159,17 @@ TEST(SerialTransport, AdapterAcknowledgingWithPlainCr)
     REQUIRE_PSEUDO_TERMINALS();
     AdapterPeer peer(AdapterPeer::Mode::Answering, slcan::Adapter::Acknowledge::PlainCr);
     SerialCanChannel channel(peer.path(), 115200, 1000000);
+    ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
+    exchangeEverything(channel, peer);
+}
+
+// Every other frame refused: each goes again, and none reaches the module twice (a repeated
+// request or block acknowledgement would break the transfers).
+TEST(SerialTransport, FramesRefusedByAFullAdapterQueueGoAgain)
+{
+    REQUIRE_PSEUDO_TERMINALS();
+    AdapterPeer peer(AdapterPeer::Mode::Congested);
+    SerialCanChannel channel(peer.path(), 115200, 250000);
     ASSERT_TRUE(channel.open()) << channel.error().message.toStdString();
     exchangeEverything(channel, peer);
 }

@@ -107,10 +107,11 @@ FileNameEdit* PlaceFileNameEdit(const QRect& area, QWidget* page, const QString&
 }
 } // namespace
 
-TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
+TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent, DriverLoad load)
     : QMainWindow(parent,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      Driver(driverLibrary ? driverLibrary : "", driver::ConfigurationRegistryPath)
 {
     Form_Korvane = this;
     setWindowTitle(tr(WindowTitle));
@@ -142,8 +143,10 @@ TForm_Korvane::TForm_Korvane(const char* driverLibrary, QWidget* parent)
 
     Connected = false;
     ModuleSettings.DeviceMode = 0;
-    Driver = std::make_unique<driver::DriverBinding>(driverLibrary);
-    Driver->ReadConfiguration(driver::ConfigurationRegistryPath);
+    if (load == DriverLoad::AtConstruction) {
+        Driver.get();
+        driverLoadPosted_ = true;
+    }
     PageControl1->setCurrentWidget(TabSheet1);
     ShowSettingsTab(false);
     SettingsChanged = false;
@@ -314,6 +317,18 @@ void TForm_Korvane::showEvent(QShowEvent* event)
 {
     ShownOnDisplay = ShownOnDisplay || platform::HasDisplay();
     QMainWindow::showEvent(event);
+}
+
+// With DriverLoad::AfterFirstPaint the driver library is loaded once the window is on the
+// screen, so that it does not keep the window waiting; whatever reaches the binding before
+// loads it then.
+void TForm_Korvane::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    if (driverLoadPosted_)
+        return;
+    driverLoadPosted_ = true;
+    QMetaObject::invokeMethod(this, [this] { Driver.get(); }, Qt::QueuedConnection);
 }
 
 void TForm_Korvane::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "contract/ModuleParameters.h"
+#include "driver/DeferredBinding.h"
 #include "module/ModuleIdentity.h"
 
 #include <QMainWindow>
@@ -26,9 +27,6 @@ class QSpinBox;
 class QTabWidget;
 class QTimer;
 
-namespace driver {
-class DriverBinding;
-}
 namespace settingsprofile {
 struct Profile;
 }
@@ -84,9 +82,13 @@ class TForm_Korvane : public QMainWindow {
     Q_OBJECT
 
 public:
+    // When the driver library is loaded and the interface configuration read: the program
+    // shows its window first; a window made without showing it has its binding at once.
+    enum class DriverLoad { AtConstruction, AfterFirstPaint };
     // Loads the driver library by its base name ("Korvane": libKorvane.so / Korvane.dll); tests
     // give another name, e.g. one that does not exist.
-    explicit TForm_Korvane(const char* driverLibrary = "Korvane", QWidget* parent = nullptr);
+    explicit TForm_Korvane(const char* driverLibrary = "Korvane", QWidget* parent = nullptr,
+                           DriverLoad load = DriverLoad::AtConstruction);
     ~TForm_Korvane() override;
 
     // --- Start-up and shell ------------------------------------------------------------------
@@ -211,7 +213,9 @@ public:
     QTimer* Timer_TimeDate = nullptr;
 
     // --- State shared by the module operations -------------------------------------------------
-    std::unique_ptr<driver::DriverBinding> Driver; // from construction until FormClose
+    // From construction until FormClose; with DriverLoad::AfterFirstPaint made when first
+    // reached, at the latest right after the window's first paint.
+    driver::DeferredBinding Driver;
     bool Connected = false;
     std::optional<double> ModuleClockOffset; // seconds ahead of the PC, as last measured
     bool SettingsChanged = false;
@@ -251,6 +255,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -267,6 +272,7 @@ private:
 
     bool settingsPageEntered_ = false; // the page had focus or was current since it was last left
     bool settingsPageMade_ = false;
+    bool driverLoadPosted_ = false; // or not wanted: the binding was made at construction
     QSize pageGrowth_;                 // what the pages need beyond their designed size
 };
 

@@ -60,9 +60,10 @@ int main(int argc, char** argv)
     int exitCode = ExitCodeForEscapedError();
     try {
         KeepCommandLine(options);
-        TForm_Korvane window;
+        TForm_Korvane window("Korvane", nullptr, TForm_Korvane::DriverLoad::AfterFirstPaint);
         window.FormCreate();
         const int loopCode = application.exec();
+        // Made now if "exit" ended the loop before the binding was reached.
         bindingLeftOpen = window.Driver.release();
         if (loopCode != EscapedErrorExitCode)
             exitCode = ExitCodeForRun(window.BytesUploaded, runresult::Failed());

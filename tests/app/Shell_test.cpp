@@ -1,4 +1,5 @@
 // Start-up and shell routines: default names, about box, closing, window position, exit code.
+#include "FakeDriverAccess.h"
 #include "MainWindowFixture.h"
 
 #include "app/DefaultFileNames.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -136,6 +138,27 @@ TEST(TAboutBoxLayout, PictureIsDrawnAtItsSize)
     // A picture, not a blank: the background, the bus line and the clock face differ.
     EXPECT_NE(picture.pixel(1, 1), picture.pixel(80, 39));
     EXPECT_NE(picture.pixel(1, 1), picture.pixel(126, 25));
+}
+
+// The program's own window: the driver library waits until the window has been painted, or
+// until something reaches the binding before that.
+TEST_F(Shell, ADriverLoadedAfterTheFirstPaintIsLoadedThenOrWhenReachedBefore)
+{
+    FakeDriverState& fake = ResetFakeDriver();
+    {
+        TForm_Korvane painted(FakeDriverLibrary, nullptr, TForm_Korvane::DriverLoad::AfterFirstPaint);
+        EXPECT_TRUE(fake.calls.empty());
+        painted.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !fake.calls.empty(); }, 5000));
+        EXPECT_EQ(CallNames(fake), std::vector<std::string>{"ReadConfiguration"});
+        painted.close();
+        EXPECT_EQ(CallNames(fake), (std::vector<std::string>{"ReadConfiguration", "CloseCard", "UnloadDriver"}));
+    }
+    ResetFakeDriver();
+    TForm_Korvane reached(FakeDriverLibrary, nullptr, TForm_Korvane::DriverLoad::AfterFirstPaint);
+    reached.Menu_ConfigurationClick();
+    EXPECT_EQ(CallNames(fake), (std::vector<std::string>{"ReadConfiguration", "HardwareConfigurationWindow",
+                                                         "SaveConfiguration"}));
 }
 
 TEST_F(Shell, CloseDestroysTheBindingAndModuleRoutinesThenDoNothing)

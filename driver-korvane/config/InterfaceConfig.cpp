@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -265,7 +264,9 @@ void markUnreadable(uint8_t* block)
 
 QString configFileFor(const QString& registryPath)
 {
-    QStringList parts = registryPath.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    // Both separators alike, without a regular expression: compiling one would cost every
+    // start of the program the expression engine's time and memory.
+    QStringList parts = QString(registryPath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
     if (!parts.isEmpty() && parts.front().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
         parts.removeFirst();
     if (parts.isEmpty() || parts.contains(QLatin1String("..")) || parts.contains(QLatin1String(".")))

@@ -1,5 +1,6 @@
 #include "app/KorvaneApplication.h"
 
+#include "app/DeferredIconStyle.h"
 #include "app/ExitCode.h"
 #include "app/RunResult.h"
 #include "contract/StandardError.h"
@@ -25,6 +26,7 @@ KorvaneApplication::KorvaneApplication(const char* program, const std::string& p
     // The launcher's entry and icon: the window class is "Korvane", the Wayland app id the entry's.
     setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("korvane")));
+    setStyle(new DeferredIconStyle(style()));
 }
 
 bool KorvaneApplication::notify(QObject* receiver, QEvent* event)

@@ -35,6 +35,7 @@ void SdoClient::begin(uint16_t index, uint8_t subIndex)
 
 void SdoClient::hear(const CanFrame& frame)
 {
+    busHeard_ = true;
     const uint32_t base = frame.id & ~0x7Fu;
     const uint32_t node = frame.id & 0x7Fu;
     if ((base == responseId(0) || base == heartbeatId(0)) && node != 0 && node != node_)
@@ -77,10 +78,9 @@ Result SdoClient::await(CanFrame& answer, Expect expect)
             return channel_.busState() == CanChannel::BusState::Off ? Result::transport() : fail(ProtocolTimedOut);
         case ReceiveStatus::Received: break;
         }
-        if (answer.id != responseId(node_)) {
-            hear(answer); // another node's traffic
-            continue;
-        }
+        hear(answer);
+        if (answer.id != responseId(node_))
+            continue; // another node's traffic
         if (answer.length != 8)
             return fail(UnknownCommand);
         // A block segment's first byte is its sequence number; only 0x80 (number 0) is an abort there.
@@ -260,8 +260,9 @@ QString SdoClient::othersHeard() const
     for (size_t node = 1; node < heard_.size(); ++node)
         if (heard_.test(node))
             nodes << QString::number(node);
+    // A module at another bit rate is never heard; one at ours at least answers or beats.
     if (nodes.isEmpty())
-        return {};
+        return busHeard_ ? QString() : QStringLiteral("; nothing was heard on the bus: the bit rate may be wrong, or no module is connected");
     return nodes.size() == 1 ? QStringLiteral("; a module answers at node-ID ") + nodes.front()
                              : QStringLiteral("; modules answer at node-IDs ") + nodes.join(QStringLiteral(", "));
 }

@@ -53,10 +53,11 @@ private:
     bool echoes(const CanFrame& answer) const;
     // Starts a transfer: remembers the object and drops answers left over from earlier ones.
     void begin(uint16_t index, uint8_t subIndex);
-    // Notes another node that was heard (an SDO answer, boot-up or heartbeat), so that a timeout
-    // can name who does answer.
+    // Notes every frame heard, and another node that was (an SDO answer, boot-up or heartbeat),
+    // so that a timeout can name who does answer.
     void hear(const CanFrame& frame);
-    // "; a module answers at node-ID 9", or nothing when no other node was heard.
+    // "; a module answers at node-ID 9", a word on the bit rate when nothing at all was heard, or
+    // nothing.
     QString othersHeard() const;
 
     CanChannel& channel_;
@@ -67,6 +68,7 @@ private:
     uint16_t index_ = 0;
     uint8_t subIndex_ = 0;
     std::bitset<128> heard_;
+    bool busHeard_ = false; // any frame since the interface opened
 };
 
 } // namespace korvane::sdo

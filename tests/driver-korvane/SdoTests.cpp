@@ -207,8 +207,12 @@ TEST(SdoTimeout, SilentServerGetsAnAbortAndTheCallFails)
     Bytes value;
     const Result silence = b.client.upload(0x2001, 0, value, 1);
     EXPECT_EQ(silence, Result::us(ProtocolTimedOut));
-    EXPECT_EQ(b.client.describe(silence), "no answer from node-ID 5 within 50 ms");
+    EXPECT_EQ(b.client.describe(silence),
+              "no answer from node-ID 5 within 50 ms; nothing was heard on the bus: the bit rate may be wrong, or no module is connected");
     EXPECT_EQ(b.traffic(), (std::vector<std::string>{"605  40 01 20 00 00 00 00 00", "605  80 01 20 00 00 00 04 05"}));
+    // Its heartbeat heard, the module is on the bus at our rate: no word on the bit rate.
+    b.serverStation.send(canFrame(0x705, {0x7F}));
+    EXPECT_EQ(b.client.describe(b.client.upload(0x2001, 0, value, 1)), "no answer from node-ID 5 within 50 ms");
 }
 
 TEST(SdoTimeout, ABusOffControllerIsNoSilentModule)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -49,6 +50,19 @@ bool IsSeparator(char byte)
     return byte == ',' || byte == ';' || byte == ' ' || byte == '\t';
 }
 
+// The number a field's digits make; -1 when a byte is no digit.
+int DigitsValue(const char* bytes, int at, int digits)
+{
+    int value = 0;
+    for (int i = at; i < at + digits; ++i) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(bytes[i])) - '0';
+        if (digit > 9)
+            return -1;
+        value = value * 10 + int(digit);
+    }
+    return value;
+}
+
 MemoryRecord Record(const QByteArray& bytes, qint64 offset, const RecordFormat& format)
 {
     MemoryRecord record{offset, bytes, std::nullopt, bytes, false};
@@ -79,9 +93,16 @@ StampReader::StampReader(const RecordFormat& format) : form_(StampForm(format))
             ++fields_[field].digits;
         }
     }
+    // Every form has its year, month and day next to each other.
+    if (!form_.empty()) {
+        dateAt_ = std::min({fields_[0].at, fields_[1].at, fields_[2].at});
+        dateLength_ = std::max({fields_[0].at + fields_[0].digits, fields_[1].at + fields_[1].digits,
+                                fields_[2].at + fields_[2].digits})
+                      - dateAt_;
+    }
 }
 
-std::optional<qint64> StampReader::Read(const char* bytes, qsizetype size) const
+std::optional<qint64> StampReader::Read(const char* bytes, qsizetype size)
 {
     // Every form is of fixed width: digits and separators, one character each.
     if (form_.empty() || size < Length())
@@ -89,21 +110,21 @@ std::optional<qint64> StampReader::Read(const char* bytes, qsizetype size) const
     for (const auto& [at, byte] : literals_)
         if (bytes[at] != byte)
             return std::nullopt;
-    int values[6] = {};
-    for (int field = 0; field < 6; ++field)
-        for (int i = fields_[field].at; i < fields_[field].at + fields_[field].digits; ++i) {
-            const unsigned digit = unsigned(static_cast<unsigned char>(bytes[i])) - '0';
-            if (digit > 9)
-                return std::nullopt;
-            values[field] = values[field] * 10 + int(digit);
-        }
-    const auto [year, month, day, hour, minute, second] = values;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    constexpr int daysIn[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > daysIn[month - 1] + (month == 2 && leap) || hour > 23 || minute > 59
-        || second > 59)
+    const auto value = [&](int field) { return DigitsValue(bytes, fields_[field].at, fields_[field].digits); };
+    const std::string_view date(bytes + dateAt_, size_t(dateLength_));
+    if (date != lastDate_) {
+        const int year = value(0), month = value(1), day = value(2);
+        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        constexpr int daysIn[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        if (year < 0 || month < 1 || month > 12 || day < 1 || day > daysIn[month - 1] + (month == 2 && leap))
+            return std::nullopt;
+        lastDay_ = DaysFromCivil(year, unsigned(month), unsigned(day));
+        lastDate_.assign(date);
+    }
+    const int hour = value(3), minute = value(4), second = value(5);
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
-    return DaysFromCivil(year, unsigned(month), unsigned(day)) * 86400 + hour * 3600 + minute * 60 + second;
+    return lastDay_ * 86400 + hour * 3600 + minute * 60 + second;
 }
 
 QDateTime StampReader::LocalTime(qint64 seconds)
@@ -114,7 +135,7 @@ QDateTime StampReader::LocalTime(qint64 seconds)
 
 std::optional<QDateTime> ReadStamp(const QByteArray& record, const RecordFormat& format, qsizetype& length)
 {
-    const StampReader reader(format);
+    StampReader reader(format);
     length = reader.Length();
     const std::optional<qint64> seconds = reader.Read(record.constData(), record.size());
     if (!seconds)

@@ -31,13 +31,14 @@ RecordFormat CompleteFormat(const RecordFormat& format, const QByteArray& module
 
 // Reads the stamp at the start of a record in the form a format names: as seconds since 1970 of
 // the module's local time counted as if it were UTC, so that millions of records are read
-// without a time zone's rules; LocalTime gives the time a person reads.
+// without a time zone's rules; LocalTime gives the time a person reads. Remembers the last date
+// it read, so one reader serves one thread.
 class StampReader
 {
 public:
     explicit StampReader(const RecordFormat& format);
     qsizetype Length() const { return qsizetype(form_.size()); }  // 0: the format names no stamp
-    std::optional<qint64> Read(const char* bytes, qsizetype size) const;
+    std::optional<qint64> Read(const char* bytes, qsizetype size);
     static QDateTime LocalTime(qint64 seconds);
 
 private:
@@ -49,6 +50,10 @@ private:
     };
     Field fields_[6];
     std::vector<std::pair<int, char>> literals_;
+    int dateAt_ = 0, dateLength_ = 0;  // where the year, month and day are, all together
+    // Records follow each other in time: most have the date of the one before, read once.
+    std::string lastDate_;
+    qint64 lastDay_ = 0;  // since 1970
 };
 
 // The stamp at the start of `record` in the form `format` names, and its length in bytes.

@@ -108,7 +108,7 @@ public:
     bool Cut(qint32 upload, qint64 begin, qint64 end, const RecordFormat& format)
     {
         StoredBytes bytes(fd_, end);
-        const StampReader stamps(format);
+        StampReader stamps(format);
         upload_ = upload;
         if (*format.memoryMode == MemoryModeFixed && *format.fixedLength > 0)
             CutFixed(bytes, begin, *format.fixedLength, stamps);
@@ -118,7 +118,7 @@ public:
     }
 
 private:
-    void Add(StoredBytes& bytes, qint64 start, qint64 end, const StampReader& stamps)
+    void Add(StoredBytes& bytes, qint64 start, qint64 end, StampReader& stamps)
     {
         IndexedRecord record{start, IndexedRecord::NoStamp, quint32(std::min<qint64>(end - start, UINT32_MAX)), upload_};
         // A stamp holds digits and separators only: a stored line end in it fails to read, as it should.
@@ -130,7 +130,7 @@ private:
     }
 
     // A line feed delimiter ends the record before the CR stored with it.
-    void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter, const StampReader& stamps)
+    void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter, StampReader& stamps)
     {
         qint64 start = begin;
         while (start < bytes.End() && !cancel_ && !bytes.Failed()) {
@@ -145,7 +145,7 @@ private:
             Add(bytes, start, bytes.End(), stamps);
     }
 
-    void CutFixed(StoredBytes& bytes, qint64 begin, int length, const StampReader& stamps)
+    void CutFixed(StoredBytes& bytes, qint64 begin, int length, StampReader& stamps)
     {
         for (qint64 at = begin; at < bytes.End() && !cancel_ && !bytes.Failed();) {
             const qint64 start = at;

@@ -159,4 +159,16 @@ TEST(MemoryRecordsTest, EachStampFormAndAFixedLengthMemoryParse)
     }
 }
 
+TEST(MemoryRecordsTest, AReaderGivesEachStampWhatAFreshReaderGivesWhateverItReadBefore)
+{
+    const RecordFormat format{1, '\n', 0, 0, 0, 2};
+    // The same date again, after a bad time, an impossible date twice, and a date it read before.
+    const char* stamps[] = {"03/05/2026 08:10:07", "03/05/2026 08:10:61", "03/05/2026 08:10:08",
+                            "02/30/2026 08:10:09", "02/30/2026 08:10:09", "02/28/2026 23:59:59",
+                            "03/05/2026 00:00:00", "03/05/2O26 00:00:00", "03/05/2026 23:59:59"};
+    StampReader reader(format);
+    for (const char* stamp : stamps)
+        EXPECT_EQ(reader.Read(stamp, 19), StampReader(format).Read(stamp, 19)) << stamp;
+}
+
 }  // namespace

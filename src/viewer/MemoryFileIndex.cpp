@@ -230,6 +230,7 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
         std::thread secondThread;
         if (halfway) {
             secondHalf.clear();
+            secondHalf.reserve(size_t((end - *halfway) / 32 + 16));
             secondThread = std::thread([&] { secondCut = second.Cut(qint32(i), *halfway, end, upload.format); });
         }
         const bool firstCut = indexer.Cut(qint32(i), head, halfway.value_or(end), upload.format);

@@ -208,8 +208,11 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
     }
 
     // Room for short records up front: a million records are not moved again and again.
-    index.records_.reserve(size_t(file.Size() / 32 + 16));
-    Indexer indexer(file.Descriptor(), index.records_, cancel);
+    const auto roomFor = [](qint64 bytes) { return size_t(bytes / 32 + 16); };
+    // The records this thread cut since the last upload cut on two.
+    std::vector<IndexedRecord> records;
+    records.reserve(roomFor(file.Size()));
+    Indexer indexer(file.Descriptor(), records, cancel);
     std::vector<IndexedRecord> secondHalf;
     Indexer second(file.Descriptor(), secondHalf, cancel);
     for (size_t i = 0; i < index.uploads_.size(); ++i) {
@@ -218,35 +221,53 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
         const qint64 begin = std::min(upload.entry.offset, file.Size());
         const qint64 end = std::min(upload.entry.offset + upload.entry.length, file.Size());
         const qint64 head = std::min(begin + upload.entry.configHeadLength, end);
-        upload.firstRecord = qint64(index.records_.size());
+        upload.firstRecord = qint64(index.records_.size() + records.size());
         upload.head = head > begin;
         if (upload.head)
-            index.records_.push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
+            records.push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
         upload.format = CompleteFormat(upload.entry.format, ModuleBytes(ReadRange(file.Descriptor(), head,
                                                                                   std::min(GuessBytes, end - head))));
-        // A large upload is cut on both cores: the second half into a list of its own, joined after.
+        // A large upload is cut on both cores: the second half into a list of its own, kept after the first.
         const std::optional<qint64> halfway = Halfway(file.Descriptor(), head, end, upload.format);
         bool secondCut = true;
         std::thread secondThread;
         if (halfway) {
-            secondHalf.clear();
-            secondHalf.reserve(size_t((end - *halfway) / 32 + 16));
+            secondHalf.reserve(roomFor(end - *halfway));
             secondThread = std::thread([&] { secondCut = second.Cut(qint32(i), *halfway, end, upload.format); });
         }
         const bool firstCut = indexer.Cut(qint32(i), head, halfway.value_or(end), upload.format);
         if (secondThread.joinable()) {
             secondThread.join();
-            index.records_.insert(index.records_.end(), secondHalf.begin(), secondHalf.end());
+            index.records_.Append(std::move(records));
+            index.records_.Append(std::move(secondHalf));
+            records.reserve(roomFor(file.Size() - end));
         }
         if (!firstCut || !secondCut) {
             fault = cancel ? QStringLiteral("cancelled") : QStringLiteral("the file cannot be read");
             return std::nullopt;
         }
-        upload.records = qint64(index.records_.size()) - upload.firstRecord;
+        upload.records = qint64(index.records_.size() + records.size()) - upload.firstRecord;
         if (progress && file.Size() > 0)
             progress(int(end * 1000 / file.Size()));
     }
+    index.records_.Append(std::move(records));
     return index;
+}
+
+const IndexedRecord& IndexedRecords::operator[](size_t at) const
+{
+    const size_t part = size_t(std::upper_bound(firsts_.begin(), firsts_.end(), at) - firsts_.begin()) - 1;
+    return parts_[part][at - firsts_[part]];
+}
+
+void IndexedRecords::Append(std::vector<IndexedRecord>&& records)
+{
+    if (!records.empty()) {
+        firsts_.push_back(size_);
+        size_ += records.size();
+        parts_.push_back(std::move(records));
+    }
+    records.clear();
 }
 
 qint64 MemoryFileIndex::NumberOf(size_t at) const

@@ -24,6 +24,21 @@ struct IndexedRecord
     qint32 upload = 0;      // its upload, by position in the record
 };
 
+// The records of an index in file order, kept as the lists they were cut into: an upload cut on
+// two threads leaves two, and joining them would copy and fault in tens of megabytes once more.
+class IndexedRecords
+{
+public:
+    size_t size() const { return size_; }
+    const IndexedRecord& operator[](size_t at) const;
+    void Append(std::vector<IndexedRecord>&& records);  // they follow those already held
+
+private:
+    std::vector<std::vector<IndexedRecord>> parts_;
+    std::vector<size_t> firsts_;  // the position of each part's first record
+    size_t size_ = 0;
+};
+
 struct IndexedUpload
 {
     UploadRecordEntry entry;  // as recorded; for a file without a record its whole length
@@ -45,7 +60,7 @@ public:
                                                 const std::function<void(int)>& progress, QString& fault);
 
     const std::vector<IndexedUpload>& Uploads() const { return uploads_; }
-    const std::vector<IndexedRecord>& Records() const { return records_; }
+    const IndexedRecords& Records() const { return records_; }
     // The number of Records()[at] within its upload, from 1; 0 for a configuration record.
     qint64 NumberOf(size_t at) const;
 
@@ -59,7 +74,7 @@ public:
 
 private:
     std::vector<IndexedUpload> uploads_;
-    std::vector<IndexedRecord> records_;
+    IndexedRecords records_;
 };
 
 // One record as the module logged it, read from the open memory file: its module bytes (at most

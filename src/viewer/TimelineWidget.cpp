@@ -29,8 +29,9 @@ TimelineBins TimelineBins::Count(const MemoryFileIndex& index, const std::vector
         return record.stamp != IndexedRecord::NoStamp && size_t(record.upload) < uploads.size() && uploads[size_t(record.upload)];
     };
     qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
-    for (const IndexedRecord& record : index.Records())
-        if (counted(record)) {
+    const IndexedRecords& records = index.Records();
+    for (size_t i = 0; i < records.size(); ++i)
+        if (const IndexedRecord& record = records[i]; counted(record)) {
             low = std::min(low, record.stamp);
             high = std::max(high, record.stamp);
         }
@@ -44,8 +45,8 @@ TimelineBins TimelineBins::Count(const MemoryFileIndex& index, const std::vector
         }
     bins.first = low - ((low % bins.interval) + bins.interval) % bins.interval;
     bins.counts.assign(size_t((high - bins.first) / bins.interval + 1), 0);
-    for (const IndexedRecord& record : index.Records())
-        if (counted(record))
+    for (size_t i = 0; i < records.size(); ++i)
+        if (const IndexedRecord& record = records[i]; counted(record))
             ++bins.counts[size_t((record.stamp - bins.first) / bins.interval)];
     return bins;
 }

@@ -13,7 +13,9 @@
 
 namespace {
 
-constexpr qsizetype BlockSize = 1 << 20;
+// Small enough that a block, the records cut from it and the kernel's copy into it stay in a core's
+// cache: a block of 1 MiB made that copy cost half as much again as reading the file alone.
+constexpr qsizetype BlockSize = 1 << 18;
 constexpr int MemoryModeFixed = 0;
 // Enough of an upload's first records to guess the stamp form from.
 constexpr qsizetype GuessBytes = 4096;

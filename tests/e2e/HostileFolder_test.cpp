@@ -38,15 +38,21 @@ protected:
         return Contents("mem.csv");
     }
 
-    // The environment that gives the tool `signal` when it opens a file named ...`suffix` to write.
-    static QProcessEnvironment SignalAtOpen(const char* suffix, int signal)
+    // The environment that loads the fault layer with its `settings` (variables and values).
+    static QProcessEnvironment Fault(std::initializer_list<std::pair<QString, QString>> settings)
     {
         QProcessEnvironment fault;
         fault.insert("LD_PRELOAD", KORVANE_SIGNAL_AT_OPEN);
         fault.insert("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        fault.insert("KORVANE_SIGNAL_AT_OPEN", suffix);
-        fault.insert("KORVANE_SIGNAL", QString::number(signal));
+        for (const auto& [name, value] : settings)
+            fault.insert(name, value);
         return fault;
+    }
+
+    // The environment that gives the tool `signal` when it opens a file named ...`suffix` to write.
+    static QProcessEnvironment SignalAtOpen(const char* suffix, int signal)
+    {
+        return Fault({{"KORVANE_SIGNAL_AT_OPEN", suffix}, {"KORVANE_SIGNAL", QString::number(signal)}});
     }
 
     // Waits until the running upload has staged `bytes`.
@@ -172,12 +178,20 @@ TEST_F(HostileFolderTest, AKillBeforeTheRecordLineLeavesNoUnrecordedCopyForTheNe
     testsupport::SimulatedModule module(State(memory));
     Put("mem.csv", "kept\r\n");
 
+    // Killed once the record line is synced, before the stage goes: the upload stands as recorded.
+    const Outcome recorded =
+        Start({"/a", "/s", "/fm", "mem.csv"},
+              Fault({{"KORVANE_SIGNAL_AT_UNLINK", ".mem.csv.upload"}, {"KORVANE_SIGNAL", QString::number(SIGKILL)}}));
+    EXPECT_EQ(recorded.exitCode, -1);
+    const Outcome verifyRecorded = Start({"--verify", "mem.csv"});
+    EXPECT_EQ(verifyRecorded.exitCode, 0) << verifyRecorded.out.constData();
+
     const Outcome killed = Upload(SignalAtOpen("mem.csv.uploads", SIGKILL));
     EXPECT_EQ(killed.exitCode, -1);
     EXPECT_EQ(module.memory(), memory);
 
     EXPECT_EQ(Upload().out, QByteArray::number(memory.size()) + " Bytes Uploaded\n");
-    EXPECT_EQ(Contents("mem.csv"), "kept\r\n" + AsTextFile(memory));
+    EXPECT_EQ(Contents("mem.csv"), "kept\r\n" + AsTextFile(memory) + AsTextFile(memory));
     const Outcome verify = Start({"--verify", "mem.csv"});
     EXPECT_EQ(verify.exitCode, 0) << verify.out.constData();
 }

@@ -139,7 +139,7 @@ Wording FileFault(const UploadTransaction& file)
 
 Wording Incomplete(const UploadTransaction& file, const Wording& reason)
 {
-    if (file.WritesThrough())
+    if (file.WritesThrough() || file.LeftInFile())
         return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Upload incomplete: %1. The module memory was not cleared."))
             .arg(reason);
     return Wording(QT_TRANSLATE_NOOP("TForm_Korvane", "Upload incomplete: %1. The file was left as it was and the module "

@@ -70,9 +70,9 @@ bool Remove(const std::string& stageName)
     return ::unlink(stageName.c_str()) == 0 && uploadfs::SyncFolderOf(stageName);
 }
 
-// Keeps a stage of ours that cannot be cleared away under a name of its own, so that its data is
-// there to look at and the next upload is not held up by it.
-QString SetAside(const std::string& stageName, const QString& why)
+}  // namespace
+
+std::string SetAside(const std::string& stageName)
 {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
@@ -80,11 +80,9 @@ QString SetAside(const std::string& stageName, const QString& why)
     const std::string kept = stageName + stamp;
     if (::renameat2(AT_FDCWD, stageName.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0 &&
         uploadfs::SyncFolderOf(kept))
-        return QStringLiteral("%1; it was kept as %2, and the memory file was left as it is").arg(why, Named(kept));
-    return QStringLiteral("%1; it was left where it is, and so was the memory file").arg(why);
+        return kept;
+    return {};
 }
-
-}  // namespace
 
 std::string NameFor(const std::string& memoryFile)
 {
@@ -156,8 +154,11 @@ QString Recover(const std::string& stageName, int memoryFile, const RecordedEnd&
         }
     }
     ::close(stage);
-    if (!unmatched.isEmpty())
-        return SetAside(stageName, unmatched);
+    if (!unmatched.isEmpty()) {
+        const std::string kept = SetAside(stageName);
+        return kept.empty() ? QStringLiteral("%1; it was left where it is, and so was the memory file").arg(unmatched)
+                            : QStringLiteral("%1; it was kept as %2, and the memory file was left as it is").arg(unmatched, Named(kept));
+    }
     if (!Remove(stageName))
         return QStringLiteral("the stage file %1 of an earlier upload cannot be removed: %2").arg(name, SystemReason(errno));
     return {};

@@ -41,6 +41,11 @@ struct RecordedEnd {
 // Empty when the way is clear.
 QString Recover(const std::string& stageName, int memoryFile, const RecordedEnd& recorded);
 
+// Keeps a stage of ours that cannot be cleared away under a name of its own, so that its data is
+// there to look at and the next upload is not held up by it. The name it went to; empty when it
+// could not be moved.
+std::string SetAside(const std::string& stageName);
+
 // Removes the leftovers of uploads killed while reading into new memory files in this folder:
 // an empty memory file of the running user and its stage, when no upload holds the file.
 void SweepFolder(const std::string& folder);

@@ -7,13 +7,13 @@
 #include "platform/FileName.h"
 
 
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -131,29 +131,22 @@ bool UploadTransaction::Close()
         closed_ = true;
         return SyncDescriptor(target_);
     }
-    // At the end as it is now: bytes another program appended meanwhile stay before the upload.
+    const QString changed = QStringLiteral("another program wrote to the memory file during the upload");
     const int stage = descriptor_;
-    start_ = ::lseek(target_, 0, SEEK_END);
-    appendStarted_ = true;
-    if (!Check(start_ >= 0 && uploadstage::MarkAppending(stage, created_, start_)))
+    struct stat before {};
+    if (!Check(::fstat(target_, &before) == 0 && uploadstage::MarkAppending(stage, created_, before.st_size)))
         return Fails({});
-    std::array<char, 65536> buffer{};
-    for (off_t from = uploadstage::HeaderSize, to = start_;;) {
-        const ssize_t got = ::pread(stage, buffer.data(), buffer.size(), from);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0)
-            break;
-        if (!Check(got > 0) || !Check(uploadfs::WriteAll(target_, buffer.data(), std::size_t(got), to)))
-            return Fails({});
-        from += got;
-        to += got;
-    }
+    start_ = before.st_size;
+    if (!Append(stage))
+        return Fails(split_ ? changed : QString());
+    // Another program's bytes came first: the stage names where the copy landed, for a recovery.
+    if (start_ != before.st_size && !Check(uploadstage::MarkAppending(stage, created_, start_)))
+        return Fails({});
     if (!SyncDescriptor(target_))
         return Fails({});
     struct stat now {};
-    if (::fstat(target_, &now) != 0 || now.st_size != start_ + WrittenBytes())
-        return Fails(QStringLiteral("another program wrote to the memory file during the upload"));
+    if (start_ != before.st_size || ::fstat(target_, &now) != 0 || now.st_size != start_ + WrittenBytes())
+        return Fails(changed);
     if (!ReadBackMatches(target_, start_, WrittenBytes(), WrittenSha256()))
         return Fails(QStringLiteral("the file does not hold what the module sent"));
     UploadRecordEntry entry = record_;
@@ -172,15 +165,73 @@ bool UploadTransaction::Close()
     return true;
 }
 
+// With O_APPEND the kernel puts each write at the end as it is then, in one piece: another
+// program's appends land before or after it, never under it. The staged upload goes in one write
+// where the disk allows; a further piece that does not land right after the first is another
+// program's doing.
+bool UploadTransaction::Append(int stage)
+{
+    const off_t length = WrittenBytes();
+    if (length == 0)
+        return true;
+    const int flags = ::fcntl(target_, F_GETFL);
+    if (!Check(flags >= 0 && ::fcntl(target_, F_SETFL, flags | O_APPEND) == 0))
+        return false;
+    const std::size_t mapped = std::size_t(uploadstage::HeaderSize + length);
+    void* const map = ::mmap(nullptr, mapped, PROT_READ, MAP_SHARED, stage, 0);
+    if (!Check(map != MAP_FAILED)) {
+        ::fcntl(target_, F_SETFL, flags);
+        return false;
+    }
+    const char* const bytes = static_cast<const char*>(map) + uploadstage::HeaderSize;
+    while (appended_ < length) {
+        const ssize_t got = ::write(target_, bytes + appended_, std::size_t(length - appended_));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            Fail(got == 0 ? EIO : errno);
+            break;
+        }
+        const off_t end = ::lseek(target_, 0, SEEK_CUR);
+        if (appended_ == 0 && end >= got) {
+            start_ = end - got;
+        } else if (end < 0 || end - got != start_ + appended_) {
+            split_ = true;
+            Fail(end < 0 ? errno : EIO);
+            break;
+        }
+        appended_ += got;
+    }
+    ::munmap(map, mapped);
+    ::fcntl(target_, F_SETFL, flags);
+    return !Failed();
+}
+
 // The memory file as it was; a file written through keeps what reached it.
 void UploadTransaction::RollBack()
 {
     closed_ = true;
     struct stat now {};
-    // Only what this upload appended is taken back, never bytes that another program added after.
-    if (appendStarted_ && ::fstat(target_, &now) == 0 && now.st_size <= start_ + WrittenBytes() &&
-        ::ftruncate(target_, start_) == 0)
+    // This upload's bytes are taken back only when they end the file in the one piece the kernel
+    // placed: nothing after them can then be another program's. Otherwise they stay, and so does
+    // their stage, set aside, as the account of them.
+    if (appended_ > 0 && !split_ && ::fstat(target_, &now) == 0 && now.st_size == start_ + appended_ &&
+        ::ftruncate(target_, start_) == 0) {
+        appended_ = 0;
         ::fsync(target_);
+    }
+    if (appended_ > 0 && !stageName_.empty()) {
+        const std::string stageName = std::exchange(stageName_, {});
+        const std::string kept = uploadstage::SetAside(stageName);
+        ::close(TakeDescriptor());
+        descriptor_ = target_;
+        problem_ = (problem_.isEmpty() ? SystemReason(Error()) : problem_) +
+                   QStringLiteral("; the upload's copy at byte %1 stays in the memory file unrecorded, since it is not "
+                                  "this upload's alone to take back; its stage file was %2")
+                       .arg(start_)
+                       .arg(kept.empty() ? QStringLiteral("left as %1").arg(platform::FileNameFromBytes(stageName.c_str()))
+                                         : QStringLiteral("kept as %1").arg(platform::FileNameFromBytes(kept.c_str())));
+    }
     RemoveStage();
     // A file this upload created goes again while it is empty, unless the name has meanwhile been
     // given to another.

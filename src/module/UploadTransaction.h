@@ -34,10 +34,12 @@ public:
     ~UploadTransaction() override;  // unclosed: the memory file as it was
 
     // Appends the upload at the end of the memory file as it is now (never over another writer's
-    // bytes), syncs it, reads it back and records it. On failure the memory file is as it was and
-    // Problem() says why.
+    // bytes), syncs it, reads it back and records it. On failure the memory file is as it was, or
+    // its copy stays where another program appended after it (LeftInFile()); Problem() says why.
     bool Close() override;
     const QString& Problem() const { return problem_; }
+    // The failed upload's bytes stay in the memory file: not this upload's alone to take back.
+    bool LeftInFile() const { return closed_ && appended_ > 0 && !problem_.isEmpty(); }
 
     // What was written so far is the configuration record at the upload's head, not memory.
     void NoteConfigurationHead() { record_.configHeadLength = WrittenBytes(); }
@@ -51,6 +53,7 @@ private:
     UploadTransaction(const std::string& name, int target, const struct stat& status, bool created,
                       const UploadRecordEntry& record);
     QString Prepare();
+    bool Append(int stage);
     bool Fails(const QString& problem);
     void RollBack();
     void RemoveStage();
@@ -61,7 +64,8 @@ private:
     UploadRecordEntry record_;
     off_t start_ = 0;
     std::string stageName_;  // empty: written through
-    bool appendStarted_ = false;
+    off_t appended_ = 0;  // bytes of this upload in the memory file, in one piece from start_
+    bool split_ = false;  // another program's bytes came between its pieces
     bool closed_ = false;
     QString problem_;
 };

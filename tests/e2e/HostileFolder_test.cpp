@@ -196,6 +196,31 @@ TEST_F(HostileFolderTest, AKillBeforeTheRecordLineLeavesNoUnrecordedCopyForTheNe
     EXPECT_EQ(verify.exitCode, 0) << verify.out.constData();
 }
 
+TEST_F(HostileFolderTest, AnotherProgramsAppendDuringTheCommitIsNeverOverwrittenNorLeftUnaccounted)
+{
+    testsupport::SimulatedModule module(State(memory));
+    const QByteArray earlier = EarlierUpload(memory);
+    const QByteArray record = Contents("mem.csv.uploads");
+    const QByteArray line = "another program's line\r\n";
+    const auto appendAt = [&](const char* moment) {
+        return Fault({{"KORVANE_APPEND_TO", "/mem.csv"}, {"KORVANE_APPEND_AT", moment}, {"KORVANE_APPEND", line}});
+    };
+
+    // Its line comes just before the upload's bytes: they land after it and are taken back off.
+    const Outcome before = Upload(appendAt("write"));
+    EXPECT_TRUE(Failed(before)) << before.err.constData();
+    EXPECT_TRUE(before.err.contains("another program wrote to the memory file during the upload")) << before.err.constData();
+    EXPECT_EQ(Contents("mem.csv"), earlier + line);
+
+    // Just after them: they cannot be taken back from under the line, so their stage stays beside.
+    const Outcome after = Upload(appendAt("fsync"));
+    EXPECT_TRUE(Failed(after)) << after.err.constData();
+    EXPECT_EQ(Contents("mem.csv"), earlier + line + AsTextFile(memory) + line);
+    EXPECT_EQ(QDir(dir.path()).entryList({".mem.csv.upload-kept-*"}, QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(Contents("mem.csv.uploads"), record);
+    EXPECT_EQ(module.memory(), memory);
+}
+
 TEST_F(HostileFolderTest, TheRecordAndTheMemoryFileAreNeverReachedThroughAnotherUsersLink)
 {
     testsupport::SimulatedModule module(State(memory));

@@ -98,11 +98,12 @@ int Create(const std::string& stageName, const struct stat& memoryFile, bool cre
         return -1;
     }
     const std::string header = Format(created ? 'r' : 'R', start);
-    if (!uploadfs::GiveOwnerOf(stage, memoryFile.st_uid, memoryFile.st_gid) ||
+    // Held while the upload lives (before the header is there): a stage that no one holds is a leftover.
+    if (!uploadfs::LockWhole(stage, F_WRLCK, true) || !uploadfs::GiveOwnerOf(stage, memoryFile.st_uid, memoryFile.st_gid) ||
         !uploadfs::WriteAll(stage, header.data(), header.size())) {
         reason = QStringLiteral("cannot write the stage file %1: %2").arg(Named(stageName), SystemReason(errno));
-        ::close(stage);
         ::unlink(stageName.c_str());
+        ::close(stage);
         return -1;
     }
     return stage;
@@ -123,6 +124,10 @@ QString Recover(const std::string& stageName, int memoryFile, const RecordedEnd&
     if (stage < 0)
         return errno == ELOOP ? QStringLiteral("the stage file %1 is a symbolic link; it was left where it is").arg(name)
                               : QStringLiteral("the stage file %1 cannot be read: %2").arg(name, SystemReason(errno));
+    if (!uploadfs::LockWhole(stage, F_RDLCK)) {
+        ::close(stage);
+        return QStringLiteral("the stage file %1 is another upload's, which is still running").arg(name);
+    }
     struct stat status {}, memory {};
     const bool read = ::fstat(stage, &status) == 0 && ::fstat(memoryFile, &memory) == 0;
     const std::optional<Header> header = read && S_ISREG(status.st_mode) ? Parse(stage) : std::nullopt;
@@ -179,15 +184,20 @@ void SweepFolder(const std::string& folder)
         const std::string memoryName = prefix + std::string(stageFile.substr(1, stageFile.size() - 1 - suffix.size()));
         const int stage = ::open(stageName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         const int memory = ::open(memoryName.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const bool noMemory = memory < 0 && errno == ENOENT;
         struct stat stageStatus {}, memoryStatus {};
-        // Ours only: both the running user's regular files, the stage one of a new file still in
-        // its read-out (the module kept everything), the memory file empty and held by no upload.
-        if (stage >= 0 && memory >= 0 && ::fstat(stage, &stageStatus) == 0 && ::fstat(memory, &memoryStatus) == 0 &&
-            S_ISREG(stageStatus.st_mode) && S_ISREG(memoryStatus.st_mode) && stageStatus.st_nlink == 1 &&
-            stageStatus.st_uid == ::geteuid() && memoryStatus.st_uid == ::geteuid() && memoryStatus.st_size == 0 &&
-            uploadfs::LockWhole(memory, F_WRLCK)) {
+        // Ours only: the running user's regular stage of a new file still in its read-out (the
+        // module kept everything), held by no upload, and beside it the running user's memory file,
+        // empty and held by no upload, or none (killed before the new file got its name).
+        const bool stageOurs = stage >= 0 && ::fstat(stage, &stageStatus) == 0 && S_ISREG(stageStatus.st_mode) &&
+                               stageStatus.st_nlink == 1 && stageStatus.st_uid == ::geteuid() &&
+                               uploadfs::LockWhole(stage, F_RDLCK);
+        const bool memoryOurs = memory >= 0 && ::fstat(memory, &memoryStatus) == 0 && S_ISREG(memoryStatus.st_mode) &&
+                                memoryStatus.st_uid == ::geteuid() && memoryStatus.st_size == 0 &&
+                                uploadfs::LockWhole(memory, F_WRLCK);
+        if (stageOurs && (noMemory || memoryOurs)) {
             const std::optional<Header> header = Parse(stage);
-            if (header && header->state == 'r' && ::unlink(memoryName.c_str()) == 0)
+            if (header && header->state == 'r' && (noMemory || ::unlink(memoryName.c_str()) == 0))
                 Remove(stageName);
         }
         if (stage >= 0)

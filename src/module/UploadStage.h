@@ -21,7 +21,8 @@ constexpr off_t HeaderSize = 38;  // "korvane upload R 00000000000000001234\n"
 
 std::string NameFor(const std::string& memoryFile);
 
-// Creates the stage in state R (r: `created`), owned like the memory file. -1 with the reason.
+// Creates the stage in state R (r: `created`), owned like the memory file and locked for as long as
+// it is open. -1 with the reason.
 int Create(const std::string& stageName, const struct stat& memoryFile, bool created, off_t start, QString& reason);
 
 // Marks the stage A (a) with the offset its data is appended at, and syncs it.
@@ -36,7 +37,7 @@ struct RecordedEnd {
 // Clears away a stage left by an upload that did not end, taking its copy back off the memory file
 // where it is provably that copy: the stage is ours (a regular file of the memory file's owner
 // with no other link) and the bytes past its offset are the start of its data. A stage whose
-// upload was recorded just goes. Anything else is left where it is, or a stage of ours that does
+// upload was recorded just goes; one that a running upload holds stays. Anything else is left where it is, or a stage of ours that does
 // not match is set aside under another name, and the answer is why the upload cannot go on.
 // Empty when the way is clear.
 QString Recover(const std::string& stageName, int memoryFile, const RecordedEnd& recorded);
@@ -47,7 +48,8 @@ QString Recover(const std::string& stageName, int memoryFile, const RecordedEnd&
 std::string SetAside(const std::string& stageName);
 
 // Removes the leftovers of uploads killed while reading into new memory files in this folder:
-// an empty memory file of the running user and its stage, when no upload holds the file.
+// a stage of the running user that no upload holds, and its memory file when that is the running
+// user's, empty and held by no upload.
 void SweepFolder(const std::string& folder);
 
 }  // namespace uploadstage

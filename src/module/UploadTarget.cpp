@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -74,7 +75,15 @@ Opened Open(const std::string& name)
         return OpenThrough(name, noFollow);
 
     Opened opened;
-    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    struct stat entry {};
+    int fd = -1;
+    // A new file is made without a name, which it gets once its stage is there: a kill before that
+    // leaves nothing behind.
+    if (::lstat(name.c_str(), &entry) != 0 && errno == ENOENT)
+        fd = ::open(uploadfs::FolderOf(name).c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0666);
+    opened.unnamed = fd >= 0;
+    if (fd < 0)
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     opened.created = fd >= 0;
     if (fd < 0 && errno == EEXIST)
         fd = ::open(name.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow);
@@ -88,6 +97,12 @@ Opened Open(const std::string& name)
     }
     opened.descriptor = fd;
     return opened;
+}
+
+bool Name(int descriptor, const std::string& name)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 && uploadfs::SyncFolderOf(name);
 }
 
 }  // namespace uploadtarget

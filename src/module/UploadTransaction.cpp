@@ -43,6 +43,7 @@ UploadTransaction::Begun UploadTransaction::Begin(const std::string& name, const
     }
     std::unique_ptr<UploadTransaction> upload(
         new UploadTransaction(name, target.descriptor, target.status, target.created, record));
+    upload->unnamed_ = target.unnamed;
     if (target.regular()) {
         if (!uploadfs::LockWhole(target.descriptor, F_WRLCK)) {
             begun.busy = errno == EAGAIN || errno == EACCES;
@@ -90,6 +91,13 @@ QString UploadTransaction::Prepare()
     const int stage = uploadstage::Create(stageName, status_, created_, start_, problem);
     if (stage < 0)
         return problem;
+    if (unnamed_ && !uploadtarget::Name(target_, Name())) {
+        problem = errno == EEXIST ? QStringLiteral("another program created it meanwhile") : SystemReason(errno);
+        ::unlink(stageName.c_str());
+        ::close(stage);
+        return problem;
+    }
+    unnamed_ = false;
     stageName_ = stageName;
     descriptor_ = stage;
     closed_ = false;
@@ -247,8 +255,9 @@ void UploadTransaction::RemoveStage()
     if (stageName_.empty())
         return;
     const std::string stageName = std::exchange(stageName_, {});
-    ::close(TakeDescriptor());
-    descriptor_ = target_;
+    // Removed while its lock is held, so that no other run takes it for a leftover meanwhile.
     if (::unlink(stageName.c_str()) == 0)
         uploadfs::SyncFolderOf(stageName);
+    ::close(TakeDescriptor());
+    descriptor_ = target_;
 }

@@ -61,6 +61,7 @@ private:
     int target_;
     struct stat status_;  // of the memory file when opened
     bool created_;
+    bool unnamed_ = false;  // created without a name, which it gets once its stage is there
     UploadRecordEntry record_;
     off_t start_ = 0;
     std::string stageName_;  // empty: written through

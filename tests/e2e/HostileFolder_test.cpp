@@ -347,6 +347,8 @@ TEST_F(HostileFolderTest, AKilledUploadIntoANewFileLeavesNothingForTheNextRunToF
     upload.kill();
     upload.waitForFinished();
     ASSERT_TRUE(QFile::exists(Path("mem.csv")));
+    // Killed before the stage of a new file is made: the file never had its name.
+    EXPECT_EQ(Start({"/a", "/s", "/fm", "new.csv"}, SignalAtOpen(".new.csv.upload", SIGKILL)).exitCode, -1);
 
     EXPECT_EQ(Start({"/a", "/s", "/fm", "other.csv"}).out, QByteArray::number(large.size()) + " Bytes Uploaded\n");
     EXPECT_EQ(QDir(dir.path()).entryList({"*.csv*", ".*.upload*"}, QDir::Files | QDir::Hidden),

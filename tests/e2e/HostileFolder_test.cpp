@@ -389,4 +389,23 @@ TEST_F(HostileFolderTest, VerifyWaitsForAnUploadAndRefusesRecordsOutOfRange)
     EXPECT_TRUE(tooLarge.err.contains("is larger than 64 MiB")) << tooLarge.err.constData();
 }
 
+TEST_F(HostileFolderTest, ARootRunKeepsTheOwnerAndGroupOfTheFilesItReplaces)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to make";
+    testsupport::SimulatedModule module(State(memory));
+    for (const QString& file : {module.statePath(), module.interfaceIniPath()})
+        ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0) << file.toStdString();
+    Put("p.dcf", "[2005]\nParameterValue=40\n");
+    const Outcome run = Start({"/a", "/s", "/settings", "p.dcf", "/fm", "mem.csv"});
+    EXPECT_EQ(run.out, QByteArray::number(memory.size()) + " Bytes Uploaded\n") << run.err.constData();
+    EXPECT_EQ(module.setting("FixedLength"), 40u);
+    for (const QString& file : {module.statePath(), module.interfaceIniPath()}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &status), 0);
+        EXPECT_EQ(status.st_uid, 65534u) << file.toStdString();
+        EXPECT_EQ(status.st_gid, 65534u) << file.toStdString();
+    }
+}
+
 }  // namespace

@@ -2,18 +2,16 @@
 
 #include "app/KorvaneApplication.h"
 #include "app/Translations.h"
+#include "contract/StandardError.h"
 #include "platform/Display.h"
 #include "viewer/MemoryFileViewer.h"
-
-#include <cstdio>
 
 int ViewMemoryFile(const QString& memoryFile)
 {
     const platform::DisplayChoice display = platform::ChooseDisplay();
     KorvaneApplication application("korvane", display.platform);
     if (!platform::HasDisplay()) {
-        std::fprintf(stderr, "korvane: %s: the viewer needs a desktop; korvane --records writes the records as CSV\n",
-                     display.whyNone.c_str());
+        contract::ReportLine(display.whyNone + ": the viewer needs a desktop; korvane --records writes the records as CSV");
         return 2;
     }
     InstallTranslations();

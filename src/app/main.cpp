@@ -12,8 +12,6 @@
 #include "platform/FileName.h"
 #include "platform/ToolkitEnvironment.h"
 
-#include <cstdio>
-
 namespace {
 // A binding the window did not close: "exit" ends the message loop without closing the window,
 // and then the connection is neither closed nor the driver unloaded. Held here, reachable to the
@@ -34,7 +32,7 @@ int main(int argc, char** argv)
     runresult::InstallTerminateHandler();
     const QStringList arguments = TypedArguments(argc, argv);
     const CommandLineOptions options = ParseCommandLine(arguments);
-    platform::RouteToolkitMessages(options.Verbose || !qEnvironmentVariableIsEmpty("KORVANE_DEBUG"));
+    platform::RouteToolkitMessages(options.Verbose || !qEnvironmentVariableIsEmpty("KORVANE_DEBUG"), &contract::ReportLine);
     platform::EnsureRuntimeFolder();
     WarnAboutIgnored(options.Ignored);
     if (!options.UsageError.isEmpty()) {
@@ -49,8 +47,7 @@ int main(int argc, char** argv)
     const platform::DisplayChoice display = platform::ChooseDisplay();
     KorvaneApplication application(argc > 0 ? argv[0] : "korvane", display.platform);
     if (!platform::HasDisplay() && !options.Auto && !options.Exit) {
-        std::fprintf(stderr, "korvane: %s: start on a desktop for the window, or with /auto for an unattended upload\n",
-                     display.whyNone.c_str());
+        contract::ReportLine(display.whyNone + ": start on a desktop for the window, or with /auto for an unattended upload");
         return UsageExitCode;
     }
     // Without a display nobody reads a window: whatever the run says is for scripts, in English.

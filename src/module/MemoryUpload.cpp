@@ -6,6 +6,7 @@
 
 #include "app/FileNameEdit.h"
 #include "app/Wording.h"
+#include "contract/StandardError.h"
 #include "driver/DriverBinding.h"
 #include "platform/CancelSignals.h"
 #include "platform/MessageBox.h"
@@ -105,7 +106,7 @@ bool OpenMemoryFile(TForm_Korvane& form)
     if (!begun.upload) {
         form.FailureReason = QStringLiteral("cannot open the memory file \"%1\": %2").arg(name, begun.reason);
         if (!form.AutoMode) {
-            std::fprintf(stderr, "Cannot open file %s: %s\n", qPrintable(name), qPrintable(begun.reason));
+            contract::ReportLine(platform::FileNameBytes("Cannot open file " + name + ": " + begun.reason).toStdString());
             platform::MessageBox(TForm_Korvane::tr("Cannot open file %1").arg(name), TForm_Korvane::tr("Error"),
                                  MessageBoxButtons::OK, begun.reason);
         }

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -16,13 +15,12 @@ namespace platform {
 namespace {
 
 bool showMessages = false;
+void (*reportLine)(std::string_view) = nullptr;
 
 void ToolkitMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (showMessages || type == QtFatalMsg) {
-        std::fprintf(stderr, "korvane: toolkit: %s\n", message.toLocal8Bit().constData());
-        std::fflush(stderr);
-    }
+    if (showMessages || type == QtFatalMsg)
+        reportLine(("toolkit: " + message.toLocal8Bit()).toStdString());
 }
 
 bool IsPrivateFolder(const std::string& path)
@@ -34,9 +32,10 @@ bool IsPrivateFolder(const std::string& path)
 
 }  // namespace
 
-void RouteToolkitMessages(bool show)
+void RouteToolkitMessages(bool show, void (*report)(std::string_view line))
 {
     showMessages = show;
+    reportLine = report;
     qInstallMessageHandler(&ToolkitMessage);
 }
 

@@ -1,5 +1,7 @@
 #include "simulator/DemoModule.h"
 
+#include "simulator/ModuleParameters.h"
+
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,6 +11,7 @@ namespace korvane::module {
 namespace {
 
 constexpr int kRecords = 320;
+constexpr uint32_t kDataLoggerMode = 1; // "CAN Data/Fault Logger"
 
 QByteArray hexBytes(std::initializer_list<int> bytes)
 {
@@ -55,10 +58,12 @@ QByteArray records()
 
 QByteArray demoModuleState()
 {
-    const QJsonObject settings{
-        {"NodeId", 5}, {"Baud", 250000}, {"MemoryMode", 1}, {"Delimiter", 10}, {"FixedLength", 0},
-        {"TimeFormat", 0}, {"DateFormat", 1}, {"AutoTimeStamp", 2}, {"OverwriteMode", 0}, {"DeviceMode", 1},
-    };
+    // Every setting written out, so that whoever edits the file sees them all: a new module's
+    // values but for the device mode of a data logger.
+    QJsonObject settings;
+    for (const Setting& setting : kSettings)
+        settings[QLatin1String(setting.name.data(), qsizetype(setting.name.size()))] =
+            qint64(setting.number == DeviceMode ? kDataLoggerMode : setting.defaultValue);
     const QJsonObject state{
         {"settings", settings},
         {"memory", QString::fromLatin1(records())},

@@ -23,21 +23,11 @@ uint32_t fromLittleEndian(const Bytes& bytes)
     return value;
 }
 
-bool known(uint16_t number)
-{
-    switch (number) {
-    case ModuleTime: case ModuleDate: case EraseCommand: case MemoryData: case ReadoutStart:
-    case BlankStatus: case ConfigurationData: case ReadoutLength:
-        return true;
-    default:
-        return findSetting(number) != nullptr;
-    }
-}
-
-// Returns the parameter number of an object, or 0 for no parameter of this module.
+// Returns the parameter number of an object, or 0 for no parameter of this module: it has those
+// of the tool's table.
 uint16_t parameterOf(uint16_t index)
 {
-    if (index < kFirstIndex || index > kLastIndex || !known(uint16_t(index - kFirstIndex)))
+    if (index < kFirstIndex || index > kLastIndex || !driver::FindParameter(uint16_t(index - kFirstIndex)))
         return 0;
     return uint16_t(index - kFirstIndex);
 }

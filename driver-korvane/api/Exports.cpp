@@ -108,8 +108,8 @@ int32_t openFromBlock(uint32_t* handle, uint8_t* block)
     OpenFailure failure;
     auto interface = api::openInterface(config, failure);
     if (!interface) {
-        if (config.transport == config::Transport::Unreadable && !refusal().get().isEmpty())
-            failure.message += QStringLiteral(": ") + refusal().get();
+        if (config.transport == config::Transport::Unreadable)
+            failure.message = config::unusableConfiguration(refusal().get());
         failAloud(failure.message);
         errno = failure.errorCode;
         return 0;
@@ -191,7 +191,7 @@ KORVANE_EXPORT int32_t ReadConfiguration(const char* path, uint8_t* block)
     if (!config::readConfigFile(file, config, error) || !config::toBlock(config, block, error)) {
         refusal().set(error);
         config::markUnreadable(block);
-        return failAloud(QStringLiteral("the interface configuration is unusable: ") + error);
+        return failAloud(config::unusableConfiguration(error));
     }
     refusal().set({});
     return 1;
@@ -287,7 +287,7 @@ KORVANE_EXPORT int32_t Find_Modules(uint8_t* block, uint32_t* count, char* csv, 
         return noPointer();
     const config::InterfaceConfig config = config::fromBlock(block);
     if (config.transport == config::Transport::Unreadable)
-        return api::fail(QStringLiteral("the saved interface configuration could not be read: ") + refusal().get());
+        return api::fail(config::unusableConfiguration(refusal().get()));
     QString error;
     const auto found = config::findModules(config, error);
     if (!found)

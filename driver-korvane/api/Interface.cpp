@@ -146,12 +146,12 @@ bool Interface::setArray(uint32_t number, uint8_t count, const uint8_t* bytes, Q
 std::unique_ptr<Interface> openInterface(const config::InterfaceConfig& config, OpenFailure& failure)
 {
     if (config.transport == config::Transport::Unreadable) {
-        failure = {QStringLiteral("the saved interface configuration could not be read"), EINVAL};
+        failure = {config::unusableConfiguration({}), EINVAL};
         return nullptr;
     }
     QString error;
     if (!config::validate(config, error)) {
-        failure = {QStringLiteral("unusable interface configuration: ") + error, EINVAL};
+        failure = {config::unusableConfiguration(error), EINVAL};
         return nullptr;
     }
     const config::TransportInfo& transport = *config::findTransport(config.transport); // validate() knows it

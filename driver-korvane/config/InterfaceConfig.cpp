@@ -256,6 +256,12 @@ void markOpened(uint8_t* block, Transport opened)
     putWord(block, KORVANE_CONFIG_KIND_OFFSET, uint32_t(opened == Transport::Unset ? Transport::Simulated : opened));
 }
 
+QString unusableConfiguration(const QString& fault)
+{
+    const QString words = QStringLiteral("the interface configuration is unusable");
+    return fault.isEmpty() ? words : words + QStringLiteral(": ") + fault;
+}
+
 void markUnreadable(uint8_t* block)
 {
     std::memset(block + 4, 0, 296);

@@ -59,6 +59,9 @@ bool writeConfigFile(const QString& file, const InterfaceConfig& config, QString
 
 // Checks the values' ranges; used for the file and for the block alike.
 bool validate(const InterfaceConfig& config, QString& error);
+// How every call that meets a refused configuration words it (README quotes it), with the fault
+// where it is known.
+QString unusableConfiguration(const QString& fault);
 
 // The connection type follows from a real adapter: a Qt CAN plugin is USB, a serial-line adapter
 // RS232. Only the simulated module takes it as configured.

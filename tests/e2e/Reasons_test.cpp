@@ -36,7 +36,7 @@ TEST_F(ReasonsTest, ARefusedInterfaceIniIsNamedWithItsLineAndFault)
 
     const Outcome run = Run();
 
-    const QByteArray reason = "the saved interface configuration could not be read: " + module.interfaceIniPath().toUtf8()
+    const QByteArray reason = "the interface configuration is unusable: " + module.interfaceIniPath().toUtf8()
                             + " line " + QByteArray::number(line) + ": node_id must be a number from 1 to 127, not \"+5\"";
     EXPECT_TRUE(run.err.contains("Error: Cannot Open Interface: " + reason + "\n")) << run.err.constData();
     EXPECT_EQ(run.out, "Upload Failed! (step: connect)\n");

@@ -193,12 +193,17 @@ TEST(SdoAbort, ServerRefusalReachesTheClientAsItsCode)
     EXPECT_EQ(b.client.upload(0x2001, 1, value, 1), Result::module(NoSuchSubIndex));
 }
 
-TEST(SdoAbort, AbortWithCodeZeroIsStillAFailure)
+TEST(SdoAbort, AnyCodeTheModuleAbortsWithIsTheModulesAbort)
 {
     Bus b;
-    b.script({{canFrame(0x585, {0x80, 0x01, 0x20, 0, 0, 0, 0, 0})}});
+    b.script({{canFrame(0x585, {0x80, 0x01, 0x20, 0, 0, 0, 0, 0})}, {canFrame(0x585, {0x80, 0x01, 0x20, 0, 0x78, 0x56, 0x34, 0x12})}});
     Bytes value;
-    EXPECT_NE(b.client.upload(0x2001, 0, value, 1), Result::done());
+    const Result zero = b.client.upload(0x2001, 0, value, 1);
+    EXPECT_EQ(zero, Result::module(0)); // no success and no lost adapter
+    EXPECT_EQ(b.client.describe(zero), "the module aborted the transfer: 0x00000000");
+    const Result unknown = b.client.upload(0x2001, 0, value, 1);
+    EXPECT_EQ(unknown, Result::module(0x12345678));
+    EXPECT_EQ(b.client.describe(unknown), "the module aborted the transfer: 0x12345678");
 }
 
 TEST(SdoTimeout, SilentServerGetsAnAbortAndTheCallFails)

@@ -186,12 +186,27 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
     ExpectFits(&about, "about box");
 
     w.show();
-    for (const char* text : {"Settings have changed!\r\n Do you want to save to device?",
-                             "Module is not Blank\r\n\r\nContinue Erase?", "Clear Module Memory"}) {
-        const auto box = platform::CreateQtMessageBox(QString::fromLatin1(text), QStringLiteral("Caution"),
-                                                      platform::MessageBoxButtons::YesNo);
+    struct Box {
+        const char* text;
+        const char* caption;
+        platform::MessageBoxButtons buttons;
+        const char* reason;
+    };
+    using enum platform::MessageBoxButtons;
+    for (const Box& shown : std::initializer_list<Box>{
+             {"Settings have changed!\r\n Do you want to save to device?", "Caution", YesNo, ""},
+             {"Module is not Blank\r\n\r\nContinue Erase?", "Caution", YesNo, ""},
+             {"Clear Module Memory", "Caution", YesNo, ""},
+             {"Upload Failed!", "Error", OK,
+              "memory file \"/home/technician/uploads/mem.csv\": Upload incomplete: a memory block could not be read. "
+              "The file was left as it was and the module memory was not cleared. parameter 14: the module aborted "
+              "the transfer: 0x06020000 object does not exist"},
+             {"Cannot Open Interface", "Error", OK,
+              "no CAN device can0 in plugin korvane-no-such-plugin: No such plugin: 'korvane-no-such-plugin'"}}) {
+        const auto box = platform::CreateQtMessageBox(QString::fromLatin1(shown.text), QString::fromLatin1(shown.caption),
+                                                      shown.buttons, QString::fromLatin1(shown.reason));
         box->show();
-        ExpectFits(box.get(), text);
+        ExpectFits(box.get(), shown.text);
     }
 }
 

@@ -25,19 +25,8 @@ TEST_F(SettingsProfileTest, ASavedProfileEditedInOnePlaceStoresThatValueAndNothi
     ASSERT_EQ(saved.exitCode, 0) << saved.err.constData();
     QByteArray profile = Contents("module.dcf");
     EXPECT_TRUE(profile.contains("[DeviceComissioning]\r\nNodeID=5\r\nBaudrate=250\r\n")) << profile.constData();
-    EXPECT_TRUE(profile.contains("\r\nProductNumber=0x00004D31\r\n")) << profile.constData();
-
-    const QString python = QStandardPaths::findExecutable("python3");
-    if (!python.isEmpty()) {
-        // Every section and value, as a parser that no one here wrote reads them.
-        const Outcome read = Run(python, {"-c", "import configparser, sys\n"
-                                                "c = configparser.ConfigParser(interpolation=None)\n"
-                                                "c.read(sys.argv[1])\n"
-                                                "print(len(c.sections()), c['2005']['ParameterName'], c['2005']['ParameterValue'],"
-                                                " c['200B']['DataType'], c['FileInfo']['CreationDate'].count('-'))",
-                                          Path("module.dcf")});
-        EXPECT_EQ(read.out, "14 FixedLength 0 0x0007 2\n") << read.err.constData();
-    }
+    EXPECT_TRUE(profile.contains("\r\nVendorNumber=0x00000A17\r\nProductNumber=0x00004D31\r\nRevisionNumber=0x00010000\r\n"))
+        << profile.constData();
 
     profile.replace("ParameterName=FixedLength\r\nObjectType=0x7\r\nDataType=0x0005\r\nAccessType=rw\r\nPDOMapping=0\r\n"
                     "ParameterValue=0",
@@ -59,6 +48,27 @@ TEST_F(SettingsProfileTest, ASavedProfileEditedInOnePlaceStoresThatValueAndNothi
     before.remove("settings");
     after.remove("settings");
     EXPECT_EQ(after, before);
+}
+
+TEST_F(SettingsProfileTest, AParserNoOneHereWroteReadsEverySectionAndValueOfASavedProfile)
+{
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 is not installed: there is no independent reader of the profile";
+    testsupport::SimulatedModule module(State(Memory));
+    const Outcome saved = Start({"--save-settings", "module.dcf"});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.constData();
+    // Strict, as configparser is by default: a section or key given twice is an error there too.
+    const Outcome read = Run(python, {"-c", "import configparser, sys\n"
+                                            "c = configparser.ConfigParser(interpolation=None)\n"
+                                            "c.optionxform = str\n"
+                                            "c.read_file(open(sys.argv[1], encoding='utf-8'))\n"
+                                            "for section in c.sections():\n"
+                                            "    print(f'[{section}]')\n"
+                                            "    for key, value in c.items(section, raw=True):\n"
+                                            "        print(f'{key}={value}')\n",
+                                      Path("module.dcf")});
+    EXPECT_EQ(read.out, Contents("module.dcf").replace("\r\n\r\n", "\r\n").replace("\r\n", "\n")) << read.err.constData();
 }
 
 TEST_F(SettingsProfileTest, AProfileTheModuleRefusesOrThatIsBadEndsTheRunBeforeAnyUpload)
@@ -96,8 +106,13 @@ TEST_F(SettingsProfileTest, AProfileTheModuleRefusesOrThatIsBadEndsTheRunBeforeA
         EXPECT_EQ(module.rawState(), stateBefore) << fault;
     }
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dcf"));
-    run = Start({"/a", "/s", "/settings", "folder.dcf", "/fm", "mem.csv"});
-    EXPECT_TRUE(run.err.contains("folder.dcf: it is no regular file")) << run.err.constData();
+    for (const char* fault : {"folder.dcf: it is no regular file", "missing.dcf: "}) {
+        module.setState(stateBefore);
+        run = Start({"/a", "/s", "/settings", QString::fromLatin1(fault).section(':', 0, 0), "/fm", "mem.csv"});
+        EXPECT_EQ(run.out, "Upload Failed! (step: settings)\n") << fault;
+        EXPECT_TRUE(run.err.contains(fault)) << fault << ": " << run.err.constData();
+        EXPECT_EQ(module.rawState(), stateBefore) << fault;
+    }
     EXPECT_FALSE(QFile::exists(Path("mem.csv")));
 }
 
@@ -108,8 +123,21 @@ TEST_F(SettingsProfileTest, OtherToolsSpellingsAndNumberFormsApply)
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("korvane: the settings were not saved: /nonexistent/folder/p.dcf cannot be written"))
         << refused.err.constData();
+    // A setting that cannot be read leaves the profile there as it was, and nothing beside it.
+    QFile file(Path("p.dcf"));
+    const QByteArray kept = "[2005]\r\nParameterValue=3\r\n";
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(kept) == kept.size());
+    file.close();
+    module.setState(QJsonDocument(State(Memory, {{"read", QJsonArray{18}}})).toJson());
+    const Outcome unread = Start({"--save-settings", "p.dcf"});
+    EXPECT_EQ(unread.exitCode, 1);
+    EXPECT_TRUE(unread.err.contains("korvane: the settings were not saved: the settings cannot be read from the module"))
+        << unread.err.constData();
+    EXPECT_EQ(Contents("p.dcf"), kept);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"p.dcf"});
+    module.setState(QJsonDocument(State(Memory)).toJson());
 
-    QFile file(Path("other.dcf"));
+    file.setFileName(Path("other.dcf"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("; from another tool\r\n[DeviceCommissioning]\r\nNodeId=011\r\nBaudRate=500\r\n"
                "[2004]\r\nDefaultValue=10\r\nParameterValue=0x3B\r\n[2004sub0]\r\nParameterValue=7\r\n"
@@ -120,7 +148,6 @@ TEST_F(SettingsProfileTest, OtherToolsSpellingsAndNumberFormsApply)
     EXPECT_EQ(module.setting("NodeId"), 9u);
     EXPECT_EQ(module.setting("Baud"), 500000u);
     EXPECT_EQ(module.setting("Delimiter"), 0x3Bu);
-
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "app/FileNameEdit.h"
 #include "driver/DriverBinding.h"
 #include "module/SettingsCompareView.h"
+#include "module/SettingsProfile.h"
 #include "support/SimulatedModule.h"
 
 #include <QApplication>
@@ -217,6 +218,11 @@ TEST_F(SettingsExchange, AnOpenedProfileIsShownAgainstTheModuleAndStoredByDownlo
     const QTemporaryDir folder;
     const QString profile = folder.filePath("logger.dcf");
     ASSERT_TRUE(w.SaveSettingsProfile(profile)) << w.FailureReason.toStdString();
+    // The time of saving on the 12-hour clock and the date, as CANopen tools read them.
+    for (const auto& [time, written] : {std::pair{QTime(0, 5), "12:05AM"}, std::pair{QTime(12, 30), "12:30PM"}}) {
+        const QByteArray text = settingsprofile::Write(w.ModuleSettings, w.Identity, profile, QDateTime(QDate(2026, 3, 5), time));
+        EXPECT_TRUE(text.contains(QByteArray("\nCreationTime=") + written + "\nCreationDate=03-05-2026\n")) << text.constData();
+    }
     QFile file(profile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
@@ -254,6 +260,11 @@ TEST_F(SettingsExchange, AnOpenedProfileIsShownAgainstTheModuleAndStoredByDownlo
     const Box question{"The settings profile is for another product.\r\n\r\nOpen it anyway?", "Warning", MessageBoxButtons::YesNo};
     EXPECT_EQ(Shown(), std::vector<Box>{question});
     EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 21);
+    boxes.ClearCalls();
+    boxes.Answer(MessageBoxResult::Yes);
+    EXPECT_TRUE(w.OpenSettingsProfile(profile));
+    EXPECT_EQ(Shown(), std::vector<Box>{question});
+    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 9);
 
     // A profile that cannot be read changes nothing on the page.
     boxes.ClearCalls();
@@ -263,7 +274,7 @@ TEST_F(SettingsExchange, AnOpenedProfileIsShownAgainstTheModuleAndStoredByDownlo
     EXPECT_FALSE(w.OpenSettingsProfile(profile));
     EXPECT_EQ(Shown(), std::vector<Box>{Ok("The settings profile cannot be read!", "Error")});
     EXPECT_TRUE(boxes.Reasons().at(0).contains("line 2: NodeId cannot be 300")) << boxes.Reasons().at(0).toStdString();
-    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 21);
+    EXPECT_EQ(w.AdvSpinEdit_NodeId->value(), 9);
 }
 
 TEST_F(SettingsExchange, LeavingAfterAReadWithoutEditsAsksNothing)

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -206,6 +207,21 @@ TEST_F(StartUpTest, HelpAndVersionAnswerWithoutTouchingAModule)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("korvane ")) << version.out.constData();
     EXPECT_EQ(version.out.count('\n'), 1);
+
+    // Every long name that the help prints is one the parser takes, with a value where the help
+    // shows one: with --auto an unknown name or a wrong value is wrong usage; else --version answers.
+    QStringList everyName{"--version", "--auto"};
+    const QString text = QString::fromUtf8(help.out);
+    QRegularExpressionMatchIterator names = QRegularExpression(R"((?<![\w-])--[a-z][a-z-]*)").globalMatch(text);
+    while (names.hasNext()) {
+        const QRegularExpressionMatch name = names.next();
+        const bool valued = text.indexOf(QRegularExpression(QRegularExpression::escape(name.captured()) + "(=| [A-Z])")) >= 0;
+        everyName << (valued ? name.captured() + "=x" : name.captured());
+    }
+    EXPECT_TRUE(everyName.contains("--memory-file=x") && everyName.contains("--help")) << everyName.join(' ').toStdString();
+    const Outcome named = Start(everyName, WithFakeDriver());
+    EXPECT_EQ(named.exitCode, 0) << named.err.constData();
+    EXPECT_EQ(named.out, version.out);
     EXPECT_TRUE(Calls().isEmpty()) << Calls().join(' ').toStdString();
 }
 

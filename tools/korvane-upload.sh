@@ -57,7 +57,7 @@ for node in $(echo "$nodes" | tr ',' ' '); do
     case $node in
     *[!0-9]*) echo "korvane-upload: \"$node\" is no node-ID" >&2; exit 2 ;;
     esac
-    serial=$(echo "$modules" | sed 1d | awk -F, -v n="$node" '$1 == n { print $6 }')
+    serial=$(echo "$modules" | sed 1d | grep "^$node," | cut -d, -f6)
     upload "$folder/${serial:-node-$node}" "node $node: " --node "$node" "$@" || failed=1
 done
 exit "$failed"

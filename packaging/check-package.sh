@@ -127,10 +127,20 @@ memory=("$home/$instance"/*_????_??_??.csv)
 [ "$(stat -c %U "${memory[0]}")" = "$user" ] || fail "the upload's files do not belong to $user"
 [ ! -e "$home/FORM.INI" ] && [ ! -e "$home/$instance/FORM.INI" ] || fail "a FORM.INI was written"
 
-# The completion offers the options of the installed tool, from its --help.
-completion=$(runuser -u "$user" -- bash -c '. /usr/share/bash-completion/bash_completion
-  . /usr/share/bash-completion/completions/korvane
-  COMP_WORDS=(korvane --mem); COMP_CWORD=1; COMP_LINE="korvane --mem"; COMP_POINT=${#COMP_LINE}
-  _korvane korvane --mem korvane; echo "${COMPREPLY[*]}"')
-[ "$completion" = --memory-file ] || fail "bash completion of --mem gave \"$completion\""
+# The completion offers the options of the installed tools (korvane's from its --help) and file
+# names after a file option, as the user in their home.
+complete_as_user() {  # COMPLETIONS FUNCTION WORD...: what bash offers for the last WORD
+  runuser -u "$user" -- bash -c 'cd && . /usr/share/bash-completion/bash_completion
+    . "/usr/share/bash-completion/completions/$1"; complete_with=$2; shift 2
+    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    "$complete_with" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"; echo "${COMPREPLY[*]}"' bash "$@"
+}
+runuser -u "$user" -- touch "$home/profile.dcf"
+for case in "korvane _korvane korvane --mem|--memory-file" \
+  "korvane _korvane korvane --settings pro|profile.dcf" \
+  "korvane-module-sim _korvane_module_sim korvane-module-sim --line|--line-rate"; do
+  # shellcheck disable=SC2086 # the words of the case
+  offered=$(complete_as_user ${case%|*})
+  [ "$offered" = "${case#*|}" ] || fail "bash completion of \"${case%|*}\" gave \"$offered\""
+done
 echo "Package checks passed: $(basename "$deb")"

@@ -214,6 +214,10 @@ ausgeben und enden (Exit-Status 0: ein Modul hat geantwortet,
         <source>%1 of %2 records</source>
         <translation>%1 von %2 Datensätzen</translation>
     </message>
+    <message>
+        <source>ok</source>
+        <translation>in Ordnung</translation>
+    </message>
 </context>
 <context>
     <name>ModuleIdentity</name>

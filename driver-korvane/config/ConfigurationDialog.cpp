@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFont>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -113,7 +114,10 @@ ConfigurationDialog::ConfigurationDialog(const InterfaceConfig& config, const QS
     stateRow_->addWidget(stateFile_, 1);
     stateRow_->addWidget(browse);
 
-    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+    // Bold in the scheme's own text colour: a fixed red is unreadable on a dark scheme.
+    QFont stressed = problem_->font();
+    stressed.setBold(true);
+    problem_->setFont(stressed);
     problem_->setWordWrap(true);
     problem_->setText(refusal.isEmpty() ? QString()
                                         : tr("The saved interface configuration was refused, so the defaults are "

@@ -319,6 +319,14 @@ void TForm_Korvane::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
 }
 
+// A scheme switch (light to dark) takes the clock panel's warning colour again from the new scheme.
+void TForm_Korvane::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && StatusBar1)
+        ShowClockOffset(ModuleClockOffset);
+}
+
 // With DriverLoad::AfterFirstPaint the driver library is loaded once the window is on the
 // screen, so that it does not keep the window waiting; whatever reaches the binding before
 // loads it then.

@@ -2,6 +2,7 @@
 #include "app/TForm_Korvane.h"
 
 #include "app/FormLayout.h"
+#include "module/MemoryRecords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,11 +41,6 @@ std::array<std::string_view, driver::BitRates.size()> BitRateTexts()
     return texts;
 }
 
-// The memory modes in the user's language, in the order of driver::MemoryModes; the time and date
-// formats are the module's own notation and stay as they are.
-const std::array<const char*, driver::MemoryModes.size()> MemoryModeTexts{
-    {QT_TRANSLATE_NOOP("TForm_Korvane", "Fixed"), QT_TRANSLATE_NOOP("TForm_Korvane", "Delimeter")}};
-
 const int DefaultNodeId = 5;
 const int MaximumNodeId = 127;
 const int MaximumFixedLength = 128;
@@ -66,7 +62,7 @@ void TForm_Korvane::MakeSettingsPage()
     PlaceLabelLeft(AdvComboBox_Baud, tr("Baud:"));
     AdvComboBox_MemoryMode = PlaceList(driver::MemoryModes, QRect(112, 72, 81, 21), page);
     for (int i = 0; i < AdvComboBox_MemoryMode->count(); ++i)
-        AdvComboBox_MemoryMode->setItemText(i, tr(MemoryModeTexts[std::size_t(i)]));
+        AdvComboBox_MemoryMode->setItemText(i, MemoryModeText(i));
     PlaceLabelLeft(AdvComboBox_MemoryMode, tr("Memory Mode:"));
     AdvSpinEdit_FixedLength = PlaceSpin(MaximumFixedLength, 0, QRect(112, 100, 65, 21), page);
     PlaceLabelLeft(AdvSpinEdit_FixedLength, tr("Fixed Length:"));

@@ -11,6 +11,7 @@
 #include "platform/WaitCursor.h"
 #include "widgets/VrLeds.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,7 +21,11 @@
 #include <cmath>
 
 namespace {
-const QColor ClockWarningColour(0xC0, 0x00, 0x00);
+// Dark red on a light scheme, light red on a dark one: at least 4.5:1 against either.
+QColor ClockWarningColour(const QPalette& scheme)
+{
+    return scheme.color(QPalette::Window).lightness() < 128 ? QColor(0xFF, 0x80, 0x80) : QColor(0xC0, 0x00, 0x00);
+}
 
 void ShowError(const QString& text, const QString& reason)
 {
@@ -132,9 +137,10 @@ void TForm_Korvane::ShowClockOffset(std::optional<double> offsetSeconds)
 {
     ModuleClockOffset = offsetSeconds;
     QLabel* panel = StatusBar1->Panel(2);
-    QPalette colours = StatusBar1->palette();
+    // From the scheme, not the panel's own palette, which still holds the colours of the last call.
+    QPalette colours = QApplication::palette(StatusBar1);
     if (offsetSeconds && std::abs(*offsetSeconds) > clocksync::WarningSeconds)
-        colours.setColor(QPalette::WindowText, ClockWarningColour);
+        colours.setColor(QPalette::WindowText, ClockWarningColour(colours));
     panel->setPalette(colours);
     StatusBar1->setPanelText(2, offsetSeconds ? clocksync::StatusText(*offsetSeconds) : QString());
 }

@@ -1,6 +1,6 @@
 #include "module/MemoryRecords.h"
 
-#include <QString>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +22,10 @@ constexpr std::array<const char*, 12> StampForms{
 // DateFormat (0-3) and TimeFormat (0-1).
 constexpr std::array<const char*, 4> DateForms{"yyyy/MM/dd", "MM/dd/yyyy", "yyyyMMdd", "MMddyyyy"};
 constexpr std::array<const char*, 2> TimeForms{"HH:mm:ss", "HHmmss"};
+
+// In the order of driver::MemoryModes, under the main window's name, where the Settings page shows them.
+constexpr std::array<const char*, 2> MemoryModeTexts{
+    {QT_TRANSLATE_NOOP("TForm_Korvane", "Fixed"), QT_TRANSLATE_NOOP("TForm_Korvane", "Delimeter")}};
 
 std::string StampForm(const RecordFormat& format)
 {
@@ -74,6 +78,11 @@ MemoryRecord Record(const QByteArray& bytes, qint64 offset, const RecordFormat& 
 }
 
 }  // namespace
+
+QString MemoryModeText(int mode)
+{
+    return QCoreApplication::translate("TForm_Korvane", MemoryModeTexts.at(size_t(mode)));
+}
 
 QByteArray ModuleBytes(const QByteArray& stored)
 {

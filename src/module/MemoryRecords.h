@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QString>
 
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@ struct MemoryRecord
     QByteArray text;            // the record after its stamp and the one separator that follows it
     bool configuration = false; // the configuration record at the head of the upload, no record
 };
+
+// A memory mode (0 fixed, 1 delimited) as the user's language names it.
+QString MemoryModeText(int mode);
 
 // The module's bytes of an upload as the file stores them: every line feed as carriage return
 // plus line feed, undone.

@@ -1,6 +1,7 @@
 #include "viewer/MemoryFileViewer.h"
 
 #include "contract/ModuleParameters.h"
+#include "module/MemoryRecords.h"
 #include "module/ModuleIdentity.h"
 #include "module/RecordedMemoryFile.h"
 #include "platform/FileName.h"
@@ -152,8 +153,8 @@ MemoryFileViewer::~MemoryFileViewer()
 void MemoryFileViewer::BuildFormatRow(QWidget* row)
 {
     memoryMode_ = new QComboBox(row);
-    for (const std::string_view mode : driver::MemoryModes)
-        memoryMode_->addItem(QString::fromLatin1(mode.data(), mode.size()));
+    for (int mode = 0; mode < int(driver::MemoryModes.size()); ++mode)
+        memoryMode_->addItem(MemoryModeText(mode));
     delimiter_ = new QSpinBox(row);
     delimiter_->setRange(0, 255);
     delimiter_->setDisplayIntegerBase(16);
@@ -258,7 +259,7 @@ void MemoryFileViewer::Indexed(std::shared_ptr<const MemoryFileIndex> index, con
 void MemoryFileViewer::Checked(int upload, const QString& difference)
 {
     if (QTableWidgetItem* item = uploads_->item(upload, CheckColumn))
-        item->setText(difference.isEmpty() ? QStringLiteral("ok") : difference);
+        item->setText(difference.isEmpty() ? tr("ok") : difference);
 }
 
 // The uploads chosen in the list; all when none is.

@@ -1,15 +1,18 @@
 // The windows under a light and a dark palette: the clock fields and the file names keep at least
 // 4.5:1 contrast against their background, and so does the connection LED's caption against the
-// group box it is drawn on, also when the desktop switches from one to the other.
+// group box it is drawn on, and so does the status bar's clock warning, also when the desktop
+// switches from one to the other.
 #include "MainWindowFixture.h"
 
 #include "app/FileNameEdit.h"
+#include "app/PanelStatusBar.h"
 #include "module/SetTimeDate.h"
 #include "widgets/VrLeds.h"
 #include "widgets/VrsysutilsTypes.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 
@@ -71,12 +74,15 @@ void ExpectReadable(const TForm_Korvane& w, const TForm_SetTimeDate& dialog, con
     for (const TVrLed* led : {w.VrLed_Offline, w.VrLed_Online})
         EXPECT_GE(Contrast(QColor(ColorToRgb(led->FontColor())), w.GroupBox1->palette().color(QPalette::Window)), 4.5)
             << led->Caption().toStdString() << " " << when;
+    const QPalette clock = w.StatusBar1->Panel(2)->palette();
+    EXPECT_GE(Contrast(clock.color(QPalette::WindowText), clock.color(QPalette::Window)), 4.5) << "clock warning " << when;
 }
 
 TEST_P(Themes, ClocksFileNamesAndTheLedCaptionAreReadableAlsoAfterTheSchemeSwitches)
 {
     TForm_Korvane& w = CreateWindow(AbsentDriverLibrary);
     TForm_SetTimeDate dialog;
+    w.ShowClockOffset(5.0); // far enough ahead to be shown as a warning
     ExpectReadable(w, dialog, "at start");
     QApplication::setPalette(GetParam() ? QApplication::style()->standardPalette() : DarkPalette());
     QCoreApplication::sendPostedEvents(); // the palette reaches the widgets as events

@@ -23,7 +23,7 @@ namespace bench {
 namespace {
 
 constexpr qsizetype kFileBytes = 64LL * 1024 * 1024;
-constexpr int kRepetitions = 5;
+constexpr int kRepetitions = 25;
 constexpr double kNoticedStall = 0.050;
 
 bool writeMemoryFile(const QString& path)

@@ -1,9 +1,11 @@
 #include "module/MemoryRecords.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -54,16 +56,13 @@ bool IsSeparator(char byte)
     return byte == ',' || byte == ';' || byte == ' ' || byte == '\t';
 }
 
-// The number a field's digits make; -1 when a byte is no digit.
-int DigitsValue(const char* bytes, int at, int digits)
+// The number of `Count` bytes known to be digits; every form has four of the year, two of the rest.
+template <int Count>
+int Digits(const char* bytes)
 {
     int value = 0;
-    for (int i = at; i < at + digits; ++i) {
-        const unsigned digit = unsigned(static_cast<unsigned char>(bytes[i])) - '0';
-        if (digit > 9)
-            return -1;
-        value = value * 10 + int(digit);
-    }
+    for (int i = 0; i < Count; ++i)
+        value = value * 10 + (bytes[i] & 0x0F);
     return value;
 }
 
@@ -89,51 +88,69 @@ QByteArray ModuleBytes(const QByteArray& stored)
     return QByteArray(stored).replace("\r\n", "\n");
 }
 
-StampReader::StampReader(const RecordFormat& format) : form_(StampForm(format))
+StampReader::StampReader(const RecordFormat& format)
 {
+    const std::string form = StampForm(format);
+    length_ = int(form.size());
     constexpr std::string_view letters = "yMdHms";
-    for (int i = 0; i < int(form_.size()); ++i) {
-        const size_t field = letters.find(form_[size_t(i)]);
+    const auto byteOf = [](int at, quint64 value) { return value << (8 * (at % 8)); };
+    for (int i = 0; i < length_; ++i) {
+        const size_t field = letters.find(form[size_t(i)]);
+        const int word = i / 8;
         if (field == std::string_view::npos) {
-            literals_.emplace_back(i, form_[size_t(i)]);
-        } else {
-            if (fields_[field].digits == 0)
-                fields_[field].at = i;
-            ++fields_[field].digits;
+            literalMask_[word] |= byteOf(i, 0xFF);
+            literals_[word] |= byteOf(i, static_cast<unsigned char>(form[size_t(i)]));
+            continue;
         }
-    }
-    // Every form has its year, month and day next to each other.
-    if (!form_.empty()) {
-        dateAt_ = std::min({fields_[0].at, fields_[1].at, fields_[2].at});
-        dateLength_ = std::max({fields_[0].at + fields_[0].digits, fields_[1].at + fields_[1].digits,
-                                fields_[2].at + fields_[2].digits})
-                      - dateAt_;
+        if (fields_[field].digits == 0)
+            fields_[field].at = i;
+        ++fields_[field].digits;
+        digitHigh_[word] |= byteOf(i, 0xF0);
+        digitThree_[word] |= byteOf(i, 0x30);
+        digitSix_[word] |= byteOf(i, 0x06);
+        if (field < 3)
+            dateMask_[word] |= byteOf(i, 0xFF);
     }
 }
 
 std::optional<qint64> StampReader::Read(const char* bytes, qsizetype size)
 {
-    // Every form is of fixed width: digits and separators, one character each.
-    if (form_.empty() || size < Length())
+    // Every form is of fixed width: digits and separators, one byte each.
+    if (length_ == 0 || size < length_)
         return std::nullopt;
-    for (const auto& [at, byte] : literals_)
-        if (bytes[at] != byte)
-            return std::nullopt;
-    const auto value = [&](int field) { return DigitsValue(bytes, fields_[field].at, fields_[field].digits); };
-    const std::string_view date(bytes + dateAt_, size_t(dateLength_));
-    if (date != lastDate_) {
-        const int year = value(0), month = value(1), day = value(2);
+    char padded[Words * 8] = {};
+    if (size < qsizetype(sizeof(padded))) {
+        std::memcpy(padded, bytes, size_t(length_));
+        bytes = padded;
+    }
+    quint64 words[Words];
+    for (int i = 0; i < Words; ++i)
+        words[i] = qFromLittleEndian<quint64>(bytes + 8 * i);
+    // A digit is 0x30 to 0x39: its high half is 3, and adding 6 to its low half carries nothing.
+    bool valid = true, sameDate = dated_;
+    for (int i = 0; i < Words; ++i) {
+        const quint64 low = words[i] & (digitHigh_[i] >> 4);
+        valid &= (words[i] & literalMask_[i]) == literals_[i] && (words[i] & digitHigh_[i]) == digitThree_[i]
+                 && ((low + digitSix_[i]) & digitHigh_[i]) == 0;
+        sameDate &= (words[i] & dateMask_[i]) == lastDate_[i];
+    }
+    if (!valid)
+        return std::nullopt;
+    if (!sameDate) {
+        const int year = Digits<4>(bytes + fields_[0].at), month = Digits<2>(bytes + fields_[1].at),
+                  day = Digits<2>(bytes + fields_[2].at);
         const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
         constexpr int daysIn[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        if (year < 0 || month < 1 || month > 12 || day < 1 || day > daysIn[month - 1] + (month == 2 && leap))
+        if (month < 1 || month > 12 || day < 1 || day > daysIn[month - 1] + (month == 2 && leap))
             return std::nullopt;
         lastDay_ = DaysFromCivil(year, unsigned(month), unsigned(day));
-        lastDate_.assign(date);
+        for (int i = 0; i < Words; ++i)
+            lastDate_[i] = words[i] & dateMask_[i];
+        dated_ = true;
     }
-    // Every form gives the time of day in two digits each: a count the compiler unrolls, for every record.
-    const int hour = DigitsValue(bytes, fields_[3].at, 2), minute = DigitsValue(bytes, fields_[4].at, 2),
-              second = DigitsValue(bytes, fields_[5].at, 2);
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+    const int hour = Digits<2>(bytes + fields_[3].at), minute = Digits<2>(bytes + fields_[4].at),
+              second = Digits<2>(bytes + fields_[5].at);
+    if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     return lastDay_ * 86400 + hour * 3600 + minute * 60 + second;
 }

@@ -41,22 +41,27 @@ class StampReader
 {
 public:
     explicit StampReader(const RecordFormat& format);
-    qsizetype Length() const { return qsizetype(form_.size()); }  // 0: the format names no stamp
+    qsizetype Length() const { return length_; }  // 0: the format names no stamp
+    // `size`: how many bytes may be read at `bytes`; the stamp needs Length() of them, and more
+    // (the record's own bytes after it) let it read its bytes as three words at once.
     std::optional<qint64> Read(const char* bytes, qsizetype size);
     static QDateTime LocalTime(qint64 seconds);
 
 private:
-    std::string form_;  // one character per byte: y M d H m s for digits, anything else as it stands
-    // The form read once: where each field's digits are (year, month, day, hour, minute, second)
-    // and which bytes must be as they stand.
+    static constexpr int Words = 3;  // every form fits into 24 bytes
+    // The form read once: where each field's digits are (year, month, day, hour, minute, second).
     struct Field {
         int at = 0, digits = 0;
     };
+    int length_ = 0;
     Field fields_[6];
-    std::vector<std::pair<int, char>> literals_;
-    int dateAt_ = 0, dateLength_ = 0;  // where the year, month and day are, all together
+    // Per byte of the three words: the bytes that must be digits (their bits of 0xF0, 0x30 and
+    // 0x06), those that must be as they stand, and those of the date.
+    quint64 digitHigh_[Words]{}, digitThree_[Words]{}, digitSix_[Words]{};
+    quint64 literalMask_[Words]{}, literals_[Words]{}, dateMask_[Words]{};
     // Records follow each other in time: most have the date of the one before, read once.
-    std::string lastDate_;
+    quint64 lastDate_[Words]{};
+    bool dated_ = false;
     qint64 lastDay_ = 0;  // since 1970
 };
 

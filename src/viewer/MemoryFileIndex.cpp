@@ -38,6 +38,9 @@ public:
         return block_.constData() + (offset - start_);
     }
 
+    bool StartsAt(qint64 offset) const { return start_ == offset && filled_ > 0; }
+    void MoveTo(qint64 offset) { Load(offset); }
+
     char At(qint64 offset)
     {
         if (offset >= start_ && offset < start_ + filled_)
@@ -98,68 +101,116 @@ private:
     bool failed_ = false;
 };
 
-class Indexer
+// One thread's cutting. Each on a cache line of its own: two threads appending to lists whose ends
+// shared a line spent more on handing it back and forth than on the cutting.
+class alignas(64) Indexer
 {
 public:
-    Indexer(int fd, std::vector<IndexedRecord>& records, const std::atomic<bool>& cancel)
-        : fd_(fd), records_(records), cancel_(cancel)
-    {
-    }
+    Indexer(int fd, const std::atomic<bool>& cancel) : fd_(fd), cancel_(cancel) {}
+
+    IndexedRecordList& Records() { return records_; }
 
     // The records of one upload from `begin` (after its configuration record) to `end`.
     bool Cut(qint32 upload, qint64 begin, qint64 end, const RecordFormat& format)
     {
         StoredBytes bytes(fd_, end);
         StampReader stamps(format);
+        stamps_ = &stamps;
         upload_ = upload;
         if (*format.memoryMode == MemoryModeFixed && *format.fixedLength > 0)
-            CutFixed(bytes, begin, *format.fixedLength, stamps);
+            CutFixed(bytes, begin, *format.fixedLength);
         else
-            CutDelimited(bytes, begin, char(*format.delimiter), stamps);
+            CutDelimited(bytes, begin, char(*format.delimiter));
+        stamps_ = nullptr;
         return !bytes.Failed() && !cancel_;
     }
 
 private:
-    void Add(StoredBytes& bytes, qint64 start, qint64 end, StampReader& stamps)
+    // `head`: the record's first stored bytes, `readable` of them (more than the record may hold).
+    void Add(qint64 start, qint64 end, const char* head, qint64 readable)
     {
         IndexedRecord record{start, IndexedRecord::NoStamp, quint32(std::min<qint64>(end - start, UINT32_MAX)), upload_};
         // A stamp holds digits and separators only: a stored line end in it fails to read, as it should.
-        if (stamps.Length() > 0 && end - start >= stamps.Length()) {
-            const char* head = bytes.Span(start, stamps.Length(), spare_);
-            record.stamp = stamps.Read(head, stamps.Length()).value_or(IndexedRecord::NoStamp);
-        }
+        if (stamps_->Length() > 0 && end - start >= stamps_->Length())
+            record.stamp = stamps_->Read(head, readable).value_or(IndexedRecord::NoStamp);
         records_.push_back(record);
     }
 
-    // A line feed delimiter ends the record before the CR stored with it.
-    void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter, StampReader& stamps)
+    void Add(StoredBytes& bytes, qint64 start, qint64 end)
+    {
+        const qsizetype stamp = std::min<qint64>(end - start, stamps_->Length());
+        Add(start, end, stamp > 0 ? bytes.Span(start, stamp, spare_) : nullptr, stamp);
+    }
+
+    // The records that end in the `size` bytes of a block at `first`; how many bytes they took.
+    // `last`: the block ends the upload, so a CR at its end is no half of a line feed.
+    qint64 CutInBlock(const char* block, qint64 size, qint64 first, char delimiter, bool last)
+    {
+        qint64 start = 0;
+        for (qint64 at = 0; at < size;) {
+            const void* found = std::memchr(block + at, delimiter, size_t(size - at));
+            if (!found)
+                break;
+            const qint64 hit = static_cast<const char*>(found) - block;
+            if (delimiter == '\r') {
+                if (hit + 1 == size && !last)
+                    break;
+                if (hit + 1 < size && block[hit + 1] == '\n') {
+                    at = hit + 1;
+                    continue;
+                }
+            }
+            // A line feed delimiter ends the record before the CR stored with it.
+            const qint64 end = delimiter == '\n' && hit > start && block[hit - 1] == '\r' ? hit - 1 : hit;
+            Add(first + start, first + end, block + start, size - start);
+            start = at = hit + 1;
+        }
+        return start;
+    }
+
+    void CutDelimited(StoredBytes& bytes, qint64 begin, char delimiter)
     {
         qint64 start = begin;
         while (start < bytes.End() && !cancel_ && !bytes.Failed()) {
+            qint64 available = 0;
+            const char* block = bytes.From(start, available);
+            const bool last = start + available == bytes.End();
+            const qint64 taken = CutInBlock(block, available, start, delimiter, last);
+            start += taken;
+            if (taken > 0 || bytes.Failed())
+                continue;
+            if (last)
+                break;
+            if (!bytes.StartsAt(start)) {
+                bytes.MoveTo(start);  // the record begun near the block's end, whole in the next
+                continue;
+            }
+            // A record longer than a block.
             const qint64 hit = bytes.NextDelimiter(start, delimiter);
             if (hit >= bytes.End())
                 break;
             const qint64 end = delimiter == '\n' && hit > start && bytes.At(hit - 1) == '\r' ? hit - 1 : hit;
-            Add(bytes, start, end, stamps);
+            Add(bytes, start, end);
             start = hit + 1;
         }
-        if (start < bytes.End())
-            Add(bytes, start, bytes.End(), stamps);
+        if (start < bytes.End() && !bytes.Failed())
+            Add(bytes, start, bytes.End());
     }
 
-    void CutFixed(StoredBytes& bytes, qint64 begin, int length, StampReader& stamps)
+    void CutFixed(StoredBytes& bytes, qint64 begin, int length)
     {
         for (qint64 at = begin; at < bytes.End() && !cancel_ && !bytes.Failed();) {
             const qint64 start = at;
             for (int count = 0; count < length && at < bytes.End(); ++count)
                 at += bytes.At(at) == '\r' && at + 1 < bytes.End() && bytes.At(at + 1) == '\n' ? 2 : 1;
-            Add(bytes, start, at, stamps);
+            Add(bytes, start, at);
         }
     }
 
+    IndexedRecordList records_;
     int fd_;
-    std::vector<IndexedRecord>& records_;
     const std::atomic<bool>& cancel_;
+    StampReader* stamps_ = nullptr;
     QByteArray spare_;
     qint32 upload_ = 0;
 };
@@ -211,22 +262,19 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
 
     // Room for short records up front: a million records are not moved again and again.
     const auto roomFor = [](qint64 bytes) { return size_t(bytes / 32 + 16); };
-    // The records this thread cut since the last upload cut on two.
-    std::vector<IndexedRecord> records;
-    records.reserve(roomFor(file.Size()));
-    Indexer indexer(file.Descriptor(), records, cancel);
-    std::vector<IndexedRecord> secondHalf;
-    Indexer second(file.Descriptor(), secondHalf, cancel);
+    // `first` holds what it cut since the last upload cut on two.
+    Indexer first(file.Descriptor(), cancel), second(file.Descriptor(), cancel);
+    first.Records().reserve(roomFor(file.Size()));
     for (size_t i = 0; i < index.uploads_.size(); ++i) {
         IndexedUpload& upload = index.uploads_[i];
         // A record may name more than the file still holds: its rows end where the file does.
         const qint64 begin = std::min(upload.entry.offset, file.Size());
         const qint64 end = std::min(upload.entry.offset + upload.entry.length, file.Size());
         const qint64 head = std::min(begin + upload.entry.configHeadLength, end);
-        upload.firstRecord = qint64(index.records_.size() + records.size());
+        upload.firstRecord = qint64(index.records_.size() + first.Records().size());
         upload.head = head > begin;
         if (upload.head)
-            records.push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
+            first.Records().push_back({begin, IndexedRecord::NoStamp, quint32(head - begin), qint32(i)});
         upload.format = CompleteFormat(upload.entry.format, ModuleBytes(ReadRange(file.Descriptor(), head,
                                                                                   std::min(GuessBytes, end - head))));
         // A large upload is cut on both cores: the second half into a list of its own, kept after the first.
@@ -234,25 +282,25 @@ std::optional<MemoryFileIndex> MemoryFileIndex::Build(const QString& memoryFile,
         bool secondCut = true;
         std::thread secondThread;
         if (halfway) {
-            secondHalf.reserve(roomFor(end - *halfway));
+            second.Records().reserve(roomFor(end - *halfway));
             secondThread = std::thread([&] { secondCut = second.Cut(qint32(i), *halfway, end, upload.format); });
         }
-        const bool firstCut = indexer.Cut(qint32(i), head, halfway.value_or(end), upload.format);
+        const bool firstCut = first.Cut(qint32(i), head, halfway.value_or(end), upload.format);
         if (secondThread.joinable()) {
             secondThread.join();
-            index.records_.Append(std::move(records));
-            index.records_.Append(std::move(secondHalf));
-            records.reserve(roomFor(file.Size() - end));
+            index.records_.Append(std::move(first.Records()));
+            index.records_.Append(std::move(second.Records()));
+            first.Records().reserve(roomFor(file.Size() - end));
         }
         if (!firstCut || !secondCut) {
             fault = cancel ? QStringLiteral("cancelled") : QStringLiteral("the file cannot be read");
             return std::nullopt;
         }
-        upload.records = qint64(index.records_.size() + records.size()) - upload.firstRecord;
+        upload.records = qint64(index.records_.size() + first.Records().size()) - upload.firstRecord;
         if (progress && file.Size() > 0)
             progress(int(end * 1000 / file.Size()));
     }
-    index.records_.Append(std::move(records));
+    index.records_.Append(std::move(first.Records()));
     return index;
 }
 
@@ -262,7 +310,7 @@ const IndexedRecord& IndexedRecords::operator[](size_t at) const
     return parts_[part][at - firsts_[part]];
 }
 
-void IndexedRecords::Append(std::vector<IndexedRecord>&& records)
+void IndexedRecords::Append(IndexedRecordList&& records)
 {
     if (!records.empty()) {
         firsts_.push_back(size_);

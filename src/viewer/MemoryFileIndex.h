@@ -3,6 +3,7 @@
 #pragma once
 
 #include "module/UploadRecord.h"
+#include "platform/LargeArrays.h"
 
 #include <QString>
 
@@ -24,6 +25,9 @@ struct IndexedRecord
     qint32 upload = 0;      // its upload, by position in the record
 };
 
+// Millions of records: in large pages, whose first touch costs far less than that of small ones.
+using IndexedRecordList = std::vector<IndexedRecord, platform::LargeArrayAllocator<IndexedRecord>>;
+
 // The records of an index in file order, kept as the lists they were cut into: an upload cut on
 // two threads leaves two, and joining them would copy and fault in tens of megabytes once more.
 class IndexedRecords
@@ -31,10 +35,10 @@ class IndexedRecords
 public:
     size_t size() const { return size_; }
     const IndexedRecord& operator[](size_t at) const;
-    void Append(std::vector<IndexedRecord>&& records);  // they follow those already held
+    void Append(IndexedRecordList&& records);  // they follow those already held
 
 private:
-    std::vector<std::vector<IndexedRecord>> parts_;
+    std::vector<IndexedRecordList> parts_;
     std::vector<size_t> firsts_;  // the position of each part's first record
     size_t size_ = 0;
 };

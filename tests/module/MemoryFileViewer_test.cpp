@@ -68,6 +68,8 @@ TEST(MemoryFileIndex, CutsEveryFormAsTheRecordsCommandDoes)
         {Lines(50) + "03/05/2026 09:00:00,last without its line end", RecordFormat{1, '\n', 0, 0, 1, std::nullopt}},
         {"a\r\nb;c;;d", RecordFormat{1, ';', 0, 0, 0, 0}},
         {"x\r\r\ny\rz", RecordFormat{1, '\r', 0, 0, 0, 0}},
+        // A stored line feed's CR as the last byte of the indexer's first read, not a delimiter.
+        {"a\r" + QByteArray((1 << 18) - 3, 'q') + "\r\ntail\r", RecordFormat{1, '\r', 0, 0, 0, 0}},
         {"ab\r\ncdefg\r\nhi", RecordFormat{0, '\n', 4, 0, 0, 0}},
         {"20260305 081000 first\r\n20260305 081001 second\r\n", RecordFormat{1, '\n', 0, 0, 0, 3}},
         {crossing, RecordFormat{1, '\n', 0, 0, 1, 2}},
